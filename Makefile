@@ -1,0 +1,42 @@
+# The newcomer's commands. See README.md.
+#   make        build everything and lay out the installation folder build/blokpost/
+#   make run    install what is missing, build, and start the program
+#   make test   install what is missing, build with sanitizers, run every test
+#   make bench  build in Release and run the benchmarks
+
+GENERATOR := -G Ninja
+MAIN      := build/main
+ASAN      := build/asan
+RELEASE   := build/release
+INSTALL   := build/blokpost
+WERROR    := $(if $(CI),-DBLOKPOST_WERROR=ON,)
+
+.PHONY: all deps build layout run test bench screenshots clean
+
+all: deps layout
+
+deps:
+	@scripts/install-deps.sh
+
+build: deps
+	@cmake -S . -B $(MAIN) $(GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBLOKPOST_TESTS=OFF -DBLOKPOST_BENCH=OFF $(WERROR) >/dev/null
+	cmake --build $(MAIN)
+
+layout: build
+	@scripts/layout-installation.sh $(MAIN) $(INSTALL)
+
+run: all
+	@scripts/run.sh $(INSTALL)
+
+test: deps
+	@cmake -S . -B $(ASAN) $(GENERATOR) -DCMAKE_BUILD_TYPE=Debug -DBLOKPOST_SANITIZE=ON -DBLOKPOST_BENCH=OFF $(WERROR) >/dev/null
+	cmake --build $(ASAN)
+	cd $(ASAN) && ctest --output-on-failure --timeout 300 -j2
+
+bench: deps
+	@cmake -S . -B $(RELEASE) $(GENERATOR) -DCMAKE_BUILD_TYPE=Release -DBLOKPOST_TESTS=OFF >/dev/null
+	cmake --build $(RELEASE)
+	cd $(RELEASE) && QT_QPA_PLATFORM=offscreen ./bench/blokpost_bench
+
+clean:
+	rm -rf $(MAIN) $(ASAN) $(RELEASE)

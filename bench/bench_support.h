@@ -1,0 +1,28 @@
+#pragma once
+// A program state in a temporary installation folder for the benchmarks.
+
+#include "app/program_state.h"
+#include "board/simulated_board.h"
+
+#include <QTemporaryDir>
+#include <string>
+#include <vector>
+
+namespace blokpost::bench {
+
+class SilentReporter : public Reporter {
+public:
+    void message(const std::string&) override {}
+    bool confirm(const std::string&) override { return true; }
+};
+
+struct BenchProgram {
+    BenchProgram() : state(board, reporter, DataPaths(folder.path())) { FormCreate(state, 600); }
+
+    QTemporaryDir folder;
+    SimulatedBoard board;
+    SilentReporter reporter;
+    ProgramState state;
+};
+
+}  // namespace blokpost::bench

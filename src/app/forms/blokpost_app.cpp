@@ -1,0 +1,65 @@
+#include "app/forms/blokpost_app.h"
+
+#include "app/forms/display_windows.h"
+#include "app/forms/logbook_window.h"
+#include "app/forms/main_window.h"
+#include "app/main_cycle.h"
+#include "board/board_choice.h"
+#include "layout/forms/give_name_window.h"
+#include "layout/forms/make_screen_window.h"
+#include "layout/forms/read_save_window.h"
+#include "schedule/forms/palette_window.h"
+#include "schedule/forms/rijschema_window.h"
+#include "timetable/forms/timetable_editor_window.h"
+#include "timetable/forms/timetable_window.h"
+
+namespace blokpost {
+
+BlokpostApp::BlokpostApp(const QString& root, Reporter* reporter, std::unique_ptr<Board> board) {
+    Reporter& messages = reporter ? *reporter : messageBoxes_;
+    DataPaths paths(root);
+    std::string problem;
+    board_ = board ? std::move(board) : chooseBoard(paths, problem);
+    driver_ = dynamic_cast<DriverBoard*>(board_.get());
+    state_ = std::make_unique<ProgramState>(*board_, messages, std::move(paths));
+
+    // Form1's creation sets the start values before any other window exists;
+    // Form19 fills its grid from them when it is created.
+    FormCreate(*state_);
+    forms_[1] = std::make_unique<TForm1>(*this);
+    forms_[2] = std::make_unique<TForm2>(*this);
+    forms_[3] = std::make_unique<TForm3>(*this);
+    forms_[4] = std::make_unique<TForm4>(*this);
+    forms_[5] = std::make_unique<TForm5>(*this);
+    forms_[6] = std::make_unique<TMeterForm>(*this, 1);
+    forms_[7] = std::make_unique<TMeterForm>(*this, 2);
+    for (int line = 1; line <= kLines; ++line) forms_[7 + line] = std::make_unique<TBoardForm>(*this, line);
+    forms_[16] = std::make_unique<TClockForm>(*this);
+    forms_[17] = std::make_unique<TForm17>(*this);
+    forms_[18] = std::make_unique<TForm18>(*this);
+    forms_[19] = std::make_unique<TForm19>(*this);
+    forms_[20] = std::make_unique<TForm20>(*this);
+
+    if (!problem.empty()) messages.message(problem);
+}
+
+BlokpostApp::~BlokpostApp() = default;
+
+void BlokpostApp::showForm(int number) { form(number)->showWindow(); }
+
+void BlokpostApp::start() {
+    auto* main = formAs<TForm1>(1);
+    main->showMaximized();
+    main->startTimer1();
+}
+
+void BlokpostApp::tick() {
+    Hoofdlus(*state_);
+    syncAll();
+}
+
+void BlokpostApp::syncAll() {
+    for (int n = 1; n <= 20; ++n) forms_[static_cast<std::size_t>(n)]->sync();
+}
+
+}  // namespace blokpost

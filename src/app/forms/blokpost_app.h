@@ -1,0 +1,49 @@
+#pragma once
+// The running program: the board, the state and the twenty windows, created
+// in the order Form1..Form20 and kept until the program ends.
+
+#include "app/forms/message_box_reporter.h"
+#include "app/program_state.h"
+
+#include <QString>
+#include <array>
+#include <memory>
+
+namespace blokpost {
+
+class Window;
+class DriverBoard;
+
+class BlokpostApp {
+public:
+    // `root` is the installation folder that all paths are relative to.
+    // A test passes its own reporter and board; the program uses message boxes
+    // and the board it finds in the data folder.
+    explicit BlokpostApp(const QString& root, Reporter* reporter = nullptr, std::unique_ptr<Board> board = {});
+    ~BlokpostApp();
+
+    ProgramState& state() { return *state_; }
+    // Form1..Form20.
+    Window* form(int number) const { return forms_.at(static_cast<std::size_t>(number)).get(); }
+    template <class T>
+    T* formAs(int number) const { return static_cast<T*>(form(number)); }
+    void showForm(int number);
+
+    // Shows the main window maximised and starts the cycle.
+    void start();
+    // One tick of the main cycle, then the windows are brought up to date.
+    void tick();
+    void syncAll();
+
+    // The program's own driver, or null when a board library is in use.
+    DriverBoard* driverBoard() const { return driver_; }
+
+private:
+    MessageBoxReporter messageBoxes_;
+    std::unique_ptr<Board> board_;
+    DriverBoard* driver_ = nullptr;
+    std::unique_ptr<ProgramState> state_;
+    std::array<std::unique_ptr<Window>, 21> forms_;
+};
+
+}  // namespace blokpost

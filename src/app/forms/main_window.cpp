@@ -1,0 +1,81 @@
+#include "app/forms/main_window.h"
+
+#include "app/forms/blokpost_app.h"
+#include "app/main_cycle.h"
+#include "app/program_state.h"
+#include "board/pins.h"
+#include "lines/step_marker.h"
+
+#include <QApplication>
+#include <QPushButton>
+
+namespace blokpost {
+
+TForm1::TForm1(BlokpostApp& app) : Window(app, QStringLiteral("Blokpost"), 1289, 800, Frame::Borderless) {
+    ProgramState& s = state();
+    Image84 = new CanvasView(s.screen.main.trackPlan, this);
+    Image84->move(0, 24);
+
+    for (int k = 1; k <= kPinDrawings + kSensors; ++k) {
+        Image[k] = new CanvasView(s.screen.main.drawing[k], this, false);
+        Image[k]->resize(96, 35);
+        if (k <= kPinDrawings) Image[k]->onPress = [this, k] { handle([&] { Plaat(state(), k); }); };
+    }
+    for (int line = 1; line <= kLines; ++line) {
+        auto* button = new QPushButton(this);
+        button->resize(89, 25);
+        button->setFont(designedFont(13, true));
+        connect(button, &QPushButton::clicked, this, [this, line] { handle([&] { ToggleLine(state(), line); }); });
+        lineButton[line] = button;
+    }
+
+    addButton(QStringLiteral("Exit"), 0, 49, [] { QApplication::quit(); });
+    addButton(QStringLiteral("K8055n"), 56, 49, [this] { Kaart(state()); });
+    addButton(QStringLiteral("Scherm"), 112, 49, [&app] { app.showForm(2); });
+    addButton(QStringLiteral("Read/save"), 168, 65, [&app] { app.showForm(3); });
+    addButton(QStringLiteral("Rijschema"), 240, 73, [&app] { app.showForm(4); });
+    Button14 = addButton(QString(), 328, 49, [&app] { app.showForm(6); });
+    Button15 = addButton(QString(), 376, 49, [&app] { app.showForm(7); });
+    for (int i = 0; i < kLines; ++i)
+        addButton(QStringLiteral("Bord%1").arg(i + 1), 448 + 40 * i, 41, [&app, i] { app.showForm(8 + i); });
+    addButton(QStringLiteral("Klok"), 768, 41, [&app] { app.showForm(16); });
+    addButton(QStringLiteral("Spoorboekje"), 824, 81, [&app] { app.showForm(17); });
+    addButton(QStringLiteral("Logboek"), 920, 57, [&app] { app.showForm(20); });
+
+    Timer1.setTimerType(Qt::PreciseTimer);
+    Timer1.setInterval(kTickMilliseconds);
+    connect(&Timer1, &QTimer::timeout, this, [&app] { app.tick(); });
+    sync();
+}
+
+QPushButton* TForm1::addButton(const QString& caption, int x, int width, const std::function<void()>& action) {
+    auto* button = new QPushButton(caption, this);
+    button->setGeometry(x, 0, width, 25);
+    connect(button, &QPushButton::clicked, this, [this, action] { handle(action); });
+    return button;
+}
+
+void TForm1::startTimer1() { Timer1.start(); }
+
+QWidget* TForm1::elementControl(int e) const {
+    if (e < kFirstLineButtonElement) return Image[e + 1];
+    return lineButton[e - kFirstLineButtonElement + 1];
+}
+
+void TForm1::sync() {
+    const MainWindowView& view = state().screen.main;
+    Image84->sync();
+    for (int k = 1; k <= kPinDrawings + kSensors; ++k) Image[k]->sync();
+    for (int e = 0; e < kLayoutElements; ++e) {
+        QWidget* control = elementControl(e);
+        const ControlPlacement& at = view.element[e];
+        if (control->pos() != QPoint(at.x, at.y)) control->move(at.x, at.y);
+        if (control->isVisibleTo(this) != at.visible) control->setVisible(at.visible);
+    }
+    for (int line = 1; line <= kLines; ++line)
+        lineButton[line]->setText(QString::fromStdString(view.lineCaption[line]));
+    Button14->setText(QString::fromStdString(view.meterButtonCaption[1]));
+    Button15->setText(QString::fromStdString(view.meterButtonCaption[2]));
+}
+
+}  // namespace blokpost

@@ -1,0 +1,37 @@
+#pragma once
+// Form1, the main window: the track plan full-screen with the pin and sensor
+// drawings laid over it, the button row that opens every other window, the
+// line buttons, and Timer1, which drives the main cycle.
+
+#include "app/forms/canvas_view.h"
+#include "app/forms/window.h"
+
+#include <QTimer>
+#include <array>
+
+class QPushButton;
+
+namespace blokpost {
+
+class TForm1 : public Window {
+public:
+    explicit TForm1(BlokpostApp& app);
+    void sync() override;
+    void startTimer1();
+
+    // Image1..Image83, [0] unused; controls of layout elements 0..82.
+    std::array<CanvasView*, 84> Image{};
+    // Button6..Button13 for lines 1..8, [0] unused.
+    std::array<QPushButton*, 9> lineButton{};
+    QPushButton* Button14 = nullptr;
+    QPushButton* Button15 = nullptr;
+    QTimer Timer1;
+
+private:
+    QPushButton* addButton(const QString& caption, int x, int width, const std::function<void()>& action);
+    QWidget* elementControl(int element) const;
+
+    CanvasView* Image84;
+};
+
+}  // namespace blokpost

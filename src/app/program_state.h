@@ -1,0 +1,82 @@
+#pragma once
+// The whole state of a running Blokpost, owned by one object and passed by
+// reference to every operation. It lives from start to end of the program.
+
+#include "app/paths.h"
+#include "app/reporter.h"
+#include "app/screen.h"
+#include "board/board.h"
+#include "layout/layout_table.h"
+#include "lines/model.h"
+#include "timetable/timetable_tables.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace blokpost {
+
+struct CycleState {
+    std::uint8_t Phase = 0;        // 0 before the first tick, then 1..8
+    std::int32_t PinOutput = -1;   // the request being put out in this cycle; -1 = none
+    bool inTick = false;           // a tick never starts inside another one
+};
+
+struct PinTables {
+    std::array<std::string, kPins> PinName{};         // at most 7 characters
+    std::array<std::uint8_t, kPins> PinAddress{};
+    std::array<std::string, kPinDrawings + 1> PlateState{};  // [1..63]: "", "A" or "B"
+};
+
+struct ModelClock {
+    std::int32_t ClockMinutes = 0;  // minutes since midnight, never wrapped
+    std::uint8_t ClockSeconds = 0;
+};
+
+struct EditorState {
+    std::uint8_t SelectedCell = 0;    // grid cell clicked last
+    std::uint8_t CurrentVariant = 0;  // schedule variant loaded last, 0 = none
+};
+
+struct ProgramState {
+    ProgramState(Board& board, Reporter& reporter, DataPaths paths)
+        : board(board), reporter(reporter), paths(std::move(paths)), screen(designedScreen()) {}
+
+    Board& board;
+    Reporter& reporter;
+    DataPaths paths;
+
+    CycleState cycle;
+    LineProgramModel model;
+    std::array<std::uint8_t, kSensors + 1> SensorPrevious{};
+    PinTables pins;
+    ModelClock clock;
+    std::string MeterName1;
+    std::string MeterName2;
+    LayoutTable layout;
+    TimetableTables timetable;
+    EditorState editor;
+    std::uint32_t RandomState = 0;  // the Pin executor's generator; never reseeded
+
+    Screen screen;
+};
+
+// The main window's creation handler: the start values of the shared state.
+// `minutesOfDay` is the local time of day, hours * 60 + minutes.
+void FormCreate(ProgramState& state, int minutesOfDay);
+// Loads the track plan and sets the start values, reading the local time.
+void FormCreate(ProgramState& state);
+
+// Runs one handler of the operator; a failed file operation stops it and is reported.
+template <class Handler>
+bool guarded(ProgramState& state, Handler&& handler) {
+    try {
+        handler();
+        return true;
+    } catch (const OperationError& error) {
+        state.reporter.message(error.what());
+        return false;
+    }
+}
+
+}  // namespace blokpost

@@ -1,0 +1,25 @@
+#pragma once
+// Every message to the operator goes through one reporter: the windows show a
+// message box, tests record the texts.
+
+#include <stdexcept>
+#include <string>
+
+namespace blokpost {
+
+class Reporter {
+public:
+    virtual ~Reporter() = default;
+    virtual void message(const std::string& text) = 0;
+    // A question with OK and Cancel; true for OK.
+    virtual bool confirm(const std::string& question) = 0;
+};
+
+// A failed file or picture operation. It stops the running handler at the
+// point of failure; the handler's caller reports what() to the operator.
+class OperationError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+}  // namespace blokpost

@@ -1,0 +1,19 @@
+#pragma once
+// Starting and stopping lines by hand, and the red marker on the grid cell of
+// each running line's current step.
+
+#include <cstdint>
+#include <string>
+
+namespace blokpost {
+
+struct ProgramState;
+
+// Unmarks line L's old step and marks its new one; steps outside 1..25 draw nothing.
+void MoveStepMarker(ProgramState& state, int line, std::uint8_t oldStep, std::uint8_t newStep);
+// The line buttons DienstA..DienstH: a running line stops, a stopped one starts at step 1.
+void ToggleLine(ProgramState& state, int line);
+// The caption a line's button gets when the line is started.
+std::string startedCaption(int line);
+
+}  // namespace blokpost

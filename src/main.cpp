@@ -1,0 +1,15 @@
+// Blokpost: automates a model railway layout through a K8055 USB board.
+// All paths are relative to the folder the program was started in.
+
+#include "app/forms/blokpost_app.h"
+
+#include <QApplication>
+#include <QDir>
+
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Blokpost"));
+    blokpost::BlokpostApp blokpost(QDir::currentPath());
+    blokpost.start();
+    return QApplication::exec();
+}

@@ -1,0 +1,126 @@
+#include "app/main_cycle.h"
+
+#include "support/test_program.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+namespace blokpost::test {
+namespace {
+
+using ::testing::ElementsAre;
+
+TEST(ProgramStart, SetsTheStartValues) {
+    TestProgram p(9 * 60 + 5);
+    const ProgramState& s = p.state;
+    EXPECT_EQ(s.cycle.Phase, 0);
+    EXPECT_EQ(s.model.PinRequest, -1);
+    EXPECT_EQ(s.cycle.PinOutput, -1);
+    EXPECT_EQ(s.pins.PinName[0], "leeg0");
+    EXPECT_EQ(s.pins.PinName[125], "leeg125");
+    EXPECT_EQ(s.pins.PinAddress[0], 0);
+    EXPECT_EQ(s.pins.PinAddress[125], 125);
+    EXPECT_EQ(s.clock.ClockMinutes, 545);
+    EXPECT_EQ(s.clock.ClockSeconds, 0);
+    EXPECT_EQ(s.MeterName1, "meter1");
+    EXPECT_EQ(s.MeterName2, "meter2");
+    for (int line = 1; line <= kLines; ++line) {
+        EXPECT_EQ(s.model.GreenFlag[line], 1);
+        EXPECT_EQ(s.model.CurrentStep[line], 0);
+        EXPECT_EQ(s.timetable.DepartureInterval[line], 0);
+    }
+    // The layout table as every installation starts it, with its two odd entries.
+    EXPECT_EQ(s.layout.LayoutX[0], 40);
+    EXPECT_EQ(s.layout.LayoutY[9], 40 + 48 * 9);
+    EXPECT_EQ(s.layout.LayoutX[62], 40 + 120 * 6);
+    EXPECT_EQ(s.layout.LayoutY[53], 182);
+    EXPECT_EQ(s.layout.LayoutY[43], 184);
+    EXPECT_EQ(s.layout.LayoutX[63], 880);
+    EXPECT_EQ(s.layout.LayoutY[82], 184 + 48 * 9);
+    EXPECT_EQ(s.layout.LayoutX[73], 1000);
+    EXPECT_EQ(s.layout.LayoutY[83], 525);
+    EXPECT_EQ(s.layout.LayoutVisible[83], 1);
+    EXPECT_EQ(s.layout.LayoutY[90], 560 + 32 * 6);
+    EXPECT_EQ(s.layout.LayoutVisible[90], 0);
+    EXPECT_EQ(s.layout.LayoutVisible[0], 0);
+    // Filling the table does not move the controls: drawing 54 stands at 184, the first line button at 528.
+    EXPECT_EQ(s.screen.main.element[53].y, 184);
+    EXPECT_EQ(s.screen.main.element[83].y, 528);
+    EXPECT_TRUE(s.screen.main.element[83].visible);
+    EXPECT_FALSE(s.screen.main.element[84].visible);
+}
+
+std::vector<std::vector<std::string>> callsPerTick(TestProgram& p, int ticks) {
+    std::vector<std::vector<std::string>> perTick;
+    for (int i = 0; i < ticks; ++i) {
+        p.ticks(1);
+        perTick.push_back(p.board.takeCalls());
+    }
+    return perTick;
+}
+
+TEST(MainCycle, IssuesTheBoardCallsOfEachPhaseInOrderFromTheFirstTick) {
+    TestProgram p;
+    for (int cycle = 0; cycle < 3; ++cycle) {
+        const auto ticks = callsPerTick(p, 8);
+        EXPECT_THAT(ticks[0], ElementsAre("OutputAllAnalog(0,255)"));
+        EXPECT_THAT(ticks[1], ElementsAre("ReadAllDigital()"));
+        EXPECT_THAT(ticks[2], ElementsAre("OutputAllAnalog(255,255)"));
+        EXPECT_THAT(ticks[3], ElementsAre("ReadAllDigital()"));
+        EXPECT_THAT(ticks[4], ElementsAre("OutputAllAnalog(255,0)", "ReadAnalogChannel(1)", "ReadAnalogChannel(2)"));
+        EXPECT_THAT(ticks[5], ElementsAre("ReadAllDigital()"));
+        EXPECT_THAT(ticks[6], ElementsAre("OutputAllAnalog(0,0)"));
+        EXPECT_THAT(ticks[7], ElementsAre("ReadAllDigital()", "ClearAllDigital()"));
+    }
+    EXPECT_EQ(p.state.cycle.Phase, 8);
+}
+
+TEST(MainCycle, PutsARequestedPinOutOnceWithAddressStrobeAndClear) {
+    TestProgram p;
+    p.state.pins.PinAddress[9] = 85;  // 1010101: outputs 7, 5, 3 and 1
+    p.state.model.PinRequest = 9;
+    const auto ticks = callsPerTick(p, 16);
+    EXPECT_THAT(ticks[1], ElementsAre("ReadAllDigital()", "SetDigitalChannel(7)", "SetDigitalChannel(5)",
+                                      "SetDigitalChannel(3)", "SetDigitalChannel(1)"));
+    EXPECT_THAT(ticks[3], ElementsAre("ReadAllDigital()", "SetDigitalChannel(8)"));
+    EXPECT_THAT(ticks[7], ElementsAre("ReadAllDigital()", "ClearAllDigital()"));
+    EXPECT_EQ(p.state.model.PinRequest, -1);
+    // The next cycle switches nothing.
+    EXPECT_THAT(ticks[9], ElementsAre("ReadAllDigital()"));
+    EXPECT_THAT(ticks[11], ElementsAre("ReadAllDigital()"));
+    EXPECT_EQ(p.board.lastDecodedAddress(), 85);
+    EXPECT_EQ(p.board.strobeCount(), 1u);
+}
+
+TEST(MainCycle, ATickNeverStartsInsideAnotherAndTheCycleGoesOnAfterwards) {
+    TestProgram p;
+    // A missing pin drawing raises a message inside phase 2; while it is shown
+    // the timer keeps firing.
+    int nestedCalls = 0;
+    p.reporter.whileShown = [&] {
+        ++nestedCalls;
+        for (int i = 0; i < 5; ++i) Hoofdlus(p.state);
+        EXPECT_EQ(p.state.cycle.Phase, 2);
+    };
+    p.state.model.PinRequest = 3;
+    p.ticks(2);
+    EXPECT_EQ(nestedCalls, 1);
+    ASSERT_EQ(p.reporter.messages.size(), 1u);
+    EXPECT_EQ(p.reporter.messages[0], "kan plaatje Tek4.bmp niet vinden");
+    EXPECT_EQ(p.state.cycle.Phase, 2);
+    p.ticks(1);
+    EXPECT_EQ(p.state.cycle.Phase, 3);
+}
+
+TEST(Kaart, ReportsWhetherTheBoardWasFound) {
+    TestProgram p;
+    p.board.openResult = 0;
+    Kaart(p.state);
+    p.board.openResult = 3;
+    Kaart(p.state);
+    EXPECT_THAT(p.reporter.messages, ElementsAre("Kaart gevonden", "Geen kaart gevonden op 0"));
+    EXPECT_THAT(p.board.calls, ElementsAre("OpenDevice(0)", "OpenDevice(0)"));
+}
+
+}  // namespace
+}  // namespace blokpost::test

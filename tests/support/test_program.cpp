@@ -1,0 +1,57 @@
+#include "support/test_program.h"
+
+#include "app/main_cycle.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+
+namespace blokpost::test {
+
+void RecordingReporter::message(const std::string& text) {
+    messages.push_back(text);
+    if (whileShown) whileShown();
+}
+
+bool RecordingReporter::confirm(const std::string& question) {
+    questions.push_back(question);
+    return answer;
+}
+
+TestProgram::TestProgram(int minutesOfDay) : state(board, reporter, DataPaths(folder.path())) {
+    FormCreate(state, minutesOfDay);
+}
+
+void TestProgram::writeFile(const std::string& relative, const std::string& contents) const {
+    const QString path = folder.filePath(QString::fromStdString(relative));
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) return;
+    file.write(contents.data(), static_cast<qint64>(contents.size()));
+}
+
+std::string TestProgram::readFile(const std::string& relative) const {
+    QFile file(folder.filePath(QString::fromStdString(relative)));
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    return file.readAll().toStdString();
+}
+
+void TestProgram::writePicture(const std::string& relative, int width, int height, unsigned colour) const {
+    const QString path = folder.filePath(QString::fromStdString(relative));
+    QDir().mkpath(QFileInfo(path).path());
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(QColor::fromRgb(colour | 0xFF000000u));
+    image.save(path, "BMP");
+}
+
+void TestProgram::ticks(int n) {
+    for (int i = 0; i < n; ++i) Hoofdlus(state);
+}
+
+void TestProgram::runThroughPhase(int phase) {
+    do Hoofdlus(state);
+    while (state.cycle.Phase != phase);
+}
+
+}  // namespace blokpost::test

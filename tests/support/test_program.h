@@ -1,0 +1,47 @@
+#pragma once
+// A fresh program per test: a temporary installation folder, a recording
+// board and reporter, and the start values set as at program start.
+
+#include "app/program_state.h"
+#include "support/recording_board.h"
+
+#include <QTemporaryDir>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace blokpost::test {
+
+class RecordingReporter : public Reporter {
+public:
+    void message(const std::string& text) override;
+    bool confirm(const std::string& question) override;
+
+    std::vector<std::string> messages;
+    std::vector<std::string> questions;
+    bool answer = true;
+    // Runs inside message(), as a modal box's event loop would run other events.
+    std::function<void()> whileShown;
+};
+
+struct TestProgram {
+    // Starts at 12:00 on the model clock unless told otherwise.
+    explicit TestProgram(int minutesOfDay = 12 * 60);
+
+    // Writes a file below the installation folder, making folders as needed.
+    void writeFile(const std::string& relative, const std::string& contents) const;
+    std::string readFile(const std::string& relative) const;
+    // Writes a small bitmap below the installation folder.
+    void writePicture(const std::string& relative, int width, int height, unsigned colour = 0xFFFFFF) const;
+    // Runs n ticks of the main cycle.
+    void ticks(int n);
+    // Runs ticks until the cycle has finished phase `phase`.
+    void runThroughPhase(int phase);
+
+    QTemporaryDir folder;
+    RecordingBoard board;
+    RecordingReporter reporter;
+    ProgramState state;
+};
+
+}  // namespace blokpost::test
