@@ -1,12 +1,23 @@
 #include "app/forms/message_box_reporter.h"
 
 #include <QApplication>
-#include <QMessageBox>
 
 namespace blokpost {
 
 void MessageBoxReporter::message(const std::string& text) {
-    QMessageBox::information(QApplication::activeWindow(), QStringLiteral("Blokpost"), QString::fromStdString(text));
+    std::erase_if(open_, [](const auto& entry) { return entry.second.isNull(); });
+    QPointer<QMessageBox>& shown = open_[text];
+    if (shown) {
+        shown->raise();
+        return;
+    }
+    auto* box = new QMessageBox(QMessageBox::Information, QStringLiteral("Blokpost"), QString::fromStdString(text),
+                                QMessageBox::Ok);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowFlag(Qt::WindowStaysOnTopHint);
+    box->setWindowModality(Qt::NonModal);
+    box->show();
+    shown = box;
 }
 
 bool MessageBoxReporter::confirm(const std::string& question) {
