@@ -7,7 +7,10 @@
 #include "app/screen.h"
 #include "board/board.h"
 #include "layout/layout_table.h"
+#include "layout/layout_windows.h"
+#include "layout/pin_names.h"
 #include "lines/model.h"
+#include "timetable/timetable.h"
 #include "timetable/timetable_tables.h"
 
 #include <array>
@@ -55,8 +58,12 @@ struct ProgramState {
     std::string MeterName2;
     LayoutTable layout;
     TimetableTables timetable;
+    TimetableEditor timetableEditor;
     EditorState editor;
+    PinGrid pinGrid;                // the Give a Name window's grid
+    LayoutWindows layoutWindows;    // Make Screen and Read / Save
     std::uint32_t RandomState = 0;  // the Pin executor's generator; never reseeded
+    bool BoardPictureMissingReported = false;  // said once; quiet until the board picture loads again
 
     Screen screen;
 };

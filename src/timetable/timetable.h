@@ -1,0 +1,76 @@
+#pragma once
+// The timetable: the editor's eight rows (one per line), making them
+// effective on the model clock, the two stored books "Rood" and "Blauw",
+// the departure boards, and the Spoorboekje list of the coming hour.
+//
+// The editor's controls are mirrored here, so every operation works on plain
+// values and the windows only copy them to and from their controls.
+
+#include "app/canvas.h"
+#include "lines/model.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace blokpost {
+
+struct ProgramState;
+
+// The value ranges of the editor's spin boxes.
+struct SpinRange {
+    int low;
+    int high;
+    int clamp(std::int64_t value) const {
+        return static_cast<int>(value < low ? low : value > high ? high : value);
+    }
+};
+inline constexpr SpinRange kFreqRange{0, 30};
+inline constexpr SpinRange kPlusMinRange{0, 59};
+inline constexpr SpinRange kPerronRange{1, 9};
+
+// One row of the editor, row r = line r.
+struct TimetableRow {
+    int Freq = 0;                    // SpinEdit(3r-2): minutes between departures, 0 = not in service
+    int PlusMin = 0;                 // SpinEdit(3r-1): minute past the hour
+    std::string Naar = "Plaats";     // Edit(3r-2): destination
+    std::string Via = "Edit1";       // Edit(3r-1): route
+    int Perron = 1;                  // SpinEdit(3r): platform
+    std::string Type = "Sprinter";   // Edit(3r): kind of train
+};
+
+// What the editor "Maak spoorboekje" and the window "Spoorboekje" show.
+struct TimetableEditor {
+    TimetableEditor();
+
+    std::array<TimetableRow, kLines + 1> row;  // [1..8]
+    bool saveEnabled = false;                  // "Save": enabled by the first publish or book read
+    Colour labelColour = kGray;                // Label1's text: the book read last
+    std::vector<std::string> list{"RichEdit1"};  // RichEdit1 of the Spoorboekje window
+};
+
+// "Make Final": snaps the intervals, takes the rows' texts and platforms over, publishes.
+void MaakLijnen(ProgramState& state);
+// Computes each row's next departure, draws the boards, lists the hour, enables "Save".
+void PublishTimetable(ProgramState& state);
+// The board background with the texts of row r's departure at model-clock minute T.
+void DrawDepartureBoard(ProgramState& state, int row, std::int32_t time);
+// "Rood" and "Blauw": read a book into the tables, then fill and publish the rows.
+void LeesRood(ProgramState& state);
+void LeesBlauw(ProgramState& state);
+// The tables into the editor's rows (held to the spin ranges), then publish.
+void FillTimetableRows(ProgramState& state);
+// "Save": writes the tables into the book read last; nothing when none was read.
+void SaveBoekje(ProgramState& state);
+
+// Appends the departures of the 60 minutes from the model clock on, in time order.
+void ListDepartures(ProgramState& state);
+void ClearDepartureList(ProgramState& state);
+// "Refrech": the list anew.
+void Opnieuw(ProgramState& state);
+
+// The interval a Freq value is snapped to, so every interval but 0 divides the hour.
+int SnapInterval(int freq);
+
+}  // namespace blokpost
