@@ -4,7 +4,9 @@
 
 #include <QFile>
 #include <QSaveFile>
+#include <algorithm>
 #include <charconv>
+#include <optional>
 
 namespace blokpost {
 
@@ -13,6 +15,10 @@ namespace {
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
 bool isLineEnd(char c) { return c == '\r' || c == '\n'; }
 constexpr std::size_t kMaxNumberToken = 32;
+constexpr qint64 kWriteChunk = 4096;
+
+// Set only while a ScopedWriteFailure lives.
+std::optional<std::size_t> writeFailsAfter;
 
 // Decimal with an optional sign, or hexadecimal after a '$'.
 bool parseInteger(std::string_view token, std::int32_t& out) {
@@ -82,21 +88,37 @@ std::int32_t TextFileReader::readNumber() {
 }
 
 void TextFileWriter::text(std::string_view value) {
-    contents_.append(value);
+    for (const char c : value) contents_.push_back(isLineEnd(c) ? ' ' : c);
     contents_.append("\r\n");
 }
 
 void TextFileWriter::number(std::int64_t value) { text(std::to_string(value)); }
 
 void TextFileWriter::commit() {
+    // The new contents go to a file beside the old one, which is replaced
+    // only when everything was written.
     QSaveFile file(path_);
     if (!file.open(QIODevice::WriteOnly)) throw OperationError(file.errorString().toStdString());
     const auto size = static_cast<qint64>(contents_.size());
-    if (file.write(contents_.data(), size) != size) {
-        file.cancelWriting();
-        throw OperationError(file.errorString().toStdString());
+    for (qint64 done = 0; done < size;) {
+        qint64 chunk = std::min(kWriteChunk, size - done);
+        const bool failing = writeFailsAfter && done + chunk > static_cast<qint64>(*writeFailsAfter);
+        if (failing) chunk = static_cast<qint64>(*writeFailsAfter) - done;
+        if (chunk > 0 && file.write(contents_.data() + done, chunk) != chunk) {
+            file.cancelWriting();
+            throw OperationError(file.errorString().toStdString());
+        }
+        if (failing) {
+            file.cancelWriting();
+            throw OperationError("Disk write error");
+        }
+        done += chunk;
     }
     if (!file.commit()) throw OperationError(file.errorString().toStdString());
 }
+
+ScopedWriteFailure::ScopedWriteFailure(std::size_t bytes) { writeFailsAfter = bytes; }
+
+ScopedWriteFailure::~ScopedWriteFailure() { writeFailsAfter.reset(); }
 
 }  // namespace blokpost

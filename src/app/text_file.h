@@ -40,6 +40,8 @@ class TextFileWriter {
 public:
     explicit TextFileWriter(QString path) : path_(std::move(path)) {}
 
+    // One line. A line break inside the value would shift every later value
+    // of the fixed-order file, so it is written as a blank.
     void text(std::string_view value);
     void number(std::int64_t value);
     // Throws OperationError with the failure's message when the file cannot be written.
@@ -50,6 +52,16 @@ public:
 private:
     QString path_;
     std::string contents_;
+};
+
+// Makes every commit while it lives stop after writing `bytes` bytes, as a
+// full disk would, so the tests can prove that the old file survives.
+class ScopedWriteFailure {
+public:
+    explicit ScopedWriteFailure(std::size_t bytes);
+    ~ScopedWriteFailure();
+    ScopedWriteFailure(const ScopedWriteFailure&) = delete;
+    ScopedWriteFailure& operator=(const ScopedWriteFailure&) = delete;
 };
 
 }  // namespace blokpost

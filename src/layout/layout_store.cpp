@@ -1,0 +1,110 @@
+#include "layout/layout_store.h"
+
+#include "app/program_state.h"
+#include "app/text_file.h"
+#include "layout/make_screen.h"
+
+#include <QImage>
+#include <optional>
+#include <type_traits>
+
+namespace blokpost {
+
+namespace {
+
+constexpr const char* kStoreFile = "Vastedata/DataOpslag.txt";
+
+// Each block of the store, read and written in the same order by one function,
+// so the two directions cannot drift apart.
+template <class Numbers, class Texts>
+void eachStoreValue(ProgramState& s, Numbers&& number, Texts&& text) {
+    for (auto& x : s.layout.LayoutX) number(x);
+    for (auto& y : s.layout.LayoutY) number(y);
+    for (auto& visible : s.layout.LayoutVisible) number(visible);
+    for (int line = 1; line <= kLines; ++line)
+        for (auto& kind : s.model.StepKind[line]) text(kind);
+    for (int line = 1; line <= kLines; ++line)
+        for (auto& operand : s.model.StepOperand[line]) number(operand);
+    for (int line = 1; line <= kLines; ++line)
+        for (auto& counter : s.model.StepCounter[line]) number(counter);
+    text(s.MeterName1);
+    text(s.MeterName2);
+}
+
+void readStore(ProgramState& s) {
+    TextFileReader file = TextFileReader::open(s.paths.find(kStoreFile));
+    // Every number lands in a table straight away: a bad one stops the Read
+    // with the values before it already in place.
+    eachStoreValue(
+        s, [&](auto& value) { value = static_cast<std::remove_reference_t<decltype(value)>>(file.readNumber()); },
+        [&](std::string& value) { value = file.readText(); });
+}
+
+void applyLayout(ProgramState& s) {
+    for (int e = 0; e < kLayoutElements; ++e) {
+        const bool shown = s.layout.LayoutVisible[e] == 1;
+        s.screen.main.element[e] = {s.layout.LayoutX[e], s.layout.LayoutY[e], shown};
+        s.layoutWindows.makeScreen.dot[e + 1] = shown ? kYellow : kGray;
+    }
+}
+
+void applyMeterNames(ProgramState& s) {
+    MainWindowView& main = s.screen.main;
+    main.meterWindowCaption[1] = main.meterButtonCaption[1] = s.MeterName1;
+    main.meterWindowCaption[2] = main.meterButtonCaption[2] = s.MeterName2;
+}
+
+QImage loadPicture(ProgramState& s, const std::string& relative) {
+    QImage picture;
+    if (!picture.load(s.paths.find(relative))) throw OperationError("File not found");
+    return picture;
+}
+
+// A visible drawing shows its resting picture: blank for a pin drawing, the
+// inactive picture for a sensor. Hidden drawings keep what they show.
+void resetVisibleDrawings(ProgramState& s) {
+    std::optional<QImage> blank;  // one picture for every pin drawing, read once
+    for (int k = 1; k <= kPinDrawings + kSensors; ++k) {
+        if (!s.screen.main.element[k - 1].visible) continue;
+        if (k <= kPinDrawings) {
+            if (!blank) blank = loadPicture(s, "Tekeningen/Blanco.bmp");
+            s.screen.main.drawing[k].assign(*blank);
+        } else {
+            const int sensor = k - kPinDrawings;
+            s.screen.main.drawing[k].assign(loadPicture(s, "Tekeningen/Sen" + std::to_string(sensor) + "L.bmp"));
+        }
+    }
+}
+
+}  // namespace
+
+void Lezen(ProgramState& s) {
+    guarded(s, [&] {
+        readStore(s);
+        s.layoutWindows.readSave.enableEnabled = true;
+        applyLayout(s);
+        applyMeterNames(s);
+        resetVisibleDrawings(s);
+        ReadPinAddresses(s);
+        ReadPinNames(s);
+        s.layoutWindows.readSave.closeRequested = true;
+        Sluiten(s);
+    });
+}
+
+void Opslaan(ProgramState& s) {
+    guarded(s, [&] {
+        TextFileWriter file(s.paths.forWriting(kStoreFile));
+        eachStoreValue(
+            s, [&](const auto& value) { file.number(value); }, [&](const std::string& value) { file.text(value); });
+        file.commit();
+        s.layoutWindows.readSave.closeRequested = true;
+        Sluiten(s);
+    });
+}
+
+void Vrijmaken(ProgramState& s) { s.layoutWindows.readSave.saveEnabled = true; }
+
+void Sluiten(ProgramState& s) { s.layoutWindows.readSave.saveEnabled = false; }
+
+}  // namespace blokpost

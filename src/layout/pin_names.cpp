@@ -1,0 +1,90 @@
+#include "layout/pin_names.h"
+
+#include "app/program_state.h"
+#include "app/text_file.h"
+
+namespace blokpost {
+
+namespace {
+
+constexpr const char* kNameFile = "Vastedata/NaamData.txt";
+constexpr const char* kAddressFile = "Vastedata/AdresData.txt";
+
+std::string pinLabel(int row) { return "Pin-" + std::to_string(row + 1); }
+
+void setCell(PinGrid& grid, int row, int column, std::string text) {
+    grid.cell[row][column] = std::move(text);
+    ++grid.revision;
+}
+
+void writeAddressColumn(ProgramState& s) {
+    for (int row = 0; row < kPins; ++row)
+        setCell(s.pinGrid, row, kPinAddressColumn, std::to_string(s.pins.PinAddress[row]));
+}
+
+}  // namespace
+
+void FillPinGrid(ProgramState& s) {
+    for (int row = 0; row < kPins; ++row) {
+        setCell(s.pinGrid, row, kPinLabelColumn, pinLabel(row));
+        setCell(s.pinGrid, row, kPinNameColumn, s.pins.PinName[row]);
+    }
+    writeAddressColumn(s);
+}
+
+void SetPinGridCell(ProgramState& s, int row, int column, const std::string& text) {
+    if (row < 0 || row >= kPins || column < 0 || column >= kPinGridColumns) return;
+    if (s.pinGrid.cell[row][column] != text) setCell(s.pinGrid, row, column, text);
+}
+
+void TakeAddress(ProgramState& s, int pin, int address) {
+    if (pin < 1 || pin > kPins) return;  // the spin box keeps it within 1..126
+    s.pins.PinAddress[pin - 1] = static_cast<std::uint8_t>(address);
+    writeAddressColumn(s);
+}
+
+void NaamOpslaan(ProgramState& s) {
+    guarded(s, [&] {
+        TextFileWriter file(s.paths.forWriting(kNameFile));
+        for (int row = 0; row < kPins; ++row) file.text(s.pinGrid.cell[row][kPinNameColumn]);
+        file.commit();
+    });
+}
+
+void AdresOpslaan(ProgramState& s) {
+    guarded(s, [&] {
+        TextFileWriter file(s.paths.forWriting(kAddressFile));
+        for (int i = 0; i < kPins; ++i) file.number(s.pins.PinAddress[i]);
+        file.commit();
+    });
+}
+
+void ResetPinTables(ProgramState& s) {
+    if (!s.reporter.confirm("Pas op (alle data wordt gewist), wissen?")) return;
+    for (int row = 0; row < kPins; ++row) {
+        const std::string name = "Leeg" + std::to_string(row);
+        setCell(s.pinGrid, row, kPinLabelColumn, pinLabel(row));
+        setCell(s.pinGrid, row, kPinNameColumn, name);
+        setCell(s.pinGrid, row, kPinAddressColumn, std::to_string(row));
+        s.pins.PinName[row] = name;
+        s.pins.PinAddress[row] = static_cast<std::uint8_t>(row);
+    }
+}
+
+void ReadPinAddresses(ProgramState& s) {
+    TextFileReader file = TextFileReader::open(s.paths.find(kAddressFile));
+    for (int i = 0; i < kPins; ++i) {
+        s.pins.PinAddress[i] = static_cast<std::uint8_t>(file.readNumber() & 0xFF);
+        setCell(s.pinGrid, i, kPinAddressColumn, std::to_string(s.pins.PinAddress[i]));
+    }
+}
+
+void ReadPinNames(ProgramState& s) {
+    TextFileReader file = TextFileReader::open(s.paths.find(kNameFile));
+    for (int i = 0; i < kPins; ++i) {
+        s.pins.PinName[i] = file.readText(kPinNameLength);
+        setCell(s.pinGrid, i, kPinNameColumn, s.pins.PinName[i]);
+    }
+}
+
+}  // namespace blokpost

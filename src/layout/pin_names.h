@@ -1,0 +1,47 @@
+#pragma once
+// Names and addresses of the 126 output pins as the Give a Name window shows
+// them: a grid of 126 rows (pin index 0..125) and three text columns, the
+// pin's label, its name and its address. The grid is what the operator types
+// into; the tables in ProgramState are what the program uses. The two meet
+// only where a handler copies one into the other.
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace blokpost {
+
+struct ProgramState;
+
+inline constexpr int kPinGridColumns = 3;
+inline constexpr int kPinLabelColumn = 0;
+inline constexpr int kPinNameColumn = 1;
+inline constexpr int kPinAddressColumn = 2;
+inline constexpr int kPinNameLength = 7;
+
+struct PinGrid {
+    std::array<std::array<std::string, kPinGridColumns>, 126> cell{};
+    // Counts every change made by the logic, so the window knows when to refresh.
+    std::uint64_t revision = 0;
+};
+
+// The window's creation: every row from the pin tables ("Pin-1" .. "Pin-126").
+void FillPinGrid(ProgramState& state);
+// The operator typed into a cell; anything outside the grid is ignored.
+void SetPinGridCell(ProgramState& state, int row, int column, const std::string& text);
+// "Take it": pin 1..126 gets the address; then the whole address column is rewritten.
+void TakeAddress(ProgramState& state, int pin, int address);
+// The two saves report their own failure to the operator; the tables stay as they are.
+// "Save Naam": the name column as typed, whole, into "Vastedata/NaamData.txt".
+void NaamOpslaan(ProgramState& state);
+// "Save Adres": the address table (not the grid) into "Vastedata/AdresData.txt".
+void AdresOpslaan(ProgramState& state);
+// "Reset?": after the operator's OK, names "Leeg0".."Leeg125" and addresses 0..125.
+void ResetPinTables(ProgramState& state);
+
+// Reading back, used by the layout store's Read. Each throws OperationError
+// where the file cannot be read; what was read before stays.
+void ReadPinAddresses(ProgramState& state);
+void ReadPinNames(ProgramState& state);
+
+}  // namespace blokpost
