@@ -62,7 +62,7 @@ int main(int argc, char** argv) {
 
     const double wallSeconds = static_cast<double>(wall.nsecsElapsed()) / 1e9;
     const double modelSeconds = static_cast<double>(state.clock.ClockMinutes - startMinutes) * 60.0 +
-                                state.clock.ClockSeconds + static_cast<double>(state.cycle.Phase) / 8.0;
+                                state.clock.ClockSeconds + static_cast<double>(state.cycle.Phase % 8) / 8.0;
     const double driftPercent = (modelSeconds - wallSeconds) / wallSeconds * 100.0;
     std::printf("clock accuracy over %.1f s of wall time, %zu tick periods\n", wallSeconds, periods.size());
     std::printf("  model clock drift      %+.4f %%\n", driftPercent);
