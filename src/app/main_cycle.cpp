@@ -13,9 +13,11 @@ namespace blokpost {
 namespace {
 
 void logPendingPin(ProgramState& s) {
-    const int n = s.model.PinRequest;
-    if (n < 0) return;
-    WriteLogLine(s, isPinIndex(n) ? s.pins.PinName[n] : "Pin " + std::to_string(n + 1) + " bestaat niet");
+    const std::int32_t n = s.model.PinRequest;
+    if (n == -1) return;
+    // Only a hand-edited file brings a pin that does not exist; say which one, as a pin number.
+    WriteLogLine(s, isPinIndex(n) ? s.pins.PinName[n]
+                                  : "Pin " + std::to_string(std::int64_t{n} + 1) + " bestaat niet");
 }
 
 void runPhase(ProgramState& s, int phase) {

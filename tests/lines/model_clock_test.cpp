@@ -1,0 +1,241 @@
+#include "lines/model_clock.h"
+
+#include "line_program_support.h"
+#include "support/test_program.h"
+
+#include <QFile>
+#include <gtest/gtest.h>
+
+#include <limits>
+
+namespace blokpost::test {
+namespace {
+
+constexpr Colour kBoardBackground = 0x204060;
+constexpr Colour kFaceBackground = 0xE0E0E0;
+
+// One second of the model clock is one cycle of eight ticks.
+void runSeconds(TestProgram& p, int seconds) { p.ticks(8 * seconds); }
+
+void writeBoardPicture(const TestProgram& p) { p.writePicture("VasteData/Bord.bmp", 332, 143, kBoardBackground); }
+
+void departEvery(ProgramState& s, int line, std::int32_t minute, std::int32_t interval) {
+    s.timetable.DepartureMinute[line] = minute;
+    s.timetable.DepartureInterval[line] = interval;
+}
+
+TEST(ModelClock, PassesMidnightWithoutWrappingAndDepartsThere) {
+    TestProgram p(1439);
+    ProgramState& s = p.state;
+    departEvery(s, 1, 1440, 60);
+    runSeconds(p, 59);
+    EXPECT_EQ(s.clock.ClockMinutes, 1439);
+    EXPECT_EQ(s.clock.ClockSeconds, 59);
+    runSeconds(p, 1);
+    EXPECT_EQ(s.clock.ClockMinutes, 1440);
+    EXPECT_EQ(s.clock.ClockSeconds, 0);
+    runSeconds(p, 4);
+    EXPECT_EQ(s.model.CurrentStep[1], 1);
+    runSeconds(p, 26);
+    EXPECT_EQ(s.timetable.DepartureMinute[1], 1500);
+}
+
+TEST(ModelClock, FormatsHoursWithoutWrappingAndMinutesInTwoDigits) {
+    EXPECT_EQ(FormatClockTime(0), "0:00");
+    EXPECT_EQ(FormatClockTime(9), "0:09");
+    EXPECT_EQ(FormatClockTime(10), "0:10");
+    EXPECT_EQ(FormatClockTime(605), "10:05");
+    EXPECT_EQ(FormatClockTime(1440), "24:00");
+    EXPECT_EQ(FormatClockTime(1500), "25:00");
+    EXPECT_EQ(FormatClockTime(-65), "-1:05");
+    EXPECT_EQ(FormatClockTime(std::numeric_limits<std::int32_t>::min()), "-35791394:08");
+}
+
+// Line C leaves at 10:00 every half hour, standing on step 12.
+TEST(Departures, LineCIsRestartedAtSecondFourOnlyWhenReadyAndItsBoardRenewedEitherWay) {
+    for (const std::uint8_t ready : {1, 0}) {
+        SCOPED_TRACE(ready ? "ready" : "not ready");
+        TestProgram p(600);
+        ProgramState& s = p.state;
+        writeBoardPicture(p);
+        departEvery(s, 3, 600, 30);
+        s.model.GreenFlag[3] = ready;
+        placeLineAt(s, 3, 12);
+        const Canvas& board = s.screen.display.board[3];
+
+        runSeconds(p, 3);
+        EXPECT_EQ(s.model.CurrentStep[3], 12);
+        runSeconds(p, 1);
+        EXPECT_EQ(s.model.CurrentStep[3], ready ? 1 : 12);
+        EXPECT_EQ(marked(s, 3, 1), ready == 1);    // Image51
+        EXPECT_EQ(marked(s, 3, 12), ready == 0);   // Image62
+        EXPECT_EQ(s.screen.main.lineCaption[3], ready ? "Stop-C" : "Start Lijn C");
+        EXPECT_EQ(s.screen.rijschema.indicator[31], ready ? kRed : kWhite);
+        EXPECT_EQ(s.model.GreenFlag[3], 0);
+        EXPECT_TRUE(s.screen.display.logLines.empty());
+
+        runSeconds(p, 4);
+        EXPECT_NE(board.pixel(2, 2), kBoardBackground);
+        runSeconds(p, 1);
+        EXPECT_EQ(board.pixel(2, 2), kBoardBackground);
+        runSeconds(p, 11);
+        EXPECT_TRUE(showsText(board, 15, 16, "10:30", 18));
+        runSeconds(p, 9);
+        EXPECT_EQ(s.timetable.DepartureMinute[3], 600);
+        runSeconds(p, 1);
+        EXPECT_EQ(s.timetable.DepartureMinute[3], 630);
+    }
+}
+
+TEST(Departures, EachLineRenewsItsBoardAtItsOwnSeconds) {
+    TestProgram p(600);
+    ProgramState& s = p.state;
+    writeBoardPicture(p);
+    for (int line = 1; line <= kLines; ++line) departEvery(s, line, 600, 10);
+    const int reload[kLines + 1] = {0, 8, 8, 9, 9, 7, 7, 9, 8};
+    const int text[kLines + 1] = {0, 18, 16, 20, 19, 17, 17, 19, 19};
+    for (int second = 1; second <= 31; ++second) {
+        std::array<std::uint64_t, kLines + 1> before{};
+        for (int line = 1; line <= kLines; ++line) before[line] = s.screen.display.board[line].revision();
+        RunDepartures(s);
+        for (int line = 1; line <= kLines; ++line) {
+            const bool drawn = s.screen.display.board[line].revision() != before[line];
+            EXPECT_EQ(drawn, second == reload[line] || second == text[line]) << "line " << line << " second " << second;
+        }
+    }
+    for (int line = 1; line <= kLines; ++line) {
+        EXPECT_TRUE(showsText(s.screen.display.board[line], 15, 16, "10:10", 18)) << "line " << line;
+        EXPECT_EQ(s.timetable.DepartureMinute[line], 610);
+    }
+}
+
+TEST(Departures, ALineWithoutIntervalOrWithAPastMinuteNeverDeparts) {
+    TestProgram p(600);
+    ProgramState& s = p.state;
+    writeBoardPicture(p);
+    departEvery(s, 1, 600, 0);
+    departEvery(s, 2, 599, 5);
+    const std::uint64_t board1 = s.screen.display.board[1].revision(), board2 = s.screen.display.board[2].revision();
+    runSeconds(p, 120);
+    EXPECT_EQ(s.model.CurrentStep[1], 0);
+    EXPECT_EQ(s.model.CurrentStep[2], 0);
+    EXPECT_EQ(s.timetable.DepartureMinute[1], 600);
+    EXPECT_EQ(s.timetable.DepartureMinute[2], 599);
+    EXPECT_EQ(s.screen.display.board[1].revision(), board1);
+    EXPECT_EQ(s.screen.display.board[2].revision(), board2);
+}
+
+TEST(Departures, AMissingBoardPictureIsReportedOnceAndTheTimetableGoesOn) {
+    TestProgram p(600);
+    ProgramState& s = p.state;
+    for (int line = 1; line <= 4; ++line) departEvery(s, line, 600, 1);
+    // A line that is not in the timetable finishes its "Green" step in the failing tick.
+    setStep(s, 5, 1, kind::Green);
+    s.model.GreenFlag[5] = 0;
+    runSeconds(p, 7);
+    placeLineAt(s, 5, 1);
+    runSeconds(p, 1);  // second 8: lines A and B fail to reload
+    EXPECT_EQ(s.model.GreenFlag[5], 1);
+    EXPECT_EQ(s.model.CurrentStep[5], 2);
+
+    runSeconds(p, 2 * 60 + 30);  // to 10:02:38
+    ASSERT_EQ(p.reporter.messages.size(), 1u);
+    EXPECT_EQ(p.reporter.messages[0], "kan plaatje Bord.bmp niet vinden");
+    for (int line = 1; line <= 4; ++line) {
+        EXPECT_EQ(s.model.CurrentStep[line], 1);
+        EXPECT_EQ(s.timetable.DepartureMinute[line], 603);
+        EXPECT_TRUE(showsText(s.screen.display.board[line], 15, 16, "10:03", 18)) << "line " << line;
+    }
+
+    // Once the picture is back it is used; when it goes again, that is said again.
+    writeBoardPicture(p);
+    runSeconds(p, 60);
+    EXPECT_EQ(s.screen.display.board[1].pixel(2, 2), kBoardBackground);
+    ASSERT_TRUE(QFile::remove(p.folder.filePath("VasteData/Bord.bmp")));
+    runSeconds(p, 60);
+    EXPECT_EQ(p.reporter.messages.size(), 2u);
+}
+
+TEST(BoardText, ShowsTimeDestinationPlatformViaAndTrainAtTheirPlaces) {
+    TestProgram p;
+    ProgramState& s = p.state;
+    TimetableTables& t = s.timetable;
+    t.BoardDestination[6] = "Zwolle";
+    t.BoardPlatform[6] = 4;
+    t.BoardVia[6] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabc";  // longer than a file gives
+    t.BoardTrain[6] = "IC 1234";
+    DrawBoardText(s, 6, 605);
+    const Canvas& board = s.screen.display.board[6];
+    EXPECT_TRUE(showsText(board, 15, 16, "10:05", 18));
+    EXPECT_TRUE(showsText(board, 15, 50, "Zwolle", 18));
+    EXPECT_TRUE(showsText(board, 277, 32, "4", 18));
+    EXPECT_TRUE(showsText(board, 15, 86, "via ABCDEFGHIJKLMNOPQRSTUVWXY", 12));
+    EXPECT_TRUE(showsText(board, 120, 16, "IC 1234", 12));
+}
+
+class ClockFace : public ::testing::Test {
+protected:
+    void SetUp() override { p.writePicture("VasteData/klok.bmp", 121, 122, kFaceBackground); }
+
+    const Canvas& faceAt(std::int32_t minutes, int seconds) {
+        DrawClockFace(p.state, minutes, seconds);
+        return p.state.screen.display.clock;
+    }
+
+    TestProgram p;
+};
+
+TEST_F(ClockFace, ThreeOClockHasTheHourHandRightAndTheOthersUp) {
+    const Canvas& face = faceAt(180, 0);
+    EXPECT_EQ(face.pixel(90, 60), kBlack);            // hour hand towards three
+    EXPECT_EQ(face.pixel(60, 40), kRed);              // second hand over the minute hand
+    EXPECT_EQ(face.pixel(60, 24), kWhite);            // the circle on the second hand
+    EXPECT_EQ(face.pixel(60, 60), kWhite);            // the hub
+    EXPECT_EQ(face.pixel(30, 60), kFaceBackground);   // nothing towards nine
+    EXPECT_EQ(face.pixel(60, 100), kFaceBackground);  // nor towards six
+}
+
+TEST_F(ClockFace, HalfPastNineHasTheMinuteHandDownAndTheSecondHandNearThree) {
+    const Canvas& face = faceAt(9 * 60 + 30, 15);
+    EXPECT_EQ(face.pixel(60, 100), kBlack);
+    EXPECT_EQ(face.pixel(100, 61), kRed);
+    EXPECT_EQ(face.pixel(60, 24), kFaceBackground);
+    // The hour hand halfway between nine and ten: up and to the left of the hub.
+    EXPECT_EQ(face.pixel(35, 53), kBlack);
+}
+
+TEST_F(ClockFace, TheMinuteHandIsCutTowardTheCentreWhereTheOthersAreRounded) {
+    // At minute 10 the hand ends 41.57 pixels right of the centre: it stops at 101, not 102.
+    const Canvas& face = faceAt(10, 30);
+    EXPECT_EQ(face.pixel(101, 36), kBlack);
+    EXPECT_EQ(face.pixel(102, 36), kFaceBackground);
+}
+
+TEST_F(ClockFace, SecondFiftyNineLooksLikeSecondZero) {
+    const QImage atZero = faceAt(725, 0).image();
+    EXPECT_EQ(faceAt(725, 59).image(), atZero);
+    EXPECT_NE(faceAt(725, 30).image(), atZero);
+}
+
+TEST_F(ClockFace, IsDrawnEverySecondOnlyWhileItsWindowIsShown) {
+    ProgramState& s = p.state;
+    const std::uint64_t hidden = s.screen.display.clock.revision();
+    p.ticks(8);
+    EXPECT_EQ(s.screen.display.clock.revision(), hidden);
+    s.screen.display.clockShown = true;
+    p.ticks(8 * 15);  // second 15: the second hand near three
+    EXPECT_EQ(s.screen.display.clock.pixel(100, 61), kRed);
+    p.ticks(8);  // redrawn from the picture: the old hand is gone
+    EXPECT_NE(s.screen.display.clock.pixel(100, 61), kRed);
+}
+
+TEST_F(ClockFace, AMissingPictureLeavesTheHandsOnTheOldFace) {
+    ASSERT_TRUE(QFile::remove(p.folder.filePath("VasteData/klok.bmp")));
+    const Canvas& face = faceAt(180, 0);
+    EXPECT_EQ(face.pixel(90, 60), kBlack);
+    EXPECT_EQ(face.pixel(30, 60), kWhite);  // the designed face
+    EXPECT_TRUE(p.reporter.messages.empty());
+}
+
+}  // namespace
+}  // namespace blokpost::test
