@@ -2,7 +2,7 @@
 
 #include "app/program_state.h"
 #include "app/text_file.h"
-#include "layout/make_screen.h"
+#include "schedule/cell_writer.h"
 
 #include <QImage>
 #include <optional>
@@ -56,7 +56,7 @@ void applyMeterNames(ProgramState& s) {
 
 QImage loadPicture(ProgramState& s, const std::string& relative) {
     QImage picture;
-    if (!picture.load(s.paths.find(relative))) throw OperationError("File not found");
+    if (!picture.load(s.paths.find(relative))) throw OperationError(cannotOpenMessage(relative));
     return picture;
 }
 

@@ -1,6 +1,7 @@
 #include "layout/make_screen.h"
 
 #include "app/program_state.h"
+#include "schedule/cell_writer.h"
 
 #include <charconv>
 
@@ -104,7 +105,7 @@ void Wie(ProgramState& s, int radio) {
     }
     guarded(s, [&] {
         if (!v.previewName.empty() && !v.preview.load(s.paths.find(v.previewName)))
-            throw OperationError("File not found");
+            throw OperationError(cannotOpenMessage(v.previewName));
         if (e < 0 || e >= kLayoutElements) return;
         setVisibleBox(s, s.layout.LayoutVisible[e] == 1);
         setLeftBox(s, s.layout.LayoutX[e]);

@@ -1,14 +1,55 @@
 #pragma once
-// Make Screen: shows, hides and places the drawings and line buttons, and names the meters.
+// Form2, "Make Screen": one radio button and overview dot per layout element,
+// the "Visible" box and two spin boxes that show, hide and move the chosen
+// element on the main window, its preview, and the two meter names.
 
+#include "app/forms/canvas_view.h"
 #include "app/forms/window.h"
 
+#include <array>
+
+class QButtonGroup;
+class QCheckBox;
+class QLineEdit;
+class QRadioButton;
+class QSpinBox;
+
 namespace blokpost {
+
+// A filled circle with a thin black outline, like the designed shapes.
+class DotView : public QWidget {
+public:
+    explicit DotView(QWidget* parent);
+    void setFill(const QColor& colour);
+    QColor fill() const { return fill_; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QColor fill_ = Qt::white;
+};
 
 class TForm2 : public Window {
 public:
     explicit TForm2(BlokpostApp& app);
     void sync() override;
+
+    std::array<QRadioButton*, 92> RadioButton{};  // [1..91]
+    std::array<DotView*, 92> Shape{};             // [1..91]
+    QButtonGroup* radioGroup = nullptr;
+    QCheckBox* Visible = nullptr;
+    QSpinBox* SpinEdit1 = nullptr;  // left
+    QSpinBox* SpinEdit2 = nullptr;  // top
+    CanvasView* Image1 = nullptr;   // preview
+    QLineEdit* Edit1 = nullptr;     // name of meter 1
+    QLineEdit* Edit2 = nullptr;     // name of meter 2
+
+private:
+    void buildElementChoice();
+    void buildPlacementControls();
+    void buildMeterNames();
+    void buildLabels();
 };
 
 }  // namespace blokpost
