@@ -40,3 +40,15 @@ bench: deps
 
 clean:
 	rm -rf $(MAIN) $(ASAN) $(RELEASE)
+
+# File-reader fuzzers (clang with libFuzzer). FUZZ_SECONDS per reader.
+FUZZ         := build/fuzz
+FUZZ_SECONDS ?= 60
+FUZZERS      := fuzz_schedule fuzz_layout_store fuzz_pin_names fuzz_pin_addresses fuzz_timetable_book
+
+.PHONY: fuzz
+fuzz:
+	@scripts/install-deps.sh clang libclang-rt-14-dev
+	@CC=clang CXX=clang++ cmake -S . -B $(FUZZ) $(GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBLOKPOST_SANITIZE=ON -DBLOKPOST_FUZZ=ON -DBLOKPOST_TESTS=OFF -DBLOKPOST_BENCH=OFF >/dev/null
+	cmake --build $(FUZZ) --target $(FUZZERS)
+	@scripts/run-fuzzers.sh $(FUZZ) $(FUZZ_SECONDS)
