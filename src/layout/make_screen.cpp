@@ -33,6 +33,15 @@ MakeScreenView& view(ProgramState& s) { return s.layoutWindows.makeScreen; }
 
 int selectedElement(ProgramState& s) { return elementOfKey(view(s).SelectedElement); }
 
+// One edge of the chosen element, on the main window and in the layout table alike.
+void moveSelected(ProgramState& s, int ControlPlacement::*edge,
+                  std::array<std::int32_t, kLayoutElements> LayoutTable::*table, int value) {
+    const int e = selectedElement(s);
+    if (e < 0) return;
+    s.screen.main.element[e].*edge = value;
+    (s.layout.*table)[e] = value;
+}
+
 void setVisibleBox(ProgramState& s, bool checked) {
     if (view(s).visibleChecked == checked) return;
     PasAan(s, checked);  // the box fires its handler whenever its value changes
@@ -125,18 +134,12 @@ void PasAan(ProgramState& s, bool checked) {
 
 void Horizontaal(ProgramState& s, int left) {
     view(s).left = left;
-    const int e = selectedElement(s);
-    if (e < 0) return;
-    s.screen.main.element[e].x = left;
-    s.layout.LayoutX[e] = left;
+    moveSelected(s, &ControlPlacement::x, &LayoutTable::LayoutX, left);
 }
 
 void Vertikaal(ProgramState& s, int top) {
     view(s).top = top;
-    const int e = selectedElement(s);
-    if (e < 0) return;
-    s.screen.main.element[e].y = top;
-    s.layout.LayoutY[e] = top;
+    moveSelected(s, &ControlPlacement::y, &LayoutTable::LayoutY, top);
 }
 
 void Meter1maken(ProgramState& s, const std::string& name) { nameMeter(s, 1, name); }

@@ -40,8 +40,8 @@ TEST(LayoutForms, MakeScreenMovesAndShowsTheMainWindowsControl) {
     EXPECT_EQ(main->Image[5]->pos(), QPoint(700, f.live().layout.LayoutY[4]));
     EXPECT_EQ(f.live().layout.LayoutY[4], 40 + 48 * 4 + 3);
     EXPECT_TRUE(main->Image[5]->isVisibleTo(main));
-    EXPECT_EQ(screen->Shape[5]->fill(), QColor(Qt::yellow));
-    EXPECT_EQ(screen->Shape[6]->fill(), QColor(0x80, 0x80, 0x80));
+    EXPECT_EQ(f.live().layoutWindows.makeScreen.dot[5], kYellow);
+    EXPECT_EQ(f.live().layoutWindows.makeScreen.dot[6], kGray);
     // One group: choosing another element unchecks the first.
     screen->RadioButton[90]->click();
     EXPECT_FALSE(screen->RadioButton[5]->isChecked());

@@ -7,7 +7,6 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPainter>
 #include <QRadioButton>
 #include <QSignalBlocker>
 #include <QSpinBox>
@@ -18,7 +17,6 @@ namespace blokpost {
 namespace {
 
 constexpr int kRadioHeight = 17;
-constexpr int kDotSize = 17;
 constexpr int kDotOffset = 24;  // a dot stands this far left of its radio button
 constexpr int kPinColumnLefts[] = {56, 192, 328, 464, 600, 736, 888};
 
@@ -31,8 +29,6 @@ QPoint radioPosition(int k) {
     }
     return {1208, 184 + 24 * (k - kFirstLineButtonElement - 1)};
 }
-
-QColor toQColor(Colour c) { return QColor::fromRgb(static_cast<QRgb>(c) | 0xFF000000u); }
 
 QSpinBox* unboundedSpinBox(QWidget* parent, int x, int y) {
     auto* box = new QSpinBox(parent);
@@ -56,22 +52,6 @@ void showQuietly(Widget* widget, void (Widget::*set)(Value), Value value) {
 
 }  // namespace
 
-DotView::DotView(QWidget* parent) : QWidget(parent) { resize(kDotSize, kDotSize); }
-
-void DotView::setFill(const QColor& colour) {
-    if (fill_ == colour) return;
-    fill_ = colour;
-    update();
-}
-
-void DotView::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(Qt::black);
-    painter.setBrush(fill_);
-    painter.drawEllipse(QRectF(0.5, 0.5, kDotSize - 1, kDotSize - 1));
-}
-
 TForm2::TForm2(BlokpostApp& app) : Window(app, QStringLiteral("Make Screen"), 1308, 429, Frame::FixedDialog) {
     buildElementChoice();
     buildPlacementControls();
@@ -88,7 +68,7 @@ void TForm2::buildElementChoice() {
         RadioButton[k] = new QRadioButton(QString::fromStdString(radioCaption(k)), this);
         RadioButton[k]->setGeometry(at.x(), at.y(), 113, kRadioHeight);
         radioGroup->addButton(RadioButton[k], k);
-        Shape[k] = new DotView(this);
+        Shape[k] = new IndicatorShape(state().layoutWindows.makeScreen.dot[k], this);
         Shape[k]->move(at.x() - kDotOffset, at.y());
     }
     connect(radioGroup, &QButtonGroup::idClicked, this, [this](int k) { handle([this, k] { Wie(state(), k); }); });
@@ -139,7 +119,7 @@ void TForm2::buildLabels() {
 
 void TForm2::sync() {
     const MakeScreenView& view = state().layoutWindows.makeScreen;
-    for (int k = 1; k <= kLayoutElements; ++k) Shape[k]->setFill(toQColor(view.dot[k]));
+    for (int k = 1; k <= kLayoutElements; ++k) Shape[k]->sync();
     if (view.checkedRadio >= 1 && view.checkedRadio <= kLayoutElements && !RadioButton[view.checkedRadio]->isChecked())
         showQuietly<QAbstractButton, bool>(RadioButton[view.checkedRadio], &QAbstractButton::setChecked, true);
     if (Visible->isChecked() != view.visibleChecked)

@@ -5,6 +5,7 @@
 
 #include "app/forms/canvas_view.h"
 #include "app/forms/window.h"
+#include "schedule/forms/indicator_shape.h"
 
 #include <array>
 
@@ -16,27 +17,13 @@ class QSpinBox;
 
 namespace blokpost {
 
-// A filled circle with a thin black outline, like the designed shapes.
-class DotView : public QWidget {
-public:
-    explicit DotView(QWidget* parent);
-    void setFill(const QColor& colour);
-    QColor fill() const { return fill_; }
-
-protected:
-    void paintEvent(QPaintEvent* event) override;
-
-private:
-    QColor fill_ = Qt::white;
-};
-
 class TForm2 : public Window {
 public:
     explicit TForm2(BlokpostApp& app);
     void sync() override;
 
     std::array<QRadioButton*, 92> RadioButton{};  // [1..91]
-    std::array<DotView*, 92> Shape{};             // [1..91]
+    std::array<IndicatorShape*, 92> Shape{};      // [1..91], the overview dots
     QButtonGroup* radioGroup = nullptr;
     QCheckBox* Visible = nullptr;
     QSpinBox* SpinEdit1 = nullptr;  // left
