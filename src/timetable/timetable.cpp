@@ -21,11 +21,9 @@ struct Book {
 constexpr Book kRood{"Rood", "Vastedata/BoekjeRood.txt", kRed};
 constexpr Book kBlauw{"Blauw", "Vastedata/BoekjeBlauw.txt", kBlue};
 
-// A typed text as the tables keep it: cut to its slot. A line break would
-// shift every later value of a book file, so it becomes a blank.
+// A typed text as the tables keep it: cut to its slot.
 std::string takeText(std::string text, std::size_t slot) {
     if (text.size() > slot) text.resize(slot);
-    std::replace_if(text.begin(), text.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
     return text;
 }
 

@@ -1,7 +1,17 @@
 #pragma once
-// Maak spoorboekje: the timetable editor and its two books.
+// Maak spoorboekje: the eight timetable rows, "Make Final", and the two
+// books "Rood" and "Blauw" with "Save". The rows' values live in the logic;
+// every change of a control is written there at once, and sync() writes back
+// what the logic changed (snapped intervals, a book read).
 
 #include "app/forms/window.h"
+
+#include <array>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QSpinBox;
 
 namespace blokpost {
 
@@ -9,6 +19,23 @@ class TForm18 : public Window {
 public:
     explicit TForm18(BlokpostApp& app);
     void sync() override;
+
+    // Row r holds SpinEdit(3r-2) Freq, SpinEdit(3r-1) +min, SpinEdit(3r) perron,
+    // and Edit(3r-2) Naar, Edit(3r-1) via, Edit(3r) type; [0] unused.
+    std::array<QSpinBox*, 25> SpinEdit{};
+    std::array<QLineEdit*, 25> Edit{};
+    QPushButton* Button1;  // "Make Final"
+    QPushButton* Button2;  // "Rood"
+    QPushButton* Button3;  // "Blauw"
+    QPushButton* Button4;  // "Save"
+    QLabel* Label1;        // "Spoorboekje", coloured after the book read last
+    QLabel* Image1;        // the decorative photograph
+
+private:
+    void buildRow(int row);
+    QPushButton* addButton(const QString& caption, int x, int y, int width, void (*operation)(ProgramState&));
+    // Writes every control's value into the logic's rows.
+    void collectRows();
 };
 
 }  // namespace blokpost

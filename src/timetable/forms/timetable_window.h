@@ -1,7 +1,14 @@
 #pragma once
-// Spoorboekje: the departures of the coming hour.
+// Spoorboekje: the departures of the coming hour, one line each, and the way
+// to the timetable editor.
 
 #include "app/forms/window.h"
+
+#include <string>
+#include <vector>
+
+class QPushButton;
+class QTextEdit;
 
 namespace blokpost {
 
@@ -9,6 +16,13 @@ class TForm17 : public Window {
 public:
     explicit TForm17(BlokpostApp& app);
     void sync() override;
+
+    QTextEdit* RichEdit1;
+    QPushButton* Button1;  // "Maak spoorboekje"
+    QPushButton* Button2;  // "Refrech"
+
+private:
+    std::vector<std::string> shown_;  // the list as last put into RichEdit1
 };
 
 }  // namespace blokpost
