@@ -3,11 +3,46 @@
 namespace blokpost {
 
 std::int32_t DriverBoard::OpenDevice(std::int32_t address) {
+    // Opening it a second time would fail on the claimed interface.
+    if (device_ && device_->connected() && device_->address() == address) return 0;
+    openProblem_.clear();
     if (!opener_) return -1;
-    std::unique_ptr<Board> device = opener_(address);
+    std::unique_ptr<RealBoard> device = opener_(address, openProblem_);
     if (!device) return -1;
     device_ = std::move(device);
     return 0;
+}
+
+DriverBoard::Mode DriverBoard::mode() const {
+    if (!device_) return Mode::Simulated;
+    return device_->connected() ? Mode::RealBoardOpen : Mode::Unplugged;
+}
+
+void DriverBoard::OutputAllAnalog(std::int32_t value1, std::int32_t value2) {
+    simulation_.OutputAllAnalog(value1, value2);
+    if (device_) device_->OutputAllAnalog(value1, value2);
+}
+
+std::int32_t DriverBoard::ReadAllDigital() {
+    return device_ ? device_->ReadAllDigital() : simulation_.ReadAllDigital();
+}
+
+void DriverBoard::SetDigitalChannel(std::int32_t channel) {
+    simulation_.SetDigitalChannel(channel);
+    if (device_) device_->SetDigitalChannel(channel);
+}
+
+void DriverBoard::ClearAllDigital() {
+    simulation_.ClearAllDigital();
+    if (device_) device_->ClearAllDigital();
+}
+
+std::int32_t DriverBoard::ReadAnalogChannel(std::int32_t channel) {
+    return device_ ? device_->ReadAnalogChannel(channel) : simulation_.ReadAnalogChannel(channel);
+}
+
+void DriverBoard::endOfTick() {
+    if (device_) device_->endOfTick();
 }
 
 }  // namespace blokpost

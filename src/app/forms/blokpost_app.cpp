@@ -5,6 +5,7 @@
 #include "app/forms/main_window.h"
 #include "app/main_cycle.h"
 #include "board/board_choice.h"
+#include "board/forms/simulator_window.h"
 #include "layout/forms/give_name_window.h"
 #include "layout/forms/make_screen_window.h"
 #include "layout/forms/read_save_window.h"
@@ -19,7 +20,7 @@ BlokpostApp::BlokpostApp(const QString& root, Reporter* reporter, std::unique_pt
     Reporter& messages = reporter ? *reporter : messageBoxes_;
     DataPaths paths(root);
     std::string problem;
-    board_ = board ? std::move(board) : chooseBoard(paths, problem);
+    board_ = board ? std::move(board) : chooseBoard(paths, problem, usbBoardOpener());
     driver_ = dynamic_cast<DriverBoard*>(board_.get());
     state_ = std::make_unique<ProgramState>(*board_, messages, std::move(paths));
 
@@ -39,6 +40,7 @@ BlokpostApp::BlokpostApp(const QString& root, Reporter* reporter, std::unique_pt
     forms_[18] = std::make_unique<TForm18>(*this);
     forms_[19] = std::make_unique<TForm19>(*this);
     forms_[20] = std::make_unique<TForm20>(*this);
+    forms_[21] = std::make_unique<TForm21>(*this);
 
     if (!problem.empty()) messages.message(problem);
 }
@@ -55,11 +57,13 @@ void BlokpostApp::start() {
 
 void BlokpostApp::tick() {
     Hoofdlus(*state_);
+    // What the tick changed on the board's outputs goes out now, in one report.
+    if (driver_) driver_->endOfTick();
     syncAll();
 }
 
 void BlokpostApp::syncAll() {
-    for (int n = 1; n <= 20; ++n) forms_[static_cast<std::size_t>(n)]->sync();
+    for (int n = 1; n < static_cast<int>(forms_.size()); ++n) forms_[static_cast<std::size_t>(n)]->sync();
 }
 
 }  // namespace blokpost

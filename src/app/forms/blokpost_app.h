@@ -1,6 +1,7 @@
 #pragma once
-// The running program: the board, the state and the twenty windows, created
-// in the order Form1..Form20 and kept until the program ends.
+// The running program: the board, the state and the windows, created in the
+// order Form1..Form20 (then the board simulator, Form21) and kept until the
+// program ends.
 
 #include "app/forms/message_box_reporter.h"
 #include "app/program_state.h"
@@ -23,7 +24,7 @@ public:
     ~BlokpostApp();
 
     ProgramState& state() { return *state_; }
-    // Form1..Form20.
+    // Form1..Form21.
     Window* form(int number) const { return forms_.at(static_cast<std::size_t>(number)).get(); }
     template <class T>
     T* formAs(int number) const { return static_cast<T*>(form(number)); }
@@ -43,7 +44,7 @@ private:
     std::unique_ptr<Board> board_;
     DriverBoard* driver_ = nullptr;
     std::unique_ptr<ProgramState> state_;
-    std::array<std::unique_ptr<Window>, 21> forms_;
+    std::array<std::unique_ptr<Window>, 22> forms_;
 };
 
 }  // namespace blokpost

@@ -41,6 +41,7 @@ TForm1::TForm1(BlokpostApp& app) : Window(app, QStringLiteral("Blokpost"), 1289,
     addButton(QStringLiteral("Klok"), 768, 41, [&app] { app.showForm(16); });
     addButton(QStringLiteral("Spoorboekje"), 824, 81, [&app] { app.showForm(17); });
     addButton(QStringLiteral("Logboek"), 920, 57, [&app] { app.showForm(20); });
+    addButton(QStringLiteral("Simulator"), 984, 65, [&app] { app.showForm(21); });
 
     Timer1.setTimerType(Qt::PreciseTimer);
     Timer1.setInterval(kTickMilliseconds);

@@ -1,0 +1,137 @@
+#include "board/forms/simulator_window.h"
+
+#include "app/forms/blokpost_app.h"
+#include "board/driver_board.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QSlider>
+
+namespace blokpost {
+
+namespace {
+
+constexpr int kLampSize = 17;
+const QString kLampLit = QStringLiteral("background:#FFFF00; border:1px solid black; border-radius:8px;");
+const QString kLampDark = QStringLiteral("background:#404040; border:1px solid black; border-radius:8px;");
+const QString kSensorActive = QStringLiteral("background:#FFFF00; font-weight:bold;");
+const QString kSensorInactive = QStringLiteral("background:#C0C0C0; font-weight:bold;");
+
+QString fromText(const std::string& text) { return QString::fromLatin1(text.c_str()); }
+
+}  // namespace
+
+TForm21::TForm21(BlokpostApp& app) : Window(app, QStringLiteral("Simulator"), 520, 360, Frame::FixedDialog) {
+    status_ = addLabel(QString(), 8, 8, 504);
+    problem_ = addLabel(QString(), 8, 30, 504, false);
+    problem_->setWordWrap(true);
+    problem_->resize(504, 30);
+    buildLamps();
+    analogOutputs_ = addLabel(QString(), 8, 128, 250);
+    group_ = addLabel(QString(), 264, 128, 248);
+    lastPin_ = addLabel(QString(), 8, 152, 504);
+    buildSensors();
+    buildSliders();
+    sync();
+}
+
+QLabel* TForm21::addLabel(const QString& text, int x, int y, int width, bool bold) {
+    auto* label = new QLabel(text, this);
+    label->setGeometry(x, y, width, 20);
+    label->setFont(designedFont(13, bold));
+    label->setStyleSheet(QStringLiteral("color:#FFFF00;"));
+    return label;
+}
+
+void TForm21::buildLamps() {
+    addLabel(QStringLiteral("Digitale uitgangen (1..7 adres, 8 strobe)"), 8, 64, 400);
+    for (int channel = 1; channel <= 8; ++channel) {
+        const int x = 24 + 40 * (channel - 1);
+        Shape[channel] = new QLabel(this);
+        Shape[channel]->setGeometry(x, 88, kLampSize, kLampSize);
+        addLabel(QString::number(channel), x + 4, 106, 20, false);
+        showLamp(channel, false);
+    }
+}
+
+void TForm21::buildSensors() {
+    addLabel(QStringLiteral("Sensoren (klik om te schakelen)"), 8, 184, 300);
+    for (int group = 1; group <= 4; ++group) {
+        addLabel(QStringLiteral("Groep %1").arg(group), 8, 212 + 32 * (group - 1), 64, false);
+        for (int input = 1; input <= 5; ++input) {
+            const int sensor = 5 * (group - 1) + input;
+            auto* button = new QPushButton(QString::number(sensor), this);
+            button->setGeometry(72 + 44 * (input - 1), 208 + 32 * (group - 1), 40, 25);
+            connect(button, &QPushButton::clicked, this, [this, sensor] {
+                handle([this, sensor] {
+                    if (DriverBoard* driver = app_.driverBoard())
+                        driver->simulation().setSensor(sensor, !driver->simulation().sensor(sensor));
+                });
+            });
+            Button[sensor] = button;
+            showSensor(sensor, false);
+        }
+    }
+}
+
+void TForm21::buildSliders() {
+    for (int channel = 1; channel <= 2; ++channel) {
+        const int y = 208 + 64 * (channel - 1);
+        analogInput_[channel] = addLabel(QString(), 312, y, 200);
+        auto* slider = new QSlider(Qt::Horizontal, this);
+        slider->setGeometry(312, y + 24, 192, 25);
+        slider->setRange(0, 255);
+        connect(slider, &QSlider::valueChanged, this, [this, channel](int value) {
+            handle([this, channel, value] {
+                if (DriverBoard* driver = app_.driverBoard()) driver->simulation().setAnalogInput(channel, value);
+            });
+        });
+        TrackBar[channel] = slider;
+    }
+}
+
+void TForm21::showLamp(int channel, bool lit) { Shape[channel]->setStyleSheet(lit ? kLampLit : kLampDark); }
+
+void TForm21::showSensor(int sensor, bool active) {
+    Button[sensor]->setStyleSheet(active ? kSensorActive : kSensorInactive);
+}
+
+void TForm21::showEvent(QShowEvent* event) {
+    Window::showEvent(event);
+    sync();
+}
+
+void TForm21::sync() {
+    // Runs after every tick; a hidden window is brought up to date when shown.
+    if (!isVisible() && shownOnce_) return;
+    const SimulatorView view = simulatorView(app_.driverBoard(), state());
+    const bool all = !shownOnce_;
+    shownOnce_ = true;
+    if (all || view.status != shown_.status) status_->setText(fromText(view.status));
+    if (all || view.problem != shown_.problem) problem_->setText(fromText(view.problem));
+    for (int channel = 1; channel <= 8; ++channel)
+        if (all || view.lamp[channel] != shown_.lamp[channel]) showLamp(channel, view.lamp[channel]);
+    if (all || view.analogOutput != shown_.analogOutput || view.selectedGroup != shown_.selectedGroup) {
+        analogOutputs_->setText(QStringLiteral("Analoge uitgangen: %1  %2")
+                                    .arg(view.analogOutput[1])
+                                    .arg(view.analogOutput[2]));
+        group_->setText(fromText(view.selectedGroup));
+    }
+    if (all || view.lastPin != shown_.lastPin) lastPin_->setText(QStringLiteral("Laatste pin: ") + fromText(view.lastPin));
+    for (int sensor = 1; sensor <= 20; ++sensor) {
+        if (all || view.sensor[sensor] != shown_.sensor[sensor]) showSensor(sensor, view.sensor[sensor]);
+        if (all || view.simulating != shown_.simulating) Button[sensor]->setEnabled(view.simulating);
+    }
+    for (int channel = 1; channel <= 2; ++channel) {
+        if (!all && view.analogInput[channel] == shown_.analogInput[channel] && view.simulating == shown_.simulating)
+            continue;
+        analogInput_[channel]->setText(QStringLiteral("Analoge ingang %1: %2").arg(channel).arg(view.analogInput[channel]));
+        const QSignalBlocker quiet(TrackBar[channel]);
+        TrackBar[channel]->setValue(view.analogInput[channel]);
+        TrackBar[channel]->setEnabled(view.simulating);
+    }
+    shown_ = view;
+}
+
+}  // namespace blokpost
