@@ -52,3 +52,10 @@ fuzz:
 	@CC=clang CXX=clang++ cmake -S . -B $(FUZZ) $(GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBLOKPOST_SANITIZE=ON -DBLOKPOST_FUZZ=ON -DBLOKPOST_TESTS=OFF -DBLOKPOST_BENCH=OFF >/dev/null
 	cmake --build $(FUZZ) --target $(FUZZERS)
 	@scripts/run-fuzzers.sh $(FUZZ) $(FUZZ_SECONDS)
+
+# 24 hours of layout time through the whole logic, under the sanitizers.
+.PHONY: soak
+soak: deps
+	@cmake -S . -B $(ASAN) $(GENERATOR) -DCMAKE_BUILD_TYPE=Debug -DBLOKPOST_SANITIZE=ON -DBLOKPOST_BENCH=OFF >/dev/null
+	cmake --build $(ASAN) --target blokpost_soak_run
+	ASAN_OPTIONS=detect_leaks=0 $(ASAN)/soak/blokpost_soak_run
