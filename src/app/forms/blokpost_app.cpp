@@ -14,9 +14,16 @@
 #include "timetable/forms/timetable_editor_window.h"
 #include "timetable/forms/timetable_window.h"
 
+#include <QtGlobal>
+
+// The photographs are compiled into the forms library; a static library's
+// resources must be registered by hand.
+static void registerResources() { Q_INIT_RESOURCE(blokpost); }
+
 namespace blokpost {
 
 BlokpostApp::BlokpostApp(const QString& root, Reporter* reporter, std::unique_ptr<Board> board) {
+    registerResources();
     Reporter& messages = reporter ? *reporter : messageBoxes_;
     DataPaths paths(root);
     std::string problem;

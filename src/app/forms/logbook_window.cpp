@@ -18,6 +18,11 @@ TForm20::TForm20(BlokpostApp& app) : Window(app, QStringLiteral("Logboek"), 202,
     RichEdit1->setFont(designedFont(16, true));
     RichEdit1->setReadOnly(true);
     RichEdit1->setEnabled(false);  // the operator reads it, nothing more
+    // Disabled, yet as legible as an enabled box: black on white.
+    QPalette palette = RichEdit1->palette();
+    palette.setColor(QPalette::Disabled, QPalette::Text, Qt::black);
+    palette.setColor(QPalette::Disabled, QPalette::Base, Qt::white);
+    RichEdit1->setPalette(palette);
 }
 
 void TForm20::sync() {

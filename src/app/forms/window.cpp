@@ -1,6 +1,11 @@
 #include "app/forms/window.h"
 
 #include "app/forms/blokpost_app.h"
+#include "app/program_state.h"
+
+#include <QFontInfo>
+#include <QLabel>
+#include <QPixmap>
 
 namespace blokpost {
 
@@ -28,15 +33,20 @@ void Window::showWindow() {
 
 ProgramState& Window::state() { return app_.state(); }
 
-void Window::handle(const std::function<void()>& handler) {
-    handler();
+bool Window::handle(const std::function<void()>& handler) {
+    const bool ranThrough = guarded(state(), handler);
     app_.syncAll();
+    return ranThrough;
 }
 
 QFont designedFont(int pixelSize, bool bold) {
     QFont font(QStringLiteral("Tahoma"));
     font.setPixelSize(pixelSize);
     font.setBold(bold);
+    // The windows were laid out for Tahoma; a wider stand-in is narrowed so
+    // that captions still fit their designed buttons.
+    static const bool tahomaMissing = QFontInfo(font).family() != QLatin1String("Tahoma");
+    if (tahomaMissing) font.setStretch(88);
     return font;
 }
 
@@ -45,6 +55,25 @@ void setBackground(QWidget* widget, const QColor& colour) {
     palette.setColor(QPalette::Window, colour);
     widget->setPalette(palette);
     widget->setAutoFillBackground(true);
+}
+
+QLabel* addCaption(QWidget* parent, const QString& text, int x, int y, const QFont& font, const QColor& colour) {
+    auto* label = new QLabel(text, parent);
+    label->setFont(font);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    label->setPalette(palette);
+    label->move(x, y);
+    label->adjustSize();
+    return label;
+}
+
+QLabel* addPhotograph(QWidget* parent, const QString& resource, const QRect& place) {
+    auto* label = new QLabel(parent);
+    label->setGeometry(place);
+    const QPixmap photo(resource);
+    if (!photo.isNull()) label->setPixmap(photo.scaled(place.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    return label;
 }
 
 }  // namespace blokpost

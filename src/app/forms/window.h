@@ -4,6 +4,8 @@
 // state onto the controls after every tick and every handler.
 
 #include <QWidget>
+
+class QLabel;
 #include <functional>
 
 namespace blokpost {
@@ -23,8 +25,9 @@ public:
 
 protected:
     ProgramState& state();
-    // Runs an operator's handler, then refreshes every window.
-    void handle(const std::function<void()>& handler);
+    // Runs an operator's handler, then refreshes every window. A failed file
+    // operation stops the handler and is reported; the result says whether it ran through.
+    bool handle(const std::function<void()>& handler);
 
     BlokpostApp& app_;
 };
@@ -32,5 +35,10 @@ protected:
 // Designed fonts: Tahoma at a pixel size, bold where the windows use bold.
 QFont designedFont(int pixelSize, bool bold);
 void setBackground(QWidget* widget, const QColor& colour);
+// A caption at a designed place, sized to its text.
+QLabel* addCaption(QWidget* parent, const QString& text, int x, int y, const QFont& font,
+                   const QColor& colour = Qt::black);
+// A decorative photograph from the program's resources (":/photos/..."), scaled to its place.
+QLabel* addPhotograph(QWidget* parent, const QString& resource, const QRect& place);
 
 }  // namespace blokpost

@@ -1,12 +1,136 @@
 #include "schedule/forms/rijschema_window.h"
 
 #include "app/forms/blokpost_app.h"
+#include "app/program_state.h"
+#include "schedule/rijschema.h"
+#include "schedule/schedule_files.h"
+
+#include <QLabel>
+#include <QPushButton>
 
 namespace blokpost {
 
-TForm4::TForm4(BlokpostApp& app)
-    : Window(app, QStringLiteral("Rijschema"), 1835, 855, Frame::FixedDialog) {}
+namespace {
 
-void TForm4::sync() {}
+constexpr int kCellPitch = 72;
+constexpr int kCellSize = 68;
+const QColor kCaptionColour(0xFF, 0xFF, 0x00);
+
+struct Point {
+    int x;
+    int y;
+};
+
+// The line letters and the green indicators just above them, lines A..H.
+constexpr std::array<Point, kLines> kLineLetter{{{10, 40}, {10, 112}, {10, 184}, {8, 256},
+                                                  {8, 328}, {10, 400}, {10, 464}, {9, 544}}};
+constexpr std::array<Point, kLines> kGreenIndicator{{{8, 24}, {8, 96}, {8, 168}, {8, 240},
+                                                      {8, 312}, {10, 384}, {8, 448}, {8, 528}}};
+// Hold indicators stand in two rows of ten, with a wider gap after the fifth.
+constexpr std::array<int, 10> kHoldColumn{32, 56, 80, 104, 128, 168, 192, 216, 240, 264};
+constexpr std::array<int, 2> kHoldRowTop{616, 648};
+
+constexpr std::array<const char*, 4> kVariantCaption{"Normale dienst", "Weekenddienst", "Zomerdienst",
+                                                     "Winterdienst"};
+
+int cellLeft(int step) { return 32 + kCellPitch * (step - 1); }
+int cellTop(int line) { return 8 + kCellPitch * (line - 1); }
+
+}  // namespace
+
+TForm4::TForm4(BlokpostApp& app) : Window(app, QStringLiteral("Rijschema"), 1835, 855, Frame::FixedDialog) {
+    buildGrid();
+    buildIndicators();
+    buildCaptions();
+    buildButtons();
+    addPhotograph(this, QStringLiteral(":/photos/station.jpg"), QRect(1184, 616, 512, 233))
+        ->setObjectName(QStringLiteral("Image202"));
+    sync();
+}
+
+void TForm4::buildGrid() {
+    RijschemaView& view = state().screen.rijschema;
+    for (int n = 1; n <= kCells; ++n) {
+        const auto [line, step] = splitCellNumber(n);
+        Image[n] = new CanvasView(view.cell[n], this, false);
+        Image[n]->setGeometry(cellLeft(step), cellTop(line), kCellSize, kCellSize);
+        Image[n]->setObjectName(QStringLiteral("Image%1").arg(n));
+        // Maak1..Maak200
+        Image[n]->onPress = [this, n] {
+            handle([&] {
+                if (Maak(state(), n)) app_.showForm(5);
+            });
+        };
+    }
+    Image[kVariantPicture] = new CanvasView(view.cell[kVariantPicture], this, false);
+    Image[kVariantPicture]->setGeometry(856, 616, 300, 121);
+    Image[kVariantPicture]->setObjectName(QStringLiteral("Image201"));
+}
+
+void TForm4::addIndicator(int shape, int x, int y, const std::function<void()>& onPress) {
+    Shape[shape] = new IndicatorShape(state().screen.rijschema.indicator[shape], this);
+    Shape[shape]->move(x, y);
+    Shape[shape]->setObjectName(QStringLiteral("Shape%1").arg(shape));
+    Shape[shape]->onPress = [this, onPress] { handle(onPress); };
+}
+
+void TForm4::buildIndicators() {
+    for (int sensor = 1; sensor <= kSensors; ++sensor) {
+        const int i = sensor - 1;
+        addIndicator(indicatorShape(FlagFamily::Hold, sensor), kHoldColumn[i % 10], kHoldRowTop[i / 10],
+                     [this, sensor] { MaakHold(state(), sensor); });
+    }
+    for (int memory = 1; memory <= kMemories; ++memory)
+        addIndicator(indicatorShape(FlagFamily::Memory, memory), 432 + 24 * (memory - 1), 600,
+                     [this, memory] { MaakMem(state(), memory); });
+    for (int line = 1; line <= kLines; ++line) {
+        const Point at = kGreenIndicator[line - 1];
+        addIndicator(indicatorShape(FlagFamily::Green, line), at.x, at.y, [this, line] { MaakGreen(state(), line); });
+    }
+}
+
+void TForm4::buildCaptions() {
+    const QFont letterFont = designedFont(19, true);
+    for (int line = 1; line <= kLines; ++line) {
+        const Point at = kLineLetter[line - 1];
+        addCaption(this, QString(QChar(lineLetter(line))), at.x, at.y, letterFont, kCaptionColour);
+    }
+    // Step numbers centred under every fifth column.
+    for (int step = 5; step <= kSteps; step += 5) {
+        auto* label = addCaption(this, QString::number(step), 0, 584, designedFont(24, true), kCaptionColour);
+        label->setGeometry(cellLeft(step), 584, kCellSize, label->height());
+        label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    }
+    addCaption(this, QStringLiteral("1      3      5     6      8    10"), 34, 584, letterFont, kCaptionColour);
+    addCaption(this, QStringLiteral("11 ....  Hold Sensor ....  20"), 32, 672, letterFont, kCaptionColour);
+    addCaption(this, QStringLiteral("Memory 1  2  3  4  5  6  7  8"), 352, 624, letterFont, kCaptionColour);
+    addCaption(this, QStringLiteral("Dienstroosters"), 784, 584, letterFont, kCaptionColour);
+}
+
+QPushButton* TForm4::addButton(int number, const QString& caption, const QRect& place,
+                               const std::function<void()>& action) {
+    auto* button = new QPushButton(caption, this);
+    button->setGeometry(place);
+    button->setFont(designedFont(11, true));
+    button->setObjectName(QStringLiteral("Button%1").arg(number));
+    connect(button, &QPushButton::clicked, this, [this, action] { handle(action); });
+    Button[number] = button;
+    return button;
+}
+
+void TForm4::buildButtons() {
+    for (int variant = 1; variant <= 4; ++variant)
+        addButton(variant, QString::fromLatin1(kVariantCaption[variant - 1]), QRect(728, 592 + 24 * variant, 121, 17),
+                  [this, variant] { MaakSchema(state(), variant); });
+    addButton(5, QStringLiteral("Save dienst"), QRect(728, 720, 121, 17), [this] { SchemaOpslaan(state()); });
+    addButton(6, QStringLiteral("Give the pin a name"), QRect(352, 672, 185, 25), [this] { app_.showForm(19); })
+        ->setFont(designedFont(13, true));
+}
+
+void TForm4::sync() {
+    for (int n = 1; n <= kVariantPicture; ++n) Image[n]->sync();
+    for (int shape = 1; shape <= kIndicators; ++shape) Shape[shape]->sync();
+    Button[5]->setEnabled(state().screen.rijschema.saveEnabled);
+}
 
 }  // namespace blokpost

@@ -1,7 +1,17 @@
 #pragma once
-// Rijschema: the schedule grid, the flag indicators and the schedule variants.
+// Rijschema: the schedule grid of 8 lines by 25 steps, the hold, memory and
+// green indicators, and the schedule variants. The runtime draws on the same
+// cells and indicators, so the window is a live view while the layout runs.
 
+#include "app/canvas.h"
+#include "app/forms/canvas_view.h"
 #include "app/forms/window.h"
+#include "lines/model.h"
+#include "schedule/forms/indicator_shape.h"
+
+#include <array>
+
+class QPushButton;
 
 namespace blokpost {
 
@@ -9,6 +19,22 @@ class TForm4 : public Window {
 public:
     explicit TForm4(BlokpostApp& app);
     void sync() override;
+
+    // Image1..Image200 the cells, Image201 the variant picture; [0] unused.
+    std::array<CanvasView*, kCells + 2> Image{};
+    // Shape1..Shape36; [0] unused.
+    std::array<IndicatorShape*, 37> Shape{};
+    // Button1..Button4 the variants, Button5 "Save dienst", Button6 "Give the pin a name"; [0] unused.
+    std::array<QPushButton*, 7> Button{};
+
+private:
+    void buildGrid();
+    void buildIndicators();
+    void buildCaptions();
+    void buildButtons();
+    void addIndicator(int shape, int x, int y, const std::function<void()>& onPress);
+    QPushButton* addButton(int number, const QString& caption, const QRect& place,
+                           const std::function<void()>& action);
 };
 
 }  // namespace blokpost

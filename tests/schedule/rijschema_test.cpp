@@ -1,0 +1,90 @@
+#include "schedule/rijschema.h"
+#include "support/test_program.h"
+
+#include <gtest/gtest.h>
+
+namespace blokpost::test {
+namespace {
+
+struct Grid : ::testing::Test, TestProgram {
+    Colour shape(int n) const { return state.screen.rijschema.indicator[n]; }
+};
+
+TEST_F(Grid, ACellClickSelectsItAndShowsTheSelectionPicture) {
+    writePicture("VasteData/Wie.bmp", 68, 68, 0xFFF09A);
+    EXPECT_TRUE(Maak(state, 26));
+    EXPECT_EQ(state.editor.SelectedCell, 26);
+    EXPECT_EQ(state.screen.rijschema.cell[26].pixel(30, 30), 0xFFF09Au);
+    EXPECT_TRUE(Maak(state, 200));
+    EXPECT_EQ(state.editor.SelectedCell, 200);
+    // Both cells keep the selection picture; the model is not touched.
+    EXPECT_EQ(state.screen.rijschema.cell[26].pixel(30, 30), 0xFFF09Au);
+    EXPECT_EQ(state.model.StepKind[2][1], "");
+    EXPECT_TRUE(reporter.messages.empty());
+}
+
+TEST_F(Grid, AMissingSelectionPictureIsReportedAndKeepsThePaletteClosed) {
+    EXPECT_FALSE(Maak(state, 5));
+    EXPECT_EQ(state.editor.SelectedCell, 5);
+    ASSERT_EQ(reporter.messages.size(), 1u);
+    EXPECT_EQ(reporter.messages[0], "Cannot open file \"VasteData/Wie.bmp\". No such file or directory.");
+    EXPECT_FALSE(Maak(state, 0));
+    EXPECT_FALSE(Maak(state, 201));
+    EXPECT_EQ(state.editor.SelectedCell, 5);
+}
+
+TEST_F(Grid, IndicatorsStartWhiteAndToggleTheirFlagsWithTheirColours) {
+    for (int n = 1; n <= kIndicators; ++n) EXPECT_EQ(shape(n), kWhite) << n;
+
+    // Green flags start set although their indicators are white: the first click clears.
+    MaakGreen(state, 1);
+    EXPECT_EQ(state.model.GreenFlag[1], 0);
+    EXPECT_EQ(shape(29), kRed);
+    MaakGreen(state, 1);
+    EXPECT_EQ(state.model.GreenFlag[1], 1);
+    EXPECT_EQ(shape(29), kGreen);
+
+    MaakHold(state, 20);
+    EXPECT_EQ(state.model.HoldFlag[20], 1);
+    EXPECT_EQ(shape(20), kYellow);
+    MaakHold(state, 20);
+    EXPECT_EQ(shape(20), kGray);
+
+    MaakMem(state, 8);
+    EXPECT_EQ(state.model.MemoryFlag[8], 1);
+    EXPECT_EQ(shape(28), kAqua);
+    MaakMem(state, 8);
+    EXPECT_EQ(state.model.MemoryFlag[8], 0);
+    EXPECT_EQ(shape(28), kGray);
+
+    // A flag with any other value counts as clear and becomes 1.
+    state.model.MemoryFlag[3] = 7;
+    MaakMem(state, 3);
+    EXPECT_EQ(state.model.MemoryFlag[3], 1);
+    EXPECT_EQ(shape(23), kAqua);
+}
+
+TEST_F(Grid, IndicatorNumbersOutsideTheirFamiliesChangeNothing) {
+    const Screen before = state.screen;
+    MaakHold(state, 0);
+    MaakHold(state, 21);
+    MaakMem(state, 9);
+    MaakGreen(state, 9);
+    EXPECT_EQ(state.screen.rijschema.indicator, before.rijschema.indicator);
+    EXPECT_EQ(indicatorShape(FlagFamily::Hold, 1), 1);
+    EXPECT_EQ(indicatorShape(FlagFamily::Memory, 1), 21);
+    EXPECT_EQ(indicatorShape(FlagFamily::Green, 8), 36);
+    EXPECT_EQ(indicatorShape(FlagFamily::Green, 0), 0);
+}
+
+TEST_F(Grid, ShowFlagPaintsWhateverTheFlagHolds) {
+    state.model.HoldFlag[7] = 1;
+    ShowFlag(state, FlagFamily::Hold, 7);
+    EXPECT_EQ(shape(7), kYellow);
+    state.model.GreenFlag[4] = 0;
+    ShowFlag(state, FlagFamily::Green, 4);
+    EXPECT_EQ(shape(32), kRed);
+}
+
+}  // namespace
+}  // namespace blokpost::test
