@@ -99,20 +99,22 @@ std::vector<std::string> bookFile(const std::array<BookRow, kLines>& rows) {
 constexpr BookRow kIdle5{"", "", "", 5, 0, 0}, kIdle6{"", "", "", 6, 0, 0}, kIdle7{"", "", "", 7, 0, 0},
     kIdle8{"", "", "", 8, 0, 0};
 
-// The weekday book: the stoptrein every 10 minutes, the express every 20.
+// The weekday book: every 10 minutes the stoptrein, and two minutes after it
+// the express that overtakes it in Dijkstad.
 const std::array<BookRow, kLines> kRood{{
     {"Dijkstad", "Blok 5 en 6", "Stoptrein", 1, 10, 3},
     {"Zandhaven", "Hoogveen spoor 3", "Pendel", 3, 0, 0},
-    {"Hoogveen", "Dijkstad (doorgaand)", "Sneltrein", 2, 20, 8},
+    {"Hoogveen", "Dijkstad (doorgaand)", "Sneltrein", 2, 10, 5},
     {"Goederenloods", "Rangeerterrein", "Rangeer", 4, 0, 0},
     kIdle5, kIdle6, kIdle7, kIdle8,
 }};
 
-// The weekend and summer book: fewer stoptreinen, a steam train every half hour.
+// The weekend and summer book: every half hour the stoptrein, and in summer
+// the steam train after it.
 const std::array<BookRow, kLines> kBlauw{{
-    {"Dijkstad", "Blok 5 en 6", "Stoptrein", 1, 20, 5},
+    {"Dijkstad", "Blok 5 en 6", "Stoptrein", 1, 30, 5},
     {"Zandhaven", "Hoogveen spoor 3", "Pendel", 3, 0, 0},
-    {"Hoogveen", "Dijkstad spoor 2", "Stoomtrein", 2, 30, 15},
+    {"Hoogveen", "Dijkstad spoor 2", "Stoomtrein", 2, 30, 10},
     {"Goederenloods", "Rangeerterrein", "Rangeer", 4, 0, 0},
     kIdle5, kIdle6, kIdle7, kIdle8,
 }};

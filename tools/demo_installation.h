@@ -9,11 +9,15 @@
 // track 3 to the terminus Zandhaven, and a goods yard on the left.
 //   Line A  Stoptrein   Hoogveen 1 -> Dijkstad 1 -> Hoogveen 1, stopping; timetabled
 //   Line B  Pendel      shuttle Hoogveen 3 <-> Zandhaven 1, after each stoptrein
-//   Line C  Sneltrein   Hoogveen 2 through Dijkstad 2 and back; timetabled
+//   Line C  Sneltrein   Hoogveen 2 through Dijkstad 2 and back, overtaking the
+//                       stoptrein in Dijkstad; timetabled
 //   Line D  Rangeerloc  shunts the goods yard after each shuttle trip
 // Trains stop at red signals; a signal turned green lets the train go.
 // Memory 1: the stoptrein is in at Hoogveen (the shuttle's connection).
 // Memory 2: the shuttle is back at Hoogveen (the yard may shunt).
+// Memory 3: the stoptrein stands in Dijkstad (the express may go).
+// Memory 4: the express has passed Dijkstad (the stoptrein may go on).
+// Memory 5: the express is in at Hoogveen (the stoptrein may follow).
 
 #include <QString>
 #include <QStringList>

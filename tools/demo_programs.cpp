@@ -54,14 +54,26 @@ Step memRead(int memory) { return {kind::MemRead, memory}; }
 Step green() { return {kind::Green, kHoldSenBox}; }
 Step rest() { return {kind::Leeg, kHoldSenBox}; }
 
+// Where the stoptrein and the express meet: the express overtakes the
+// stoptrein in Dijkstad and is home first. Without an express (the weekend
+// service) the stoptrein runs alone and waits for nobody.
+enum class Express { Runs, Absent };
+
 // Line A: from Hoogveen track 1 round the loop, stopping at Dijkstad track 1,
 // back to Hoogveen track 1; then ready for the next departure.
-LineProgram stoptrein(int dwellSeconds) {
-    return {pin("Wis3A"),  pin("Sein5G"), holdSensor(14), pin("Sein5R"), pin("Wis1A"),
-            pin("Sein1G"), sensor(3),     pin("Sein1R"),  timer(dwellSeconds),
-            pin("Wis2A"),  pin("Sein2G"), holdSensor(6),  pin("Sein2R"), pin("Wis7A"),
-            pin("Sein6G"), sensor(11),    pin("Sein6R"),  memMake(1),    green(),
-            rest()};
+// Memory 3 tells the express that the stoptrein stands in Dijkstad; memory 4
+// that the express has passed it; memory 5 that the express is home.
+LineProgram stoptrein(int dwellSeconds, Express express) {
+    const bool overtaken = express == Express::Runs;
+    LineProgram steps{pin("Wis3A"), pin("Sein5G"), holdSensor(14), pin("Sein5R"),
+                      pin("Wis1A"), pin("Sein1G"), sensor(3),      pin("Sein1R")};
+    if (overtaken) steps.push_back(memMake(3));
+    steps.push_back(timer(dwellSeconds));
+    if (overtaken) steps.push_back(memRead(4));
+    steps.insert(steps.end(), {pin("Wis2A"), pin("Sein2G"), holdSensor(6), pin("Sein2R")});
+    if (overtaken) steps.push_back(memRead(5));
+    steps.insert(steps.end(), {pin("Wis7A"), pin("Sein6G"), sensor(11), pin("Sein6R"), memMake(1), green(), rest()});
+    return steps;
 }
 
 // Line B: waits for the stoptrein's passengers, runs Hoogveen track 3 to
@@ -73,18 +85,20 @@ LineProgram pendel(int turnaroundSeconds) {
             pin("Sein9R"),  memMake(2),         jump(1)};
 }
 
-// Line C: from Hoogveen track 2 round the loop through Dijkstad track 2, back
-// to Hoogveen track 2. The express runs through; a train that calls at
-// Dijkstad (the summer steam train) stops there for `stopSeconds`.
+// Line C: once the stoptrein stands in Dijkstad, from Hoogveen track 2 round
+// the loop through Dijkstad track 2 and back to Hoogveen track 2; then ready
+// for the next departure. The express runs through Dijkstad; a train that
+// calls there (the summer steam train) stops for `stopSeconds` and leaves first.
 LineProgram sneltrein(int stopSeconds) {
-    LineProgram steps{pin("Wis3B"), pin("Sein7G"), holdSensor(14), pin("Sein7R"),
-                      pin("Wis3A"), pin("Wis1B"),  pin("Wis2B"),    pin("Sein3G")};
+    LineProgram steps{memRead(3),  pin("Wis3B"), pin("Sein7G"), holdSensor(14), pin("Sein7R"),
+                      pin("Wis3A"), pin("Wis1B"), pin("Wis2B"),  pin("Sein3G")};
     if (stopSeconds > 0)
         steps.insert(steps.end(), {sensor(4), pin("Sein3R"), timer(stopSeconds), pin("Sein4G"), holdSensor(5)});
     else
         steps.insert(steps.end(), {pin("Sein4G"), holdSensor(4), pin("Sein3R"), holdSensor(5)});
-    steps.insert(steps.end(), {pin("Sein4R"), pin("Wis2A"), pin("Wis1A"), pin("Wis7B"), pin("Sein8G"), sensor(12),
-                               pin("Sein8R"), pin("Wis7A"), green(), rest()});
+    steps.insert(steps.end(), {pin("Sein4R"), pin("Wis2A"), pin("Wis1A"), memMake(4), pin("Wis7B"), pin("Sein8G"),
+                               sensor(12), pin("Sein8R"), pin("Wis7A"), memMake(5), green()});
+    if (steps.size() < static_cast<std::size_t>(kSteps)) steps.push_back(rest());
     return steps;
 }
 
@@ -114,23 +128,23 @@ Schedule schedule(int variant) {
     Schedule lines;
     switch (variant) {
     case 1:  // Normale dienst
-        lines[1] = stoptrein(20);
+        lines[1] = stoptrein(20, Express::Runs);
         lines[2] = pendel(30);
         lines[3] = sneltrein(0);
         lines[4] = rangeerloc();
         break;
     case 2:  // Weekenddienst: stoptrein and shuttle only, longer stops
-        lines[1] = stoptrein(40);
+        lines[1] = stoptrein(40, Express::Absent);
         lines[2] = pendel(60);
         break;
     case 3:  // Zomerdienst: the steam train calls at Dijkstad instead of the express
-        lines[1] = stoptrein(20);
+        lines[1] = stoptrein(20, Express::Runs);
         lines[2] = pendel(30);
         lines[3] = sneltrein(60);
         lines[4] = rangeerloc();
         break;
     case 4:  // Winterdienst: no shunting, a quick turnaround at Zandhaven
-        lines[1] = stoptrein(15);
+        lines[1] = stoptrein(15, Express::Runs);
         lines[2] = pendel(15);
         lines[3] = sneltrein(0);
         break;

@@ -48,7 +48,7 @@ TEST(DemoInstallation, EveryFileLoadsThroughTheProgramsReaders) {
     EXPECT_EQ(p.state.pins.PinAddress[125], 125);
     EXPECT_EQ(p.state.MeterName1, "Volt");
     EXPECT_EQ(p.state.timetable.BoardTrain[1], "Stoptrein");
-    EXPECT_EQ(p.state.timetable.DepartureInterval[3], 20);
+    EXPECT_EQ(p.state.timetable.DepartureInterval[3], 10);
 }
 
 TEST(DemoInstallation, TheNormalServiceUsesEveryInstructionConsistently) {
@@ -92,33 +92,59 @@ void clickAwaitedSensors(TestProgram& p) {
     }
 }
 
-TEST(DemoInstallation, TheFourLinesOfTheNormalServiceRunTheirRoundsOnTheSimulatedBoard) {
-    DemoProgram p;
-    ASSERT_TRUE(p.installed);
+bool restsOnAnEmptyStep(const LineProgramModel& m, int line) {
+    const int step = m.CurrentStep[line];
+    return step == kSteps + 1 || m.StepKind[line][step].empty() || m.StepKind[line][step] == kind::Leeg;
+}
+
+bool hasStep(const LineProgramModel& m, int line, const std::string& wanted) {
+    for (int step = 1; step <= kSteps; ++step)
+        if (m.StepKind[line][step] == wanted) return true;
+    return false;
+}
+
+// Starts every line of the variant and plays the trains for a while. Lines
+// that end in a Green step must rest after it, ready for their next
+// departure; lines that repeat must have come round. Nobody may be left
+// waiting for a handover that never comes.
+void runVariant(DemoProgram& p, int variant) {
     Lezen(p.state);
-    MaakSchema(p.state, 1);
-    for (int line = 1; line <= 4; ++line) ToggleLine(p.state, line);
+    MaakSchema(p.state, variant);
+    const LineProgramModel& m = p.state.model;
     std::array<int, kLines + 1> rounds{};
-    for (int cycle = 0; cycle < 400; ++cycle) {
+    for (int line = 1; line <= kLines; ++line)
+        if (!m.StepKind[line][1].empty()) ToggleLine(p.state, line);
+    for (int cycle = 0; cycle < 500; ++cycle) {
         clickAwaitedSensors(p);
-        const auto before = p.state.model.CurrentStep;
+        const auto before = m.CurrentStep;
         p.ticks(8);
-        for (int line = 1; line <= 4; ++line)
-            if (p.state.model.CurrentStep[line] < before[line]) ++rounds[line];
+        for (int line = 1; line <= kLines; ++line)
+            if (m.CurrentStep[line] < before[line]) ++rounds[line];
     }
     EXPECT_TRUE(p.reporter.messages.empty()) << p.reporter.messages.front();
-    // The stoptrein and the express rest after their Green step until the timetable sends them again;
-    // the shuttle and the shunting loco have come round to wait for their next handover.
-    EXPECT_EQ(p.state.model.StepKind[1][p.state.model.CurrentStep[1]], kind::Leeg);
-    EXPECT_EQ(p.state.model.StepKind[3][p.state.model.CurrentStep[3]], kind::Leeg);
-    EXPECT_EQ(p.state.model.GreenFlag[1], 1);
-    EXPECT_EQ(p.state.model.GreenFlag[3], 1);
-    EXPECT_EQ(rounds[2], 1);
-    EXPECT_EQ(rounds[4], 1);
-    EXPECT_EQ(p.state.model.CurrentStep[2], 1);
-    EXPECT_EQ(p.state.model.CurrentStep[4], 1);
-    // One round of each line switches 12 + 10 + 16 + 8 pins, each exactly once.
-    EXPECT_EQ(p.board.strobeCount(), 46u);
+    for (int line = 1; line <= kLines; ++line) {
+        if (m.StepKind[line][1].empty()) continue;
+        SCOPED_TRACE("variant " + std::to_string(variant) + " line " + lineLetter(line));
+        if (hasStep(m, line, kind::Green)) {
+            EXPECT_TRUE(restsOnAnEmptyStep(m, line)) << "stuck at step " << int(m.CurrentStep[line]);
+            EXPECT_EQ(m.GreenFlag[line], 1);
+        } else {
+            EXPECT_EQ(rounds[line], 1);
+            EXPECT_EQ(m.StepKind[line][m.CurrentStep[line]], kind::MemRead) << "waits for its next handover";
+        }
+    }
+}
+
+TEST(DemoInstallation, EveryServiceRunsItsRoundsOnTheSimulatedBoard) {
+    for (int variant = 1; variant <= 4; ++variant) {
+        DemoProgram p;
+        ASSERT_TRUE(p.installed);
+        runVariant(p, variant);
+        // One round of the normal service switches 12 + 10 + 16 + 8 pins, each exactly once.
+        if (variant == 1) {
+            EXPECT_EQ(p.board.strobeCount(), 46u);
+        }
+    }
 }
 
 TEST(DemoInstallation, AnOperatorsOwnFilesAreNeverOverwritten) {
