@@ -1,3 +1,4 @@
+#include "board/board_choice.h"
 #include "board/usb_fake_k8055.h"
 
 #include <gmock/gmock.h>
@@ -173,6 +174,13 @@ TEST(K8055Usb, AWriteThatFailsIsSentAgainAtTheNextTick) {
     fake.failing = false;
     board->endOfTick();
     EXPECT_THAT(fake.sent, ElementsAre(outputReport(0, 0, 0), outputReport(0x10, 0, 0)));
+}
+
+TEST(K8055Usb, TheBusIsNotSearchedForACardAddressTheBoardCannotHave) {
+    DriverBoard driver(usbBoardOpener());
+    EXPECT_EQ(driver.OpenDevice(4), -1);
+    EXPECT_EQ(driver.OpenDevice(-1), -1);
+    EXPECT_EQ(driver.mode(), DriverBoard::Mode::Simulated);
 }
 
 }  // namespace

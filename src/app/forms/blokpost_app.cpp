@@ -63,9 +63,12 @@ void BlokpostApp::start() {
 }
 
 void BlokpostApp::tick() {
+    // A tick fired while a message box of the running tick is up does nothing;
+    // the running tick ends the board's tick when it finishes.
+    const bool nested = state_->cycle.inTick;
     Hoofdlus(*state_);
     // What the tick changed on the board's outputs goes out now, in one report.
-    if (driver_) driver_->endOfTick();
+    if (driver_ && !nested) driver_->endOfTick();
     syncAll();
 }
 
