@@ -4,6 +4,7 @@
 #include "app/program_state.h"
 #include "timetable/timetable.h"
 
+#include <QFontDatabase>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPixmap>
@@ -61,8 +62,12 @@ TForm18::TForm18(BlokpostApp& app)
     auto* header = new QLabel(
         QStringLiteral("Freq    +min    Naar              via                        perron  type"), this);
     header->setTextFormat(Qt::PlainText);
-    header->setFont(designedFont(11, true));
-    header->setGeometry(88, 32, 620, 16);
+    // Fixed-width letters keep the header's blanks over the columns below.
+    QFont headerFont = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    headerFont.setPixelSize(12);
+    headerFont.setBold(true);
+    header->setFont(headerFont);
+    header->setGeometry(88, 32, kClientWidth - 88, 16);
     for (int r = 1; r <= kLines; ++r) buildRow(r);
 
     Button1 = addButton(QStringLiteral("Make Final"), 16, 336, 75, MaakLijnen);

@@ -1,0 +1,96 @@
+#include "app/forms/blokpost_app.h"
+#include "support/test_program.h"
+#include "timetable/forms/timetable_editor_window.h"
+#include "timetable/forms/timetable_window.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTemporaryDir>
+#include <QTextEdit>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+namespace blokpost::test {
+namespace {
+
+// Replaces a control's text by typing, key by key, as the operator would.
+void typeInto(QWidget* control, const QString& text) {
+    if (auto* edit = qobject_cast<QLineEdit*>(control)) edit->selectAll();
+    if (auto* spin = qobject_cast<QSpinBox*>(control)) spin->selectAll();
+    for (const QChar c : text) {
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+        QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, QString(c));
+        QCoreApplication::sendEvent(control, &press);
+        QCoreApplication::sendEvent(control, &release);
+    }
+}
+
+struct EditorWindows {
+    EditorWindows() {
+        QDir(folder.path()).mkpath(QStringLiteral("VasteData"));
+        QImage background(332, 143, QImage::Format_RGB32);
+        background.fill(Qt::black);
+        background.save(folder.filePath(QStringLiteral("VasteData/Bord.bmp")), "BMP");
+        app.state().clock.ClockMinutes = 13 * 60 + 47;
+    }
+    TForm18& editor() { return *app.formAs<TForm18>(18); }
+    TForm17& list() { return *app.formAs<TForm17>(17); }
+
+    QTemporaryDir folder;
+    RecordingReporter reporter;
+    BlokpostApp app{folder.path(), &reporter, std::make_unique<RecordingBoard>()};
+};
+
+TEST(TimetableEditorWindow, RowsTypedInAreMadeFinalAndListed) {
+    EditorWindows w;
+    TForm18& form = w.editor();
+    EXPECT_EQ(form.SpinEdit[6]->value(), 2);  // perron starts at the row number
+    EXPECT_EQ(form.Edit[4]->text(), "Plaats");
+    EXPECT_FALSE(form.Button4->isEnabled());
+    EXPECT_EQ(w.list().RichEdit1->toPlainText(), "RichEdit1");
+
+    // Row 2: Freq SpinEdit4, +min SpinEdit5, Naar Edit4, via Edit5.
+    typeInto(form.SpinEdit[4], "8");
+    typeInto(form.SpinEdit[5], "5");
+    typeInto(form.Edit[4], "Zwolle");
+    typeInto(form.Edit[5], "Deventer");
+    form.Button1->click();
+
+    EXPECT_EQ(form.SpinEdit[4]->value(), 10);  // snapped, and shown
+    EXPECT_EQ(w.app.state().timetable.BoardDestination[2], "Zwolle");
+    EXPECT_EQ(w.app.state().timetable.DepartureMinute[2], 13 * 60 + 55);
+    EXPECT_TRUE(form.Button4->isEnabled());
+    const QStringList lines = w.list().RichEdit1->toPlainText().split('\n');
+    ASSERT_EQ(lines.size(), 6);
+    EXPECT_EQ(lines.front(), "13:55 Spoor 2  Zwolle via Deventer");
+    EXPECT_THAT(w.reporter.messages, ::testing::IsEmpty());
+}
+
+TEST(TimetableEditorWindow, BookButtonsColourTheLabelAndReportAMissingBook) {
+    EditorWindows w;
+    TForm18& form = w.editor();
+    form.Button2->click();
+    EXPECT_THAT(w.reporter.messages, ::testing::ElementsAre("File not found"));
+    EXPECT_EQ(form.Label1->palette().color(QPalette::WindowText), QColor(Qt::red));
+
+    QFile book(w.folder.filePath(QStringLiteral("VasteData/BoekjeBlauw.txt")));
+    ASSERT_TRUE(book.open(QIODevice::WriteOnly));
+    book.write("Emmen\r\nAssen\r\nIC\r\n4\r\n45\r\n75\r\n");
+    book.close();
+    form.Button3->click();
+    EXPECT_EQ(form.Label1->palette().color(QPalette::WindowText), QColor(Qt::blue));
+    EXPECT_EQ(form.Edit[1]->text(), "Emmen");
+    EXPECT_EQ(form.SpinEdit[1]->value(), 30);  // held at the bound
+    EXPECT_EQ(form.SpinEdit[3]->value(), 4);
+    EXPECT_TRUE(form.Button4->isEnabled());
+}
+
+}  // namespace
+}  // namespace blokpost::test
