@@ -99,7 +99,11 @@ std::string FormatClockTime(std::int32_t minutes) {
     // Only hand-edited timetables bring times before midnight; they keep their sign.
     const std::int64_t m = minutes, size = m < 0 ? -m : m;
     const std::int64_t hours = size / 60, rest = size % 60;
-    return (m < 0 ? "-" : "") + std::to_string(hours) + (rest > 9 ? ":" : ":0") + std::to_string(rest);
+    std::string text = m < 0 ? "-" : "";
+    text += std::to_string(hours);
+    text += rest > 9 ? ":" : ":0";
+    text += std::to_string(rest);
+    return text;
 }
 
 void DrawBoardText(ProgramState& s, int line, std::int32_t time) {

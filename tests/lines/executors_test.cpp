@@ -163,15 +163,12 @@ TEST(PinStep, ServesOneWaitingLinePerCycleInTheGeneratorsOrder) {
 TEST(PinStep, PrefersLineFiveWhenNoDrawHitsAWaitingLine) {
     TestProgram p;
     ProgramState& s = p.state;
-    const std::set<int> waiting{4, 5, 8};
+    // From the start state the first six draws miss lines 4, 5 and 8.
     ExpectedGenerator first;
-    for (int draw = 0; draw < 6; ++draw) ASSERT_FALSE(waiting.contains(first.nextLine()));
-    for (int line : waiting) {
-        setStep(s, line, 1, kind::Pin, line);
-        placeLineAt(s, line, 1);
-    }
+    for (int draw = 0; draw < 6; ++draw) ASSERT_FALSE(std::set<int>({4, 5, 8}).contains(first.nextLine()));
+    startOnFirstStep(s, {4, 5, 8}, kind::Pin, 50);
     p.runThroughPhase(6);
-    EXPECT_EQ(s.model.PinRequest, 5);
+    EXPECT_EQ(s.model.PinRequest, 50);
     EXPECT_EQ(s.model.CurrentStep[5], 2);
     EXPECT_EQ(s.model.CurrentStep[4], 1);
     EXPECT_EQ(s.model.CurrentStep[8], 1);
@@ -194,10 +191,7 @@ TEST(PinStep, AStepOverwritesAClickMadeEarlierInTheCycle) {
 TEST(Memories, AMemoryMadeByOneLineReleasesTheLowestLineReadingIt) {
     TestProgram p;
     ProgramState& s = p.state;
-    for (int line : {2, 6}) {
-        setStep(s, line, 1, kind::MemRead, 3);
-        placeLineAt(s, line, 1);
-    }
+    startOnFirstStep(s, {2, 6}, kind::MemRead, 3);
     setStep(s, 1, 1, kind::MemMake, 3);
     p.ticks(2 * kCycle);
     EXPECT_EQ(s.model.CurrentStep[2], 1);
@@ -223,10 +217,7 @@ TEST(Memories, AMemoryMadeByOneLineReleasesTheLowestLineReadingIt) {
 TEST(HoldSensorStep, OnlyTheLowerLinePassesOnOneEventAndTheOtherWaitsForTheNext) {
     TestProgram p;
     ProgramState& s = p.state;
-    for (int line : {2, 5}) {
-        setStep(s, line, 1, kind::HSensor, 4);
-        placeLineAt(s, line, 1);
-    }
+    startOnFirstStep(s, {2, 5}, kind::HSensor, 4);
     s.model.HoldFlag[4] = 1;
     p.runThroughPhase(6);
     EXPECT_EQ(s.model.CurrentStep[2], 2);

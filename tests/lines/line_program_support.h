@@ -6,6 +6,7 @@
 #include "lines/step_marker.h"
 
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 
 namespace blokpost::test {
@@ -21,6 +22,15 @@ inline void setStep(ProgramState& s, int line, int step, const std::string& kind
 inline void placeLineAt(ProgramState& s, int line, int step) {
     MoveStepMarker(s, line, s.model.CurrentStep[line], static_cast<std::uint8_t>(step));
     s.model.CurrentStep[line] = static_cast<std::uint8_t>(step);
+}
+
+// Gives each of `lines` the same first step and starts it there.
+inline void startOnFirstStep(ProgramState& s, std::initializer_list<int> lines, const std::string& kind,
+                             std::int32_t operand) {
+    for (int line : lines) {
+        setStep(s, line, 1, kind, operand);
+        placeLineAt(s, line, 1);
+    }
 }
 
 // The logbook's top line, or nothing when it is empty.
