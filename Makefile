@@ -59,3 +59,11 @@ soak: deps
 	@cmake -S . -B $(ASAN) $(GENERATOR) -DCMAKE_BUILD_TYPE=Debug -DBLOKPOST_SANITIZE=ON -DBLOKPOST_BENCH=OFF >/dev/null
 	cmake --build $(ASAN) --target blokpost_soak_run
 	ASAN_OPTIONS=detect_leaks=0 $(ASAN)/soak/blokpost_soak_run
+
+# Every window Form1..Form20 rendered offscreen into build/screenshots/*.png.
+SCREENSHOTS := build/screenshots
+
+screenshots: deps
+	@cmake -S . -B $(MAIN) $(GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBLOKPOST_TESTS=OFF -DBLOKPOST_BENCH=OFF $(WERROR) >/dev/null
+	cmake --build $(MAIN) --target blokpost-screenshots
+	QT_QPA_PLATFORM=offscreen $(MAIN)/tools/blokpost-screenshots $(SCREENSHOTS)

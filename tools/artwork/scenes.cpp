@@ -98,6 +98,17 @@ void sun(QPainter& p, QPointF centre, double radius) {
     p.drawEllipse(centre, radius, radius);
 }
 
+struct Cloud {
+    QPointF centre;
+    double size;
+};
+
+// A fair-weather sky with a few clouds.
+void daySky(QPainter& p, const QRectF& area, const QColor& top, const QColor& bottom, std::initializer_list<Cloud> clouds) {
+    gradientFill(p, area, top, bottom);
+    for (const Cloud& cloud : clouds) paintCloud(p, cloud.centre, cloud.size, QColor(255, 255, 255, 195));
+}
+
 }  // namespace
 
 QImage variantPicture(int variant) {
@@ -136,9 +147,7 @@ QImage stationPhotograph() {
     QImage image = blankImage(512, 233, Qt::white);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
-    gradientFill(p, QRectF(0, 0, 512, 150), QColor(0x6F, 0xA8, 0xE0), QColor(0xD9, 0xEC, 0xFA));
-    paintCloud(p, QPointF(90, 30), 22, QColor(255, 255, 255, 200));
-    paintCloud(p, QPointF(420, 22), 18, QColor(255, 255, 255, 190));
+    daySky(p, QRectF(0, 0, 512, 150), QColor(0x6F, 0xA8, 0xE0), QColor(0xD9, 0xEC, 0xFA), {{{90, 30}, 22}, {{420, 22}, 18}});
 
     // The station building: brick, tall windows, a clock in the gable.
     const QRectF building(150, 40, 230, 120);
@@ -195,9 +204,7 @@ QImage trainPhotograph() {
     QImage image = blankImage(640, 80, Qt::white);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
-    gradientFill(p, QRectF(0, 0, 640, 50), QColor(0x5F, 0xA4, 0xEA), QColor(0xD4, 0xEB, 0xFC));
-    paintCloud(p, QPointF(120, 16), 12, QColor(255, 255, 255, 200));
-    paintCloud(p, QPointF(470, 12), 10, QColor(255, 255, 255, 180));
+    daySky(p, QRectF(0, 0, 640, 50), QColor(0x5F, 0xA4, 0xEA), QColor(0xD4, 0xEB, 0xFC), {{{120, 16}, 12}, {{470, 12}, 10}});
     // The polder: a far row of trees, a windmill, meadow and a ditch.
     p.fillRect(QRectF(0, 44, 640, 36), QColor(0x8C, 0xC6, 0x6A));
     for (double x = 0; x < 640; x += 17) tree(p, QPointF(x, 48), 14 + std::fmod(x, 7.0), QColor(0x4A, 0x86, 0x46), false);

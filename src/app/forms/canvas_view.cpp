@@ -5,8 +5,13 @@
 
 namespace blokpost {
 
+void PressArea::mousePressEvent(QMouseEvent* event) {
+    if (onPress) onPress();
+    event->accept();
+}
+
 CanvasView::CanvasView(const Canvas& canvas, QWidget* parent, bool sizeToPicture)
-    : QWidget(parent), canvas_(canvas), sizeToPicture_(sizeToPicture) {
+    : PressArea(parent), canvas_(canvas), sizeToPicture_(sizeToPicture) {
     sync();
 }
 
@@ -20,11 +25,6 @@ void CanvasView::sync() {
 void CanvasView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.drawImage(0, 0, canvas_.image());
-}
-
-void CanvasView::mousePressEvent(QMouseEvent* event) {
-    if (onPress) onPress();
-    event->accept();
 }
 
 }  // namespace blokpost

@@ -8,17 +8,25 @@
 
 namespace blokpost {
 
-class CanvasView : public QWidget {
+// A control that answers a press of any mouse button, as the designed
+// pictures and shapes do (they react on the press, not on a click).
+class PressArea : public QWidget {
+public:
+    using QWidget::QWidget;
+    std::function<void()> onPress;
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+};
+
+class CanvasView : public PressArea {
 public:
     CanvasView(const Canvas& canvas, QWidget* parent, bool sizeToPicture = true);
 
     void sync();
-    // Called on a press of any mouse button.
-    std::function<void()> onPress;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
 
 private:
     const Canvas& canvas_;

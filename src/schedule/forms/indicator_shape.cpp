@@ -1,12 +1,11 @@
 #include "schedule/forms/indicator_shape.h"
 
-#include <QMouseEvent>
 #include <QPainter>
 
 namespace blokpost {
 
 IndicatorShape::IndicatorShape(const Colour& fill, QWidget* parent)
-    : QWidget(parent), fill_(fill), shown_(fill) {
+    : PressArea(parent), fill_(fill), shown_(fill) {
     resize(17, 17);
 }
 
@@ -22,11 +21,6 @@ void IndicatorShape::paintEvent(QPaintEvent*) {
     painter.setPen(QPen(Qt::black, 1));
     painter.setBrush(QColor::fromRgb(static_cast<QRgb>(shown_) | 0xFF000000u));
     painter.drawEllipse(QRectF(0.5, 0.5, width() - 1.0, height() - 1.0));
-}
-
-void IndicatorShape::mousePressEvent(QMouseEvent* event) {
-    if (onPress) onPress();
-    event->accept();
 }
 
 }  // namespace blokpost

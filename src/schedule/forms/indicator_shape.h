@@ -3,23 +3,18 @@
 // outline, filled with the colour the logic keeps for it.
 
 #include "app/canvas.h"
-
-#include <QWidget>
-#include <functional>
+#include "app/forms/canvas_view.h"
 
 namespace blokpost {
 
-class IndicatorShape : public QWidget {
+class IndicatorShape : public PressArea {
 public:
     IndicatorShape(const Colour& fill, QWidget* parent);
 
     void sync();
-    // Called on a press of any mouse button.
-    std::function<void()> onPress;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
 
 private:
     const Colour& fill_;
