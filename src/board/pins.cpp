@@ -9,13 +9,10 @@ bool isPinIndex(int n) { return n >= 0 && n < kPins; }
 void Plaat(ProgramState& s, int k) {
     if (k < 1 || k > kPinDrawings) return;
     std::string& plate = s.pins.PlateState[k];
-    if (plate == "A") {
-        s.model.PinRequest = 2 * k - 2;
-        plate = "B";
-    } else {
-        s.model.PinRequest = 2 * k - 1;
-        plate = "A";
-    }
+    // "A" after the even pin of the pair was asked for, "B" after the odd one.
+    const bool evenShown = plate == "A";
+    s.model.PinRequest = evenShown ? 2 * k - 2 : 2 * k - 1;
+    plate.assign(1, evenShown ? 'B' : 'A');
 }
 
 void ShowPinDrawing(ProgramState& s, int n) {
