@@ -4,6 +4,7 @@
 #include <QFontMetrics>
 #include <QPainter>
 #include <cmath>
+#include <map>
 #include <vector>
 
 namespace blokpost {
@@ -71,18 +72,40 @@ void Canvas::ellipse(int x1, int y1, int x2, int y2) {
     changed();
 }
 
+namespace {
+
+// Building a font and its metrics costs more than drawing a short text, and a
+// cycle writes many texts in few sizes: keep one per size and weight.
+struct TextFont {
+    QFont font;
+    QFontMetrics metrics;
+};
+
+const TextFont& textFont(int pixelSize, bool bold) {
+    // Never destroyed: fonts must not outlive the application object at exit.
+    static auto& fonts = *new std::map<std::pair<int, bool>, TextFont>;
+    const auto key = std::pair{pixelSize, bold};
+    auto found = fonts.find(key);
+    if (found == fonts.end()) {
+        QFont font(QStringLiteral("Tahoma"));
+        font.setPixelSize(pixelSize);
+        font.setBold(bold);
+        found = fonts.emplace(key, TextFont{font, QFontMetrics(font)}).first;
+    }
+    return found->second;
+}
+
+}  // namespace
+
 void Canvas::text(int x, int y, const std::string& text) {
     if (image_.isNull()) return;
-    QFont font(QStringLiteral("Tahoma"));
-    font.setPixelSize(pointsToPixels(fontPoints_));
-    font.setBold(fontBold_);
+    const TextFont& f = textFont(pointsToPixels(fontPoints_), fontBold_);
     const QString s = QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-    const QFontMetrics metrics(font);
     QPainter p(&image_);
-    p.fillRect(QRect(x, y, metrics.horizontalAdvance(s), metrics.height()), toQColor(brush_));
-    p.setFont(font);
+    p.fillRect(QRect(x, y, f.metrics.horizontalAdvance(s), f.metrics.height()), toQColor(brush_));
+    p.setFont(f.font);
     p.setPen(toQColor(fontColour_));
-    p.drawText(x, y + metrics.ascent(), s);
+    p.drawText(x, y + f.metrics.ascent(), s);
     changed();
 }
 
@@ -91,35 +114,35 @@ void Canvas::floodFill(int x, int y, Colour border) {
     if (x < 0 || y < 0 || x >= w || y >= h) return;
     const QRgb borderRgb = border & 0xFFFFFFu;
     const QRgb fillRgb = 0xFF000000u | (brush_ & 0xFFFFFFu);
-    auto isBorder = [&](int px, int py) {
-        return (reinterpret_cast<const QRgb*>(image_.constScanLine(py))[px] & 0xFFFFFFu) == borderRgb;
-    };
+    // Rows are reached through one pointer; the picture is RGB32 throughout.
+    auto* bits = reinterpret_cast<QRgb*>(image_.bits());
+    const auto stride = static_cast<std::size_t>(image_.bytesPerLine() / 4);
+    auto at = [&](int px, int py) -> QRgb& { return bits[static_cast<std::size_t>(py) * stride + px]; };
+    auto isBorder = [&](int px, int py) { return (at(px, py) & 0xFFFFFFu) == borderRgb; };
     if (isBorder(x, y)) return;
-    std::vector<bool> done(static_cast<std::size_t>(w) * static_cast<std::size_t>(h), false);
+    std::vector<std::uint8_t> done(static_cast<std::size_t>(w) * static_cast<std::size_t>(h), 0);
+    auto isDone = [&](int px, int py) { return done[static_cast<std::size_t>(py) * w + px] != 0; };
     std::vector<std::pair<int, int>> pending{{x, y}};
     // Scanline fill: take a seed, run left and right to the border, and queue
-    // the rows above and below. No recursion, so no picture is too large.
+    // one seed per run in the rows above and below. No recursion, so no
+    // picture is too large.
     while (!pending.empty()) {
         auto [sx, sy] = pending.back();
         pending.pop_back();
-        auto seen = [&](int px) { return done[static_cast<std::size_t>(sy) * w + px]; };
-        if (seen(sx) || isBorder(sx, sy)) continue;
+        if (isDone(sx, sy) || isBorder(sx, sy)) continue;
         int left = sx, right = sx;
         while (left > 0 && !isBorder(left - 1, sy)) --left;
         while (right < w - 1 && !isBorder(right + 1, sy)) ++right;
-        auto* row = reinterpret_cast<QRgb*>(image_.scanLine(sy));
         for (int px = left; px <= right; ++px) {
-            row[px] = fillRgb;
-            done[static_cast<std::size_t>(sy) * w + px] = true;
+            at(px, sy) = fillRgb;
+            done[static_cast<std::size_t>(sy) * w + px] = 1;
         }
         for (int ny : {sy - 1, sy + 1}) {
             if (ny < 0 || ny >= h) continue;
             for (int px = left; px <= right; ++px) {
-                if (!done[static_cast<std::size_t>(ny) * w + px] && !isBorder(px, ny)) {
-                    pending.emplace_back(px, ny);
-                    // Skip the rest of this run; one seed per run is enough.
-                    while (px < right && !isBorder(px + 1, ny)) ++px;
-                }
+                if (isDone(px, ny) || isBorder(px, ny)) continue;
+                pending.emplace_back(px, ny);
+                while (px < right && !isBorder(px + 1, ny)) ++px;
             }
         }
     }
