@@ -7,7 +7,6 @@ namespace blokpost {
 
 struct ProgramState;
 
-inline constexpr int kTickMilliseconds = 125;
 
 // One tick. Returns at once when called inside a running tick (a message box
 // raised by a tick runs the event loop, and the timer keeps firing).

@@ -11,7 +11,8 @@
 
 namespace blokpost {
 
-TForm1::TForm1(BlokpostApp& app) : Window(app, QStringLiteral("Blokpost"), 1289, 800, Frame::Borderless) {
+TForm1::TForm1(BlokpostApp& app)
+    : Window(app, QStringLiteral("Blokpost"), 1289, 800, Frame::Borderless), Timer1([&app] { app.tick(); }) {
     ProgramState& s = state();
     Image84 = new CanvasView(s.screen.main.trackPlan, this);
     Image84->move(0, 24);
@@ -43,9 +44,6 @@ TForm1::TForm1(BlokpostApp& app) : Window(app, QStringLiteral("Blokpost"), 1289,
     addButton(QStringLiteral("Logboek"), 920, 57, [&app] { app.showForm(20); });
     addButton(QStringLiteral("Simulator"), 984, 65, [&app] { app.showForm(21); });
 
-    Timer1.setTimerType(Qt::PreciseTimer);
-    Timer1.setInterval(kTickMilliseconds);
-    connect(&Timer1, &QTimer::timeout, this, [&app] { app.tick(); });
     sync();
 }
 

@@ -6,7 +6,8 @@
 #include "app/forms/canvas_view.h"
 #include "app/forms/window.h"
 
-#include <QTimer>
+#include "app/cycle_timer.h"
+
 #include <array>
 
 class QPushButton;
@@ -25,7 +26,7 @@ public:
     std::array<QPushButton*, 9> lineButton{};
     QPushButton* Button14 = nullptr;
     QPushButton* Button15 = nullptr;
-    QTimer Timer1;
+    CycleTimer Timer1;
 
 private:
     QPushButton* addButton(const QString& caption, int x, int width, const std::function<void()>& action);
