@@ -37,6 +37,7 @@ bench: deps
 	@cmake -S . -B $(RELEASE) $(GENERATOR) -DCMAKE_BUILD_TYPE=Release -DBLOKPOST_TESTS=OFF >/dev/null
 	cmake --build $(RELEASE)
 	cd $(RELEASE) && QT_QPA_PLATFORM=offscreen ./bench/blokpost_bench
+	cd $(RELEASE) && ./bench/blokpost_bench_table
 
 clean:
 	rm -rf $(MAIN) $(ASAN) $(RELEASE)

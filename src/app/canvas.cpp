@@ -3,6 +3,7 @@
 #include <QFont>
 #include <QFontMetrics>
 #include <QPainter>
+#include <chrono>
 #include <cmath>
 #include <map>
 #include <vector>
@@ -27,11 +28,15 @@ Canvas::Canvas(int width, int height, Colour background)
     image_.fill(toQColor(background));
 }
 
+std::atomic<std::int64_t> Canvas::loadNanoseconds_{0};
+
 bool Canvas::load(const QString& file) {
+    const auto started = std::chrono::steady_clock::now();
     QImage loaded;
-    if (!loaded.load(file)) return false;
-    assign(loaded);
-    return true;
+    const bool ok = loaded.load(file);
+    if (ok) assign(loaded);
+    loadNanoseconds_ += std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now() - started).count();
+    return ok;
 }
 
 void Canvas::assign(const QImage& image) {
