@@ -10,11 +10,6 @@
 
 namespace blokpost::bench {
 
-class SilentReporter : public Reporter {
-public:
-    void message(const std::string&) override {}
-    bool confirm(const std::string&) override { return true; }
-};
 
 struct BenchProgram {
     BenchProgram() : state(board, reporter, DataPaths(folder.path())) { FormCreate(state, 600); }

@@ -17,11 +17,6 @@
 
 namespace blokpost::fuzz {
 
-class SilentReporter : public Reporter {
-public:
-    void message(const std::string&) override {}
-    bool confirm(const std::string&) override { return true; }
-};
 
 struct Harness {
     Harness() : state(board, reporter, DataPaths(folder.path())) {

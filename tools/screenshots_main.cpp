@@ -24,7 +24,7 @@
 namespace blokpost {
 namespace {
 
-class SilentReporter : public Reporter {
+class PrintingReporter : public Reporter {
 public:
     void message(const std::string& text) override { std::fprintf(stderr, "message: %s\n", text.c_str()); }
     bool confirm(const std::string&) override { return true; }
@@ -130,7 +130,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "cannot lay out the pictures\n");
         return 1;
     }
-    SilentReporter reporter;
+    PrintingReporter reporter;
     auto board = std::make_unique<SimulatedBoard>();
     SimulatedBoard& boardView = *board;
     BlokpostApp app(installation.path(), &reporter, std::move(board));

@@ -18,11 +18,6 @@
 
 namespace {
 
-class SilentReporter : public blokpost::Reporter {
-public:
-    void message(const std::string&) override {}
-    bool confirm(const std::string&) override { return true; }
-};
 
 double percentile(std::vector<double> values, double p) {
     if (values.empty()) return 0;
@@ -40,7 +35,7 @@ int main(int argc, char** argv) {
 
     QTemporaryDir folder;
     blokpost::SimulatedBoard board;
-    SilentReporter reporter;
+    blokpost::SilentReporter reporter;
     blokpost::ProgramState state(board, reporter, blokpost::DataPaths(folder.path()));
     blokpost::FormCreate(state, 600);
 

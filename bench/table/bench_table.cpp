@@ -46,11 +46,6 @@ double residentMegabytes() {
     return 0;
 }
 
-class SilentReporter : public Reporter {
-public:
-    void message(const std::string&) override {}
-    bool confirm(const std::string&) override { return true; }
-};
 
 struct Row {
     std::string what;

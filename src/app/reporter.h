@@ -15,6 +15,14 @@ public:
     virtual bool confirm(const std::string& question) = 0;
 };
 
+// Drops every message and answers OK: for the tools that run the logic
+// unattended (benchmarks, fuzzers, screenshots).
+class SilentReporter : public Reporter {
+public:
+    void message(const std::string&) override {}
+    bool confirm(const std::string&) override { return true; }
+};
+
 // A failed file or picture operation. It stops the running handler at the
 // point of failure; the handler's caller reports what() to the operator.
 class OperationError : public std::runtime_error {
