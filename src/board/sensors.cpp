@@ -1,6 +1,7 @@
 #include "board/sensors.h"
 
 #include "app/program_state.h"
+#include "schedule/rijschema.h"
 
 namespace blokpost {
 
@@ -50,7 +51,7 @@ void ReadSensorGroup(ProgramState& s, int group) {
     for (int sensor = first; sensor < first + 5; ++sensor) {
         if (state[sensor] != 1) continue;
         s.model.HoldFlag[sensor] = 1;
-        s.screen.rijschema.indicator[sensor] = kYellow;
+        ShowFlag(s, FlagFamily::Hold, sensor);
     }
 }
 

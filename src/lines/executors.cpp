@@ -1,6 +1,7 @@
 #include "lines/executors.h"
 
 #include "app/program_state.h"
+#include "schedule/rijschema.h"
 #include "lines/step_marker.h"
 
 #include <array>
@@ -91,7 +92,7 @@ void ExecuteHoldSensorSteps(ProgramState& s) {
         if (!inRange(sensor, 1, kSensors) || s.model.HoldFlag[sensor] != 1) return;
         // The event is consumed: of several waiting lines only the lowest passes.
         s.model.HoldFlag[sensor] = 0;
-        s.screen.rijschema.indicator[sensor] = kGray;
+        ShowFlag(s, FlagFamily::Hold, sensor);
         advance(s, line, step);
     });
 }
@@ -116,7 +117,7 @@ void ExecuteMemMakeSteps(ProgramState& s) {
         const std::int32_t memory = operandAt(s.model, line, step);
         if (inRange(memory, 1, kMemories)) {
             s.model.MemoryFlag[memory] = 1;
-            s.screen.rijschema.indicator[kSensors + memory] = kAqua;
+            ShowFlag(s, FlagFamily::Memory, memory);
         }
         advance(s, line, step);
     });
@@ -127,7 +128,7 @@ void ExecuteMemReadSteps(ProgramState& s) {
         const std::int32_t memory = operandAt(s.model, line, step);
         if (!inRange(memory, 1, kMemories) || s.model.MemoryFlag[memory] != 1) return;
         s.model.MemoryFlag[memory] = 0;
-        s.screen.rijschema.indicator[kSensors + memory] = kGray;
+        ShowFlag(s, FlagFamily::Memory, memory);
         advance(s, line, step);
     });
 }
@@ -135,7 +136,7 @@ void ExecuteMemReadSteps(ProgramState& s) {
 void ExecuteGreenSteps(ProgramState& s) {
     forEachLineAt(s, kind::Green, [&](int line, int step) {
         s.model.GreenFlag[line] = 1;
-        s.screen.rijschema.indicator[kSensors + kMemories + line] = kGreen;
+        ShowFlag(s, FlagFamily::Green, line);
         advance(s, line, step);
     });
 }

@@ -1,6 +1,7 @@
 #include "lines/model_clock.h"
 
 #include "app/program_state.h"
+#include "schedule/rijschema.h"
 #include "lines/step_marker.h"
 
 #include <algorithm>
@@ -48,7 +49,7 @@ void restartLine(ProgramState& s, int line) {
     s.model.CurrentStep[line] = 1;
     s.screen.main.lineCaption[line] = startedCaption(line);
     s.model.GreenFlag[line] = 0;
-    s.screen.rijschema.indicator[kSensors + kMemories + line] = kRed;
+    ShowFlag(s, FlagFamily::Green, line);
 }
 
 // A missing board picture is said once; the boards are drawn on their old
