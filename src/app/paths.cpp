@@ -33,16 +33,28 @@ QString DataPaths::forWriting(std::string_view relative) const { return resolve(
 QString DataPaths::resolve(std::string_view relative, bool create) const {
     const QStringList parts = QString::fromLatin1(relative.data(), static_cast<qsizetype>(relative.size()))
                                   .split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    if (parts.isEmpty()) return root_;
+    return QDir(resolveFolder(parts, create)).filePath(parts.last());
+}
+
+QString DataPaths::resolveFolder(const QStringList& parts, bool create) const {
+    const QString written = parts.mid(0, parts.size() - 1).join(QLatin1Char('/'));
+    // A folder matched before is used while it still exists.
+    if (const auto cached = folders_.constFind(written); cached != folders_.cend() && QDir(*cached).exists())
+        return *cached;
     QDir dir(root_);
+    bool complete = true;
     for (qsizetype i = 0; i + 1 < parts.size(); ++i) {
         QString entry = matchingEntry(dir, parts[i]);
         if (entry.isEmpty()) {
             entry = canonicalFolder(parts[i]);
             if (create) dir.mkdir(entry);
+            complete = complete && create;
         }
         dir.setPath(dir.filePath(entry));
     }
-    return parts.isEmpty() ? dir.path() : dir.filePath(parts.last());
+    if (complete) folders_.insert(written, dir.path());
+    return dir.path();
 }
 
 }  // namespace blokpost

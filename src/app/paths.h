@@ -3,6 +3,7 @@
 // program spells the data folder both "VasteData" and "Vastedata", so the
 // folder part of a path is matched without regard to letter case.
 
+#include <QHash>
 #include <QString>
 #include <string_view>
 
@@ -23,7 +24,11 @@ public:
 
 private:
     QString resolve(std::string_view relative, bool create) const;
+    QString resolveFolder(const QStringList& parts, bool create) const;
     QString root_;
+    // Folders already matched, by their spelling in the program: the cycle
+    // reads some pictures every second and need not list a folder each time.
+    mutable QHash<QString, QString> folders_;
 };
 
 }  // namespace blokpost
