@@ -2,12 +2,12 @@
 // All paths are relative to the folder the program was started in.
 
 #include "app/forms/blokpost_app.h"
+#include "app/forms/guarded_application.h"
 
-#include <QApplication>
 #include <QDir>
 
 int main(int argc, char** argv) {
-    QApplication application(argc, argv);
+    blokpost::GuardedApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Blokpost"));
     blokpost::BlokpostApp blokpost(QDir::currentPath());
     blokpost.start();

@@ -74,7 +74,8 @@ void FormCreate(ProgramState& state, int minutesOfDay);
 // Loads the track plan and sets the start values, reading the local time.
 void FormCreate(ProgramState& state);
 
-// Runs one handler of the operator; a failed file operation stops it and is reported.
+// Runs one handler of the operator; a failed file operation stops it and is
+// reported, and so is anything else it throws (even running out of memory).
 template <class Handler>
 bool guarded(ProgramState& state, Handler&& handler) {
     try {
@@ -82,8 +83,12 @@ bool guarded(ProgramState& state, Handler&& handler) {
         return true;
     } catch (const OperationError& error) {
         state.reporter.message(error.what());
-        return false;
+    } catch (const std::exception& error) {
+        state.reporter.message(unexpectedFailureMessage(&error));
+    } catch (...) {
+        state.reporter.message(unexpectedFailureMessage(nullptr));
     }
+    return false;
 }
 
 }  // namespace blokpost

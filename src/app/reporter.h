@@ -30,4 +30,9 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// What the operator is told when a handler or a tick was stopped by anything
+// else (running out of memory, a fault of the program); the program carries
+// on. `error` is null for an exception that is no std::exception.
+std::string unexpectedFailureMessage(const std::exception* error);
+
 }  // namespace blokpost

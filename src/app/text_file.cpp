@@ -1,12 +1,11 @@
 #include "app/text_file.h"
 
 #include "app/reporter.h"
+#include "app/stored_file.h"
 
-#include <QFile>
-#include <QSaveFile>
+#include <QFileInfo>
 #include <algorithm>
 #include <charconv>
-#include <optional>
 
 namespace blokpost {
 
@@ -15,10 +14,6 @@ namespace {
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
 bool isLineEnd(char c) { return c == '\r' || c == '\n'; }
 constexpr std::size_t kMaxNumberToken = 32;
-constexpr qint64 kWriteChunk = 4096;
-
-// Set only while a ScopedWriteFailure lives.
-std::optional<std::size_t> writeFailsAfter;
 
 // Decimal with an optional sign, or hexadecimal after a '$'.
 bool parseInteger(std::string_view token, std::int32_t& out) {
@@ -45,14 +40,24 @@ bool parseInteger(std::string_view token, std::int32_t& out) {
 }  // namespace
 
 TextFileReader TextFileReader::open(const QString& path) {
-    QFile file(path);
-    if (!file.exists()) throw OperationError("File not found");
-    if (!file.open(QIODevice::ReadOnly)) throw OperationError("File access denied");
-    const QByteArray bytes = file.readAll();
-    return TextFileReader(std::string(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    StoredBytes file = readStoredFile(path, kMaxFileBytes);
+    return TextFileReader(std::move(file.bytes), file.cutShort);
 }
 
-TextFileReader TextFileReader::fromBytes(std::string bytes) { return TextFileReader(std::move(bytes)); }
+TextFileReader TextFileReader::open(const QString& path, Reporter& reporter) {
+    TextFileReader file = open(path);
+    if (file.cutShort())
+        reporter.message(QFileInfo(path).fileName().toStdString() +
+                         " is larger than a layout file can be: only its first " +
+                         std::to_string(kMaxFileBytes / 1024) + " KB are read");
+    return file;
+}
+
+TextFileReader TextFileReader::fromBytes(std::string bytes) {
+    const bool cut = bytes.size() > kMaxFileBytes;
+    if (cut) bytes.resize(kMaxFileBytes);
+    return TextFileReader(std::move(bytes), cut);
+}
 
 void TextFileReader::skipLineEnd() {
     if (pos_ < bytes_.size() && bytes_[pos_] == '\r') ++pos_;
@@ -67,9 +72,9 @@ void TextFileReader::skipRestOfLine() {
 std::string TextFileReader::readText(std::size_t maxLength) {
     const std::size_t start = pos_;
     while (pos_ < bytes_.size() && !isLineEnd(bytes_[pos_])) ++pos_;
-    std::string line = bytes_.substr(start, pos_ - start);
+    // Only what the slot holds is copied: a long line costs no memory.
+    std::string line = bytes_.substr(start, std::min({pos_ - start, maxLength, kMaxLineLength}));
     skipLineEnd();
-    if (line.size() > maxLength) line.resize(maxLength);
     return line;
 }
 
@@ -94,31 +99,10 @@ void TextFileWriter::text(std::string_view value) {
 
 void TextFileWriter::number(std::int64_t value) { text(std::to_string(value)); }
 
-void TextFileWriter::commit() {
-    // The new contents go to a file beside the old one, which is replaced
-    // only when everything was written.
-    QSaveFile file(path_);
-    if (!file.open(QIODevice::WriteOnly)) throw OperationError(file.errorString().toStdString());
-    const auto size = static_cast<qint64>(contents_.size());
-    for (qint64 done = 0; done < size;) {
-        qint64 chunk = std::min(kWriteChunk, size - done);
-        const bool failing = writeFailsAfter && done + chunk > static_cast<qint64>(*writeFailsAfter);
-        if (failing) chunk = static_cast<qint64>(*writeFailsAfter) - done;
-        if (chunk > 0 && file.write(contents_.data() + done, chunk) != chunk) {
-            file.cancelWriting();
-            throw OperationError(file.errorString().toStdString());
-        }
-        if (failing) {
-            file.cancelWriting();
-            throw OperationError("Disk write error");
-        }
-        done += chunk;
-    }
-    if (!file.commit()) throw OperationError(file.errorString().toStdString());
-}
+void TextFileWriter::commit() { replaceStoredFile(path_, contents_); }
 
-ScopedWriteFailure::ScopedWriteFailure(std::size_t bytes) { writeFailsAfter = bytes; }
+ScopedWriteFailure::ScopedWriteFailure(std::size_t bytes) { limitStoredWritesForTests(bytes); }
 
-ScopedWriteFailure::~ScopedWriteFailure() { writeFailsAfter.reset(); }
+ScopedWriteFailure::~ScopedWriteFailure() { limitStoredWritesForTests(std::nullopt); }
 
 }  // namespace blokpost

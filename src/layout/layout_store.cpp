@@ -32,7 +32,7 @@ void eachStoreValue(ProgramState& s, Numbers&& number, Texts&& text) {
 }
 
 void readStore(ProgramState& s) {
-    TextFileReader file = TextFileReader::open(s.paths.find(kStoreFile));
+    TextFileReader file = TextFileReader::open(s.paths.find(kStoreFile), s.reporter);
     // Every number lands in a table straight away: a bad one stops the Read
     // with the values before it already in place.
     eachStoreValue(

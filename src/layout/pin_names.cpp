@@ -72,7 +72,7 @@ void ResetPinTables(ProgramState& s) {
 }
 
 void ReadPinAddresses(ProgramState& s) {
-    TextFileReader file = TextFileReader::open(s.paths.find(kAddressFile));
+    TextFileReader file = TextFileReader::open(s.paths.find(kAddressFile), s.reporter);
     for (int i = 0; i < kPins; ++i) {
         s.pins.PinAddress[i] = static_cast<std::uint8_t>(file.readNumber() & 0xFF);
         setCell(s.pinGrid, i, kPinAddressColumn, std::to_string(s.pins.PinAddress[i]));
@@ -80,7 +80,7 @@ void ReadPinAddresses(ProgramState& s) {
 }
 
 void ReadPinNames(ProgramState& s) {
-    TextFileReader file = TextFileReader::open(s.paths.find(kNameFile));
+    TextFileReader file = TextFileReader::open(s.paths.find(kNameFile), s.reporter);
     for (int i = 0; i < kPins; ++i) {
         s.pins.PinName[i] = file.readText(kPinNameLength);
         setCell(s.pinGrid, i, kPinNameColumn, s.pins.PinName[i]);

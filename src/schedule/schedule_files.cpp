@@ -57,7 +57,7 @@ void MaakSchema(ProgramState& s, int k) {
     // A missing variant picture is not worth a message: the previous one stays.
     s.screen.rijschema.cell[kVariantPicture].load(s.paths.find(kVariantFiles[k].picture));
     guarded(s, [&] {
-        TextFileReader file = TextFileReader::open(s.paths.find(kVariantFiles[k].file));
+        TextFileReader file = TextFileReader::open(s.paths.find(kVariantFiles[k].file), s.reporter);
         readSchedule(s.model, file);
         restartTimers(s.model);
         SchemaTekenen(s);

@@ -34,7 +34,7 @@ void ReadBook(ProgramState& s, const Book& book) {
     s.timetable.ActiveBook = book.name;
 
     TimetableTables& t = s.timetable;
-    TextFileReader in = TextFileReader::open(s.paths.find(book.file));
+    TextFileReader in = TextFileReader::open(s.paths.find(book.file), s.reporter);
     for (int r = 1; r <= kLines; ++r) {
         t.BoardDestination[r] = in.readText(kDestinationLength);
         t.BoardVia[r] = in.readText(kViaLength);

@@ -1,6 +1,7 @@
 #include "app/forms/blokpost_app.h"
 
 #include "app/forms/display_windows.h"
+#include "app/forms/guarded_application.h"
 #include "app/forms/logbook_window.h"
 #include "app/forms/main_window.h"
 #include "app/main_cycle.h"
@@ -25,6 +26,7 @@ namespace blokpost {
 BlokpostApp::BlokpostApp(const QString& root, Reporter* reporter, std::unique_ptr<Board> board) {
     registerResources();
     Reporter& messages = reporter ? *reporter : messageBoxes_;
+    if (auto* application = GuardedApplication::instance()) application->reportTo(&messages);
     DataPaths paths(root);
     std::string problem;
     board_ = board ? std::move(board) : chooseBoard(paths, problem, usbBoardOpener());
@@ -52,7 +54,9 @@ BlokpostApp::BlokpostApp(const QString& root, Reporter* reporter, std::unique_pt
     if (!problem.empty()) messages.message(problem);
 }
 
-BlokpostApp::~BlokpostApp() = default;
+BlokpostApp::~BlokpostApp() {
+    if (auto* application = GuardedApplication::instance()) application->reportTo(nullptr);
+}
 
 void BlokpostApp::showForm(int number) { form(number)->showWindow(); }
 

@@ -1,0 +1,39 @@
+#pragma once
+// The file system's side of the stored files. Operators carry their data
+// folders on USB sticks and full laptop disks and copy them between machines,
+// so a data file may turn out to be anything: a folder, a FIFO, a link to a
+// device, a file of gigabytes. Reading takes only what a regular file holds,
+// up to a limit, and never waits; saving replaces a file only once every byte
+// of the new contents is on the disk.
+
+#include <QString>
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace blokpost {
+
+struct StoredBytes {
+    std::string bytes;  // at most the limit asked for
+    bool cutShort = false;  // the file held more than the limit
+};
+
+// The first `limit` bytes of a regular file (followed through links). Anything
+// else is refused without being opened for long: nothing here can block.
+// Throws OperationError: "File not found" for a missing file or a dangling
+// link, "File access denied", or what the path is when it is no file.
+StoredBytes readStoredFile(const QString& path, std::size_t limit);
+
+// Replaces the file with `bytes`: written beside it, flushed to the disk and
+// renamed over it, keeping its owner and permission bits. A save that fails
+// leaves the old file as it was and nothing beside it, and throws
+// OperationError with the operating system's reason. Where the folder refuses
+// a new file but the file itself is writable, the file is rewritten in place
+// after room for the new contents has been claimed.
+void replaceStoredFile(const QString& path, std::string_view bytes);
+
+// Tests only: every write stops after this many bytes, as on a full disk.
+void limitStoredWritesForTests(std::optional<std::size_t> bytes);
+
+}  // namespace blokpost
