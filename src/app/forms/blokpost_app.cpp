@@ -37,6 +37,7 @@ BlokpostApp::BlokpostApp(const QString& root, Reporter* reporter, std::unique_pt
     // Form19 fills its grid from them when it is created.
     FormCreate(*state_);
     forms_[1] = std::make_unique<TForm1>(*this);
+    messageBoxes_.keepAbove(forms_[1].get());
     forms_[2] = std::make_unique<TForm2>(*this);
     forms_[3] = std::make_unique<TForm3>(*this);
     forms_[4] = std::make_unique<TForm4>(*this);
