@@ -8,6 +8,7 @@
 #include "artwork/artwork.h"
 #include "board/driver_board.h"
 #include "demo_installation.h"
+#include "hostile_reads.h"
 #include "layout/layout_store.h"
 #include "lines/step_marker.h"
 #include "schedule/schedule_files.h"
@@ -185,6 +186,7 @@ int main(int argc, char** argv) {
     measureStart(folder.path(), rows, processStart, layoutNanoseconds);
     measureCycle(folder.path(), rows);
     measureLoads(folder.path(), rows);
+    for (const auto& f : bench::measureHostileReads()) rows.push_back({f.what, f.value, f.unit, f.target});
     printTable(rows);
     return 0;
 }
