@@ -5,6 +5,7 @@
 // read outside a table; the checks below catch values a table must never hold.
 
 #include "app/program_state.h"
+#include "app/text_file.h"
 #include "board/simulated_board.h"
 
 #include <QDir>
@@ -37,6 +38,11 @@ struct Harness {
             if (state.model.CurrentStep[line] > kSteps + 1) std::abort();
         for (const std::string& name : state.pins.PinName)
             if (name.size() > 7) std::abort();
+        // However long a line of the file, no text keeps more than a line may hold.
+        for (int line = 1; line <= kLines; ++line)
+            for (const std::string& kind : state.model.StepKind[line])
+                if (kind.size() > TextFileReader::kMaxLineLength) std::abort();
+        if (state.MeterName1.size() > TextFileReader::kMaxLineLength) std::abort();
         for (int line = 1; line <= kLines; ++line) {
             if (state.timetable.BoardDestination[line].size() > 15) std::abort();
             if (state.timetable.BoardVia[line].size() > 25) std::abort();
