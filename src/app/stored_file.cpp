@@ -229,6 +229,11 @@ StoredBytes readStoredFile(const QString& path, std::size_t limit) {
     return result;
 }
 
+bool isRegularFile(const QString& path) {
+    struct stat info {};
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
 void replaceStoredFile(const QString& path, std::string_view bytes) {
     ignoreFileSizeSignal();
     const std::string name = displayName(path);

@@ -25,6 +25,10 @@ struct StoredBytes {
 // link, "File access denied", or what the path is when it is no file.
 StoredBytes readStoredFile(const QString& path, std::size_t limit);
 
+// True for a regular file (followed through links). A picture is opened only
+// then: opening a FIFO would wait for a writer and stop the cycle.
+bool isRegularFile(const QString& path);
+
 // Replaces the file with `bytes`: written beside it, flushed to the disk and
 // renamed over it, keeping its owner and permission bits. A save that fails
 // leaves the old file as it was and nothing beside it, and throws

@@ -1,6 +1,7 @@
 #include "layout/layout_store.h"
 
 #include "app/program_state.h"
+#include "app/stored_file.h"
 #include "app/text_file.h"
 #include "schedule/cell_writer.h"
 
@@ -56,7 +57,8 @@ void applyMeterNames(ProgramState& s) {
 
 QImage loadPicture(ProgramState& s, const std::string& relative) {
     QImage picture;
-    if (!picture.load(s.paths.find(relative))) throw OperationError(cannotOpenMessage(relative));
+    const QString file = s.paths.find(relative);
+    if (!isRegularFile(file) || !picture.load(file)) throw OperationError(cannotOpenMessage(relative));
     return picture;
 }
 

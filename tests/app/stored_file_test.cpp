@@ -107,6 +107,17 @@ TEST(HostileFiles, NoLoadBlocksOnAFifoOrReadsAnEndlessDevice) {
     }
 }
 
+// The pictures read every cycle (meters, sensors, pin drawings) are opened
+// only when they are files: a FIFO in a picture's place would stop the cycle.
+TEST(HostileFiles, APictureThatIsAFifoFailsToLoadWithoutBlockingTheCycle) {
+    TestProgram p;
+    QDir(p.folder.path()).mkdir("VasteData");
+    const QString dial = p.folder.filePath("VasteData/Wijzerplaat1.bmp");
+    ASSERT_EQ(::mkfifo(native(dial).c_str(), 0644), 0);
+    EXPECT_TRUE(returnsWithoutBlocking([&] { p.ticks(8); }, {dial}));
+    EXPECT_EQ(p.state.cycle.Phase, 8);
+}
+
 // A file of gigabytes (sparse: it costs no disk space) is read no further
 // than the limit: what the format takes from its start is loaded, and the
 // operator is told.
