@@ -1,5 +1,7 @@
 #include "app/canvas.h"
 
+#include "app/stored_file.h"
+
 #include <QFont>
 #include <QFontMetrics>
 #include <QPainter>
@@ -33,7 +35,7 @@ std::atomic<std::int64_t> Canvas::loadNanoseconds_{0};
 bool Canvas::load(const QString& file) {
     const auto started = std::chrono::steady_clock::now();
     QImage loaded;
-    const bool ok = loaded.load(file);
+    const bool ok = isRegularFile(file) && loaded.load(file);
     if (ok) assign(loaded);
     loadNanoseconds_ += std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now() - started).count();
     return ok;
