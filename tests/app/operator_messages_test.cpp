@@ -80,9 +80,13 @@ TEST(MessageBoxes, AMessageRaisedBeforeTheMainWindowIsShownOpensOnTopOfIt) {
     EXPECT_EQ(visibleBoxes()[0]->parentWidget(), &mainWindow);
     EXPECT_TRUE(reporter.waiting().empty());
 
+    // Raised from a window that stays on top (Read / Save), it stands above that too.
     reporter.message("File not found");
     ASSERT_EQ(visibleBoxes().size(), 2u);
-    for (QMessageBox* box : visibleBoxes()) EXPECT_EQ(box->parentWidget(), &mainWindow);
+    for (QMessageBox* box : visibleBoxes()) {
+        EXPECT_EQ(box->parentWidget(), &mainWindow);
+        EXPECT_TRUE(box->windowFlags() & Qt::WindowStaysOnTopHint);
+    }
     for (QMessageBox* box : visibleBoxes()) box->close();
 }
 

@@ -44,8 +44,11 @@ void MessageBoxReporter::show(const std::string& text) {
     auto* box = new QMessageBox(QMessageBox::Information, QStringLiteral("Blokpost"), QString::fromStdString(text),
                                 QMessageBox::Ok, mainWindow_);
     box->setAttribute(Qt::WA_DeleteOnClose);
-    box->setWindowFlag(Qt::WindowStaysOnTopHint);
     box->setWindowModality(Qt::NonModal);
+    box->show();
+    // A message box drops the stay-on-top hint while it is first shown; set
+    // afterwards, it keeps the box over the other windows that stay on top.
+    box->setWindowFlag(Qt::WindowStaysOnTopHint);
     box->show();
     box->raise();
     box->activateWindow();
