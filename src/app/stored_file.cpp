@@ -191,7 +191,7 @@ void rewriteInPlace(const std::string& target, std::string_view bytes, const std
         (void)::ftruncate(fd.get(), info.st_size);
         throw saveFailure(name, error);
     }
-    if (const int error = writeAll(fd.get(), bytes, 0)) throw saveFailure(name, error);
+    if (const int failed = writeAll(fd.get(), bytes, 0)) throw saveFailure(name, failed);
     if (::ftruncate(fd.get(), size) != 0 || ::fsync(fd.get()) != 0 || fd.close() != 0)
         throw saveFailure(name, errno);
 }
