@@ -15,8 +15,7 @@ Window::Window(BlokpostApp& app, const QString& caption, int clientWidth, int cl
     setFont(designedFont(11, false));
     setBackground(this, QColor(0x80, 0x80, 0x80));
     if (frame == Frame::FixedDialog) {
-        // Customized: a title and a close button only, no maximise button that could do nothing.
-        setWindowFlags(Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
+        setWindowFlags(Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::MSWindowsFixedSizeDialogHint |
                        Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
         setFixedSize(clientWidth, clientHeight);
         // Closing a display window only hides it; only the main window ends the program.
