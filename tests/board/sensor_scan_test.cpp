@@ -223,7 +223,7 @@ TEST(SensorPictureFailure, IsSaidAgainOnlyAfterThePictureHasLoadedAndTellsMissin
     QFile::remove(p.folder.filePath(QStringLiteral("Tekeningen/Sen4H.bmp")));
     readGroup(p, 1, 0);
     readGroup(p, 1, 8);
-    EXPECT_EQ(p.reporter.messages.size(), 2u);
+    ASSERT_EQ(p.reporter.messages.size(), 2u);
     EXPECT_EQ(p.reporter.messages[1], missing("Tekeningen/Sen4H.bmp"));
 }
 

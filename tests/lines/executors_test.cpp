@@ -329,7 +329,7 @@ TEST(GreenStep, SetsOnlyItsOwnLinesFlagAndIndicator) {
     TestProgram p;
     ProgramState& s = p.state;
     for (int n = 1; n <= kLines; ++n) {
-        s.model.GreenFlag[n] = n % 2 == 0 ? 1 : 0;
+        s.model.GreenFlag[n] = n == 1 || n == 4 || n == 7 ? 1 : 0;  // line 5 between a set and a clear flag
         s.model.MemoryFlag[n] = n % 3 == 0 ? 1 : 0;
     }
     for (int n = 1; n <= kSensors; ++n) s.model.HoldFlag[n] = n % 4 == 0 ? 1 : 0;
