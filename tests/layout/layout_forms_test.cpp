@@ -10,6 +10,7 @@
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QValidator>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
@@ -94,6 +95,17 @@ TEST(LayoutForms, GiveANameGridEditsReachTheModelAndTakeItReachesTheGrid) {
 
     window->Button1->click();
     EXPECT_EQ(f.readFile("Vastedata/NaamData.txt").substr(0, 42), "leeg0\r\nleeg1\r\nleeg2\r\nSein 4 links\r\nleeg4\r\n");
+
+    // A cell is edited in a box that refuses letters beyond 8-bit text.
+    grid->openPersistentEditor(grid->item(5, 1));
+    auto* box = grid->findChild<QLineEdit*>();
+    ASSERT_NE(box, nullptr);
+    ASSERT_NE(box->validator(), nullptr);
+    QString typed = QString::fromUtf8("W\u00e9\u20ac");
+    int cursor = 3;
+    EXPECT_EQ(box->validator()->validate(typed, cursor), QValidator::Invalid);
+    typed = QString::fromUtf8("W\u00e9");
+    EXPECT_EQ(box->validator()->validate(typed, cursor), QValidator::Acceptable);
 }
 
 // Meter names are stored as 8-bit text: shown as the letters they are, and written back byte for byte.

@@ -1,6 +1,8 @@
 #include "app/forms/stored_text.h"
 
+#include <QAbstractItemView>
 #include <QLineEdit>
+#include <QStyledItemDelegate>
 
 namespace blokpost {
 
@@ -17,5 +19,21 @@ QValidator::State StoredTextValidator::validate(QString& input, int&) const {
 }
 
 void acceptStoredLettersOnly(QLineEdit* edit) { edit->setValidator(new StoredTextValidator(edit)); }
+
+namespace {
+
+class StoredTextDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
+        if (auto* edit = qobject_cast<QLineEdit*>(editor)) acceptStoredLettersOnly(edit);
+        return editor;
+    }
+};
+
+}  // namespace
+
+void acceptStoredLettersOnly(QAbstractItemView* grid) { grid->setItemDelegate(new StoredTextDelegate(grid)); }
 
 }  // namespace blokpost

@@ -8,6 +8,7 @@
 #include <QValidator>
 #include <string>
 
+class QAbstractItemView;
 class QLineEdit;
 
 namespace blokpost {
@@ -25,5 +26,7 @@ public:
 };
 
 void acceptStoredLettersOnly(QLineEdit* edit);
+// The same for the text boxes in which a grid's cells are edited.
+void acceptStoredLettersOnly(QAbstractItemView* grid);
 
 }  // namespace blokpost

@@ -60,6 +60,7 @@ TForm19::TForm19(BlokpostApp& app) : Window(app, QStringLiteral("Give a Name"), 
 void TForm19::buildGrid() {
     StringGrid1 = new QTableWidget(kPins, kPinGridColumns, this);
     StringGrid1->setGeometry(112, 32, 233, 593);
+    acceptStoredLettersOnly(StringGrid1);
     StringGrid1->setFont(designedFont(11, true));
     StringGrid1->horizontalHeader()->hide();
     StringGrid1->verticalHeader()->hide();
