@@ -25,7 +25,7 @@ std::string sensorPicture(int sensor, bool active) {
 std::string pictureFailure(const std::string& file, const QString& path) {
     const QFileInfo info(path);
     if (!info.exists()) return "Cannot open file \"" + file + "\". No such file or directory.";
-    if (!info.isFile() || !info.isReadable()) return "Cannot open file \"" + file + "\". Access denied.";
+    if (!info.isFile() || !info.isReadable()) return "Cannot open file \"" + file + "\". It is not a readable file.";
     return "Cannot read picture \"" + file + "\". The file is damaged or not a bitmap.";
 }
 

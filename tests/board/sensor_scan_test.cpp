@@ -3,6 +3,7 @@
 #include "app/main_cycle.h"
 #include "support/test_program.h"
 
+#include <QDir>
 #include <QFile>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -225,6 +226,13 @@ TEST(SensorPictureFailure, IsSaidAgainOnlyAfterThePictureHasLoadedAndTellsMissin
     readGroup(p, 1, 8);
     ASSERT_EQ(p.reporter.messages.size(), 2u);
     EXPECT_EQ(p.reporter.messages[1], missing("Tekeningen/Sen4H.bmp"));
+
+    // A folder where the picture should be.
+    QFile::remove(p.folder.filePath(QStringLiteral("Tekeningen/Sen4L.bmp")));
+    QDir(p.folder.path()).mkpath(QStringLiteral("Tekeningen/Sen4L.bmp"));
+    readGroup(p, 1, 0);
+    ASSERT_EQ(p.reporter.messages.size(), 3u);
+    EXPECT_EQ(p.reporter.messages[2], "Cannot open file \"Tekeningen/Sen4L.bmp\". It is not a readable file.");
 }
 
 }  // namespace
