@@ -47,7 +47,6 @@ constexpr std::array<EditColumn, 3> kEditColumns{{
     {0, 600, 89, &TimetableRow::Type},
 }};
 
-
 QColor toQColor(Colour colour) { return QColor::fromRgb(static_cast<QRgb>(colour) | 0xFF000000u); }
 
 }  // namespace
