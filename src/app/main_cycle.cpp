@@ -75,7 +75,8 @@ void Hoofdlus(ProgramState& s) {
         ~TickGuard() { flag = false; }
     } guard(s.cycle.inTick);
     s.cycle.Phase = s.cycle.Phase >= 8 ? 1 : s.cycle.Phase + 1;
-    // A failed picture load ends the tick where it happened; the next tick runs normally.
+    // Picture failures inside a tick are reported where they happen and the
+    // tick goes on; nothing the board gets depends on a picture.
     guarded(s, [&] { runPhase(s, s.cycle.Phase); });
 }
 

@@ -64,6 +64,8 @@ struct ProgramState {
     LayoutWindows layoutWindows;    // Make Screen and Read / Save
     std::uint32_t RandomState = 0;  // the Pin executor's generator; never reseeded
     bool BoardPictureMissingReported = false;  // said once; quiet until the board picture loads again
+    // [sensor 1..20][0 = "L", 1 = "H"]: a failed sensor picture is said once, until it loads again.
+    std::array<std::array<bool, 2>, kSensors + 1> SensorPictureReported{};
 
     Screen screen;
 };

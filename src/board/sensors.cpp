@@ -1,7 +1,9 @@
 #include "board/sensors.h"
 
 #include "app/program_state.h"
-#include "schedule/rijschema.h"
+#include "lines/flag_indicators.h"
+
+#include <QFileInfo>
 
 namespace blokpost {
 
@@ -16,6 +18,30 @@ constexpr GroupCode kGroupCodes[5] = {{0, 0}, {0, 255}, {255, 255}, {255, 0}, {0
 
 std::string sensorPicture(int sensor, bool active) {
     return "Tekeningen/Sen" + std::to_string(sensor) + (active ? "H.bmp" : "L.bmp");
+}
+
+// Says why a picture did not load: a missing file, or one that is there but
+// cannot be read as a picture.
+std::string pictureFailure(const std::string& file, const QString& path) {
+    const QFileInfo info(path);
+    if (!info.exists()) return "Cannot open file \"" + file + "\". No such file or directory.";
+    if (!info.isFile() || !info.isReadable()) return "Cannot open file \"" + file + "\". It is not a readable file.";
+    return "Cannot read picture \"" + file + "\". The file is damaged or not a bitmap.";
+}
+
+// A drawing whose picture cannot be loaded keeps its old look. The failure is
+// said once per picture, and again only after that picture has loaded once;
+// the scan and the rest of the tick go on as if it had loaded.
+void showSensorPicture(ProgramState& s, int sensor, bool active) {
+    const std::string file = sensorPicture(sensor, active);
+    const QString path = s.paths.find(file);
+    bool& reported = s.SensorPictureReported[sensor][active ? 1 : 0];
+    if (s.screen.main.drawing[kPinDrawings + sensor].load(path)) {
+        reported = false;
+    } else if (!reported) {
+        reported = true;
+        s.reporter.message(pictureFailure(file, path));
+    }
 }
 
 }  // namespace
@@ -44,9 +70,7 @@ void ReadSensorGroup(ProgramState& s, int group) {
     for (int sensor = first; sensor < first + 5; ++sensor) {
         const int image = kPinDrawings + sensor;
         if (!s.screen.main.element[image - 1].visible || s.SensorPrevious[sensor] == state[sensor]) continue;
-        const std::string file = sensorPicture(sensor, state[sensor] == 1);
-        if (!s.screen.main.drawing[image].load(s.paths.find(file)))
-            throw OperationError("Cannot open file \"" + file + "\". No such file or directory.");
+        showSensorPicture(s, sensor, state[sensor] == 1);
     }
     for (int sensor = first; sensor < first + 5; ++sensor) {
         if (state[sensor] != 1) continue;

@@ -9,7 +9,7 @@ struct ProgramState;
 // Puts group g's code (1..4) on the analog outputs.
 void SelectSensorGroup(ProgramState& state, int group);
 // Reads group g: live states, drawings of changed visible sensors, hold flags.
-// Throws OperationError when a sensor picture cannot be loaded.
+// A picture that cannot be loaded is reported and its drawing keeps its look.
 void ReadSensorGroup(ProgramState& state, int group);
 
 }  // namespace blokpost

@@ -1,7 +1,7 @@
 #include "lines/model_clock.h"
 
 #include "app/program_state.h"
-#include "schedule/rijschema.h"
+#include "lines/flag_indicators.h"
 #include "lines/step_marker.h"
 
 #include <algorithm>

@@ -6,6 +6,11 @@
 #include "layout/layout_test_support.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QValidator>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
@@ -90,6 +95,58 @@ TEST(LayoutForms, GiveANameGridEditsReachTheModelAndTakeItReachesTheGrid) {
 
     window->Button1->click();
     EXPECT_EQ(f.readFile("Vastedata/NaamData.txt").substr(0, 42), "leeg0\r\nleeg1\r\nleeg2\r\nSein 4 links\r\nleeg4\r\n");
+
+    // A cell is edited in a box that refuses letters beyond 8-bit text.
+    grid->openPersistentEditor(grid->item(5, 1));
+    auto* box = grid->findChild<QLineEdit*>();
+    ASSERT_NE(box, nullptr);
+    ASSERT_NE(box->validator(), nullptr);
+    QString typed = QString::fromUtf8("W\u00e9\u20ac");
+    int cursor = 3;
+    EXPECT_EQ(box->validator()->validate(typed, cursor), QValidator::Invalid);
+    typed = QString::fromUtf8("W\u00e9");
+    EXPECT_EQ(box->validator()->validate(typed, cursor), QValidator::Acceptable);
+}
+
+// Meter names are stored as 8-bit text: shown as the letters they are, and written back byte for byte.
+TEST(LayoutForms, MeterNamesOutsideAsciiAreShownAsTheirLettersAndSavedAsTheSameBytes) {
+    LayoutForms f;
+    std::string store = test::LayoutProgram::storeFile();
+    store.replace(store.size() - 8, 8, "Caf\xe9\r\nN\xfcrnberg\r\n");
+    f.writeFile("Vastedata/DataOpslag.txt", store);
+    auto* readSave = f.app.formAs<TForm3>(3);
+    readSave->Button1->click();
+    auto* main = f.app.formAs<TForm1>(1);
+    EXPECT_EQ(main->Button14->text(), QString::fromUtf8("Caf\u00e9"));
+    EXPECT_EQ(main->Button15->text(), QString::fromUtf8("N\u00fcrnberg"));
+    EXPECT_EQ(f.app.form(6)->windowTitle(), QString::fromUtf8("Caf\u00e9"));
+    EXPECT_EQ(f.app.form(7)->windowTitle(), QString::fromUtf8("N\u00fcrnberg"));
+
+    readSave->Button3->click();
+    readSave->Button2->click();
+    EXPECT_TRUE(f.readFile("Vastedata/DataOpslag.txt").ends_with("\r\nCaf\xe9\r\nN\xfcrnberg\r\n"));
+
+    // Typed on Make Screen: a letter beyond 8-bit text is refused, the others are stored as one byte each.
+    auto* screen = f.app.formAs<TForm2>(2);
+    screen->Edit1->clear();
+    for (const QChar letter : QString::fromUtf8("Zo\u00eb\u20ac")) {
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(letter));
+        QCoreApplication::sendEvent(screen->Edit1, &press);
+    }
+    EXPECT_EQ(screen->Edit1->text(), QString::fromUtf8("Zo\u00eb"));
+    EXPECT_EQ(f.live().MeterName1, "Zo\xeb");
+    EXPECT_EQ(main->Button14->text(), QString::fromUtf8("Zo\u00eb"));
+}
+
+TEST(LayoutForms, GiveANameHasBoldButtonsAndGroupTitleLikeEveryWindow) {
+    LayoutForms f;
+    auto* window = f.app.formAs<TForm19>(19);
+    for (QPushButton* button : {window->Button1, window->Button2, window->Button3, window->Button4})
+        EXPECT_TRUE(button->font().bold()) << button->text().toStdString();
+    auto* group = window->findChild<QGroupBox*>();
+    ASSERT_NE(group, nullptr);
+    EXPECT_TRUE(group->font().bold());
+    EXPECT_FALSE(window->SpinEdit1->font().bold());
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 
 #include <limits>
 #include <set>
+#include <vector>
 
 namespace blokpost::test {
 namespace {
@@ -110,6 +111,25 @@ TEST(TimerStep, AStoppedCountdownContinuesWhereItWasOnTheNextVisit) {
     EXPECT_TRUE(showsText(cell, 10, 40, "2s  ", cell.fontSize()));
 }
 
+TEST(TimerStep, ANineDrawnOverATenLeavesNoPixelOfTheOldCount) {
+    TestProgram p;
+    ProgramState& s = p.state;
+    std::vector<Canvas> onlyNine;
+    for (int line : {1, 2}) {
+        setStep(s, line, 1, kind::Timer, 11);
+        placeLineAt(s, line, 1);
+        // The same cell with only the nine ever written on it.
+        Canvas reference = s.screen.rijschema.cell[cellNumber(line, 1)];
+        reference.text(line == 1 ? 8 : 10, 40, "9s  ");
+        onlyNine.push_back(reference);
+    }
+    ExecuteTimerSteps(s);  // 10
+    ExecuteTimerSteps(s);  // 9
+    EXPECT_EQ(s.model.StepCounter[1][1], 9);
+    EXPECT_EQ(s.screen.rijschema.cell[cellNumber(1, 1)].image(), onlyNine[0].image());
+    EXPECT_EQ(s.screen.rijschema.cell[cellNumber(2, 1)].image(), onlyNine[1].image());
+}
+
 // The Pin executor's generator written out again from its definition.
 struct ExpectedGenerator {
     std::uint64_t state = 0;
@@ -172,6 +192,35 @@ TEST(PinStep, PrefersLineFiveWhenNoDrawHitsAWaitingLine) {
     EXPECT_EQ(s.model.CurrentStep[5], 2);
     EXPECT_EQ(s.model.CurrentStep[4], 1);
     EXPECT_EQ(s.model.CurrentStep[8], 1);
+}
+
+// Every set of waiting lines, many times over, against the generator written
+// from its definition: the line served, its pin, and the generator's state.
+TEST(PinStep, ChoosesAsTheRulesSayForEverySetOfWaitingLinesCallAfterCall) {
+    TestProgram p;
+    ProgramState& s = p.state;
+    for (int line = 1; line <= kLines; ++line) setStep(s, line, 1, kind::Pin, 100 + line);
+    ExpectedGenerator generator;
+    constexpr int kRounds = 16;
+    for (int call = 0; call < kRounds * 256; ++call) {
+        // Sets of waiting lines in a scrambled order, so each meets many generator states.
+        const unsigned waitingMask = (static_cast<unsigned>(call) * 167u) % 256u;
+        std::set<int> waiting;
+        for (int line = 1; line <= kLines; ++line) {
+            const bool waits = (waitingMask >> (line - 1)) & 1u;
+            s.model.CurrentStep[line] = waits ? 1 : 2;
+            if (waits) waiting.insert(line);
+        }
+        s.model.PinRequest = -1;
+        const int expected = generator.choose(waiting);
+        ExecutePinStep(s);
+        ASSERT_EQ(s.RandomState, generator.state) << "call " << call;
+        ASSERT_EQ(s.model.PinRequest, expected == 0 ? -1 : 100 + expected) << "call " << call << " mask " << waitingMask;
+        for (int line = 1; line <= kLines; ++line) {
+            const int stepBefore = waiting.contains(line) ? 1 : 2;
+            ASSERT_EQ(s.model.CurrentStep[line], stepBefore + (line == expected ? 1 : 0)) << "call " << call;
+        }
+    }
 }
 
 TEST(PinStep, AStepOverwritesAClickMadeEarlierInTheCycle) {
@@ -274,6 +323,36 @@ TEST(GreenStep, DeclaresTheLineReadyAndAProgramWithoutJumpRestsPastItsEnd) {
     p.ticks(3 * kCycle);
     EXPECT_EQ(s.model.CurrentStep[3], 26);
     for (int step = 1; step <= kSteps; ++step) EXPECT_FALSE(marked(s, 3, step));
+}
+
+TEST(GreenStep, SetsOnlyItsOwnLinesFlagAndIndicator) {
+    TestProgram p;
+    ProgramState& s = p.state;
+    for (int n = 1; n <= kLines; ++n) {
+        s.model.GreenFlag[n] = n == 1 || n == 4 || n == 7 ? 1 : 0;  // line 5 between a set and a clear flag
+        s.model.MemoryFlag[n] = n % 3 == 0 ? 1 : 0;
+    }
+    for (int n = 1; n <= kSensors; ++n) s.model.HoldFlag[n] = n % 4 == 0 ? 1 : 0;
+    for (int shape = 1; shape <= 36; ++shape) s.screen.rijschema.indicator[shape] = 0x010101u * shape;
+    setStep(s, 5, 3, kind::Green);
+    placeLineAt(s, 5, 3);
+    const LineProgramModel before = s.model;
+    const auto indicatorsBefore = s.screen.rijschema.indicator;
+
+    ExecuteGreenSteps(s);
+    EXPECT_EQ(s.model.GreenFlag[5], 1);
+    EXPECT_EQ(s.screen.rijschema.indicator[28 + 5], kGreen);
+    EXPECT_EQ(s.model.CurrentStep[5], 4);
+    for (int n = 1; n <= kLines; ++n)
+        if (n != 5) {
+            EXPECT_EQ(s.model.GreenFlag[n], before.GreenFlag[n]) << "line " << n;
+        }
+    EXPECT_EQ(s.model.MemoryFlag, before.MemoryFlag);
+    EXPECT_EQ(s.model.HoldFlag, before.HoldFlag);
+    for (int shape = 1; shape <= 36; ++shape)
+        if (shape != 28 + 5) {
+            EXPECT_EQ(s.screen.rijschema.indicator[shape], indicatorsBefore[shape]) << "shape " << shape;
+        }
 }
 
 // Values that only a hand-edited file can bring.

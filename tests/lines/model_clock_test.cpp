@@ -6,6 +6,7 @@
 #include <QFile>
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <limits>
 
 namespace blokpost::test {
@@ -156,6 +157,23 @@ TEST(Departures, AMissingBoardPictureIsReportedOnceAndTheTimetableGoesOn) {
     EXPECT_EQ(p.reporter.messages.size(), 2u);
 }
 
+// In phase 8 the departures come before the Green steps: a line that only
+// reaches its Green step in the departure second is not ready yet.
+TEST(Departures, ALineOnItsGreenStepAtSecondFourWithItsFlagOffMissesTheDeparture) {
+    TestProgram p(600);
+    ProgramState& s = p.state;
+    departEvery(s, 2, 600, 15);
+    setStep(s, 2, 6, kind::Green);
+    s.model.GreenFlag[2] = 0;
+    runSeconds(p, 3);
+    placeLineAt(s, 2, 6);
+    runSeconds(p, 1);
+    EXPECT_EQ(s.clock.ClockSeconds, 4);
+    EXPECT_EQ(s.model.CurrentStep[2], 7);
+    EXPECT_EQ(s.model.GreenFlag[2], 1);  // ready, for the next departure
+    EXPECT_FALSE(marked(s, 2, 1));
+}
+
 TEST(BoardText, ShowsTimeDestinationPlatformViaAndTrainAtTheirPlaces) {
     TestProgram p;
     ProgramState& s = p.state;
@@ -209,6 +227,36 @@ TEST_F(ClockFace, TheMinuteHandIsCutTowardTheCentreWhereTheOthersAreRounded) {
     const Canvas& face = faceAt(10, 30);
     EXPECT_EQ(face.pixel(101, 36), kBlack);
     EXPECT_EQ(face.pixel(102, 36), kFaceBackground);
+}
+
+// The face drawn again from the geometry of the hands: the hour hand 35
+// long and rounded, pen 4; the minute hand 48 long and cut toward the centre,
+// pen 3; the red second hand 50 long, pen 2, with its circle 36 out; the hub.
+TEST_F(ClockFace, EveryHandHasItsLengthWidthAndRoundingAtAnyTime) {
+    Canvas background;
+    ASSERT_TRUE(background.load(p.state.paths.find("VasteData/klok.bmp")));
+    auto nearest = [](double x) { return static_cast<int>(std::nearbyint(x)); };
+    auto cut = [](double x) { return static_cast<int>(std::trunc(x)); };
+    constexpr double kPi = 3.14159265358979323846;
+    for (std::int32_t minutes = 0; minutes < 24 * 60; minutes += 13) {
+        const int seconds = minutes % 60;
+        Canvas expected = background;
+        const double a = (minutes / 60.0 / 12.0) * 2 * kPi + kPi / 2;
+        const double b = (minutes / 60.0) * 2 * kPi + kPi / 2;
+        const double d = (seconds / 59.0) * 2 * kPi + kPi / 2;
+        const double c = seconds > 0 ? d : kPi / 2;
+        expected.setPen(kBlack, 4);
+        expected.line(60, 60, 60 - nearest(35 * std::cos(a)), 60 - nearest(35 * std::sin(a)));
+        expected.setPen(kBlack, 3);
+        expected.line(60, 60, 60 - cut(48 * std::cos(b)), 60 - cut(48 * std::sin(b)));
+        expected.setPen(kRed, 2);
+        expected.line(60, 60, 60 - nearest(50 * std::cos(c)), 60 - nearest(50 * std::sin(c)));
+        const int dx = nearest(36 * std::cos(d)), dy = nearest(36 * std::sin(d));
+        expected.ellipse(55 - dx, 55 - dy, 65 - dx, 65 - dy);
+        expected.setBrush(kWhite);
+        expected.ellipse(56, 56, 64, 64);
+        ASSERT_EQ(faceAt(minutes, seconds).image(), expected.image()) << minutes << " min " << seconds << " s";
+    }
 }
 
 TEST_F(ClockFace, SecondFiftyNineLooksLikeSecondZero) {

@@ -77,14 +77,5 @@ TEST_F(Grid, IndicatorNumbersOutsideTheirFamiliesChangeNothing) {
     EXPECT_EQ(indicatorShape(FlagFamily::Green, 0), 0);
 }
 
-TEST_F(Grid, ShowFlagPaintsWhateverTheFlagHolds) {
-    state.model.HoldFlag[7] = 1;
-    ShowFlag(state, FlagFamily::Hold, 7);
-    EXPECT_EQ(shape(7), kYellow);
-    state.model.GreenFlag[4] = 0;
-    ShowFlag(state, FlagFamily::Green, 4);
-    EXPECT_EQ(shape(32), kRed);
-}
-
 }  // namespace
 }  // namespace blokpost::test

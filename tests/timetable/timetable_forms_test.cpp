@@ -14,6 +14,9 @@
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTextEdit>
+#include <algorithm>
+#include <array>
+#include <vector>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -90,6 +93,51 @@ TEST(TimetableEditorWindow, BookButtonsColourTheLabelAndReportAMissingBook) {
     EXPECT_EQ(form.SpinEdit[1]->value(), 30);  // held at the bound
     EXPECT_EQ(form.SpinEdit[3]->value(), 4);
     EXPECT_TRUE(form.Button4->isEnabled());
+}
+
+TEST(TimetableEditorWindow, ALetterBeyondEightBitTextIsRefusedAsItIsTypedAndTheCursorStays) {
+    EditorWindows w;
+    QLineEdit* naar = w.editor().Edit[1];
+    typeInto(naar, QString::fromUtf8("Caf\u20ac\u00e9"));
+    EXPECT_EQ(naar->text(), QString::fromUtf8("Caf\u00e9"));
+    EXPECT_EQ(w.app.state().timetableEditor.row[1].Naar, "Caf\xe9");
+    naar->setCursorPosition(2);
+    QKeyEvent euro(QEvent::KeyPress, 0, Qt::NoModifier, QString::fromUtf8("\u20ac"));
+    QCoreApplication::sendEvent(naar, &euro);
+    w.app.tick();
+    EXPECT_EQ(naar->text(), QString::fromUtf8("Caf\u00e9"));
+    EXPECT_EQ(naar->cursorPosition(), 2);
+}
+
+TEST(TimetableEditorWindow, EachHeaderWordStandsOverItsColumnAndTabFollowsTheRows) {
+    EditorWindows w;
+    TForm18& form = w.editor();
+    // Left to right: Freq, +min, Naar, via, perron, type.
+    const std::array<QWidget*, 6> firstRow{form.SpinEdit[1], form.SpinEdit[2], form.Edit[1],
+                                           form.Edit[2],     form.SpinEdit[3], form.Edit[3]};
+    const std::array<const char*, 6> words{"Freq", "+min", "Naar", "via", "perron", "type"};
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        EXPECT_EQ(form.Header[i]->text(), words[i]);
+        EXPECT_EQ(form.Header[i]->x(), firstRow[i]->x()) << words[i];
+        EXPECT_LE(form.Header[i]->geometry().bottom(), firstRow[i]->y()) << words[i];
+        if (i > 0) {
+            EXPECT_LT(form.Header[i - 1]->geometry().right(), form.Header[i]->x()) << words[i];
+        }
+    }
+
+    std::vector<QWidget*> expected;
+    for (int r = 1; r <= kLines; ++r)
+        for (QWidget* control : {static_cast<QWidget*>(form.SpinEdit[3 * r - 2]), static_cast<QWidget*>(form.SpinEdit[3 * r - 1]),
+                                 static_cast<QWidget*>(form.Edit[3 * r - 2]), static_cast<QWidget*>(form.Edit[3 * r - 1]),
+                                 static_cast<QWidget*>(form.SpinEdit[3 * r]), static_cast<QWidget*>(form.Edit[3 * r])})
+            expected.push_back(control);
+    std::vector<QWidget*> chain;
+    QWidget* at = form.SpinEdit[1];
+    do {
+        if (std::find(expected.begin(), expected.end(), at) != expected.end()) chain.push_back(at);
+        at = at->nextInFocusChain();
+    } while (at != form.SpinEdit[1] && chain.size() < expected.size());
+    EXPECT_EQ(chain, expected);
 }
 
 }  // namespace

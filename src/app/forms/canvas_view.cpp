@@ -6,8 +6,19 @@
 namespace blokpost {
 
 void PressArea::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) leftPressed_ = true;
     if (onPress) onPress();
     event->accept();
+}
+
+void PressArea::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) return event->accept();
+    // The press grabbed the mouse, so the release comes here even when it
+    // happens elsewhere: only one over the control completes a click.
+    const bool clicked = leftPressed_ && rect().contains(event->position().toPoint());
+    leftPressed_ = false;
+    event->accept();
+    if (clicked && onClick) onClick();
 }
 
 CanvasView::CanvasView(const Canvas& canvas, QWidget* parent, bool sizeToPicture)

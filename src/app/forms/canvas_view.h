@@ -8,15 +8,21 @@
 
 namespace blokpost {
 
-// A control that answers a press of any mouse button, as the designed
-// pictures and shapes do (they react on the press, not on a click).
+// A control that answers a press of any mouse button (the grid's cells and
+// indicators react on the press), or only a left click: pressed and released
+// on the control with the left button (the pin drawings, which switch the layout).
 class PressArea : public QWidget {
 public:
     using QWidget::QWidget;
     std::function<void()> onPress;
+    std::function<void()> onClick;
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    bool leftPressed_ = false;
 };
 
 class CanvasView : public PressArea {

@@ -1,6 +1,7 @@
 #include "app/forms/display_windows.h"
 
 #include "app/forms/blokpost_app.h"
+#include "app/forms/stored_text.h"
 
 namespace blokpost {
 
@@ -11,13 +12,13 @@ PictureWindow::PictureWindow(BlokpostApp& app, const QString& caption, const Can
 }
 
 TMeterForm::TMeterForm(BlokpostApp& app, int meter)
-    : PictureWindow(app, QString::fromStdString(app.state().screen.main.meterWindowCaption[meter]),
+    : PictureWindow(app, fromStoredText(app.state().screen.main.meterWindowCaption[meter]),
                     app.state().screen.display.meter[meter]),
       meter_(meter) {}
 
 void TMeterForm::sync() {
     PictureWindow::sync();
-    const QString caption = QString::fromStdString(state().screen.main.meterWindowCaption[meter_]);
+    const QString caption = fromStoredText(state().screen.main.meterWindowCaption[meter_]);
     if (windowTitle() != caption) setWindowTitle(caption);
 }
 

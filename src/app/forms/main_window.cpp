@@ -1,6 +1,7 @@
 #include "app/forms/main_window.h"
 
 #include "app/forms/blokpost_app.h"
+#include "app/forms/stored_text.h"
 #include "app/main_cycle.h"
 #include "app/program_state.h"
 #include "board/pins.h"
@@ -20,7 +21,7 @@ TForm1::TForm1(BlokpostApp& app)
     for (int k = 1; k <= kPinDrawings + kSensors; ++k) {
         Image[k] = new CanvasView(s.screen.main.drawing[k], this, false);
         Image[k]->resize(96, 35);
-        if (k <= kPinDrawings) Image[k]->onPress = [this, k] { handle([&] { Plaat(state(), k); }); };
+        if (k <= kPinDrawings) Image[k]->onClick = [this, k] { handle([&] { Plaat(state(), k); }); };
     }
     for (int line = 1; line <= kLines; ++line) {
         auto* button = new QPushButton(this);
@@ -72,9 +73,9 @@ void TForm1::sync() {
         if (control->isVisibleTo(this) != at.visible) control->setVisible(at.visible);
     }
     for (int line = 1; line <= kLines; ++line)
-        lineButton[line]->setText(QString::fromStdString(view.lineCaption[line]));
-    Button14->setText(QString::fromStdString(view.meterButtonCaption[1]));
-    Button15->setText(QString::fromStdString(view.meterButtonCaption[2]));
+        lineButton[line]->setText(fromStoredText(view.lineCaption[line]));
+    Button14->setText(fromStoredText(view.meterButtonCaption[1]));
+    Button15->setText(fromStoredText(view.meterButtonCaption[2]));
 }
 
 }  // namespace blokpost

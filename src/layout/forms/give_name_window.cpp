@@ -1,6 +1,7 @@
 #include "layout/forms/give_name_window.h"
 
 #include "app/forms/blokpost_app.h"
+#include "app/forms/stored_text.h"
 #include "layout/pin_names.h"
 
 #include <QGroupBox>
@@ -18,10 +19,6 @@ namespace {
 constexpr int kRowHeight = 24;
 constexpr int kColumnWidths[kPinGridColumns] = {64, 77, 64};
 
-QString toText(const std::string& bytes) {
-    return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
-}
-
 QLabel* boldLabel(const QString& caption, QWidget* parent, int x, int y) {
     auto* label = new QLabel(caption, parent);
     label->setFont(designedFont(13, true));
@@ -29,8 +26,17 @@ QLabel* boldLabel(const QString& caption, QWidget* parent, int x, int y) {
     return label;
 }
 
+// Buttons carry bold captions, as in every window of the program.
+QPushButton* boldButton(const QString& caption, QWidget* parent, const QRect& place) {
+    auto* button = new QPushButton(caption, parent);
+    button->setFont(designedFont(11, true));
+    button->setGeometry(place);
+    return button;
+}
+
 QSpinBox* spinBox(QWidget* parent, int x, int y, int minimum, int maximum, int value) {
     auto* box = new QSpinBox(parent);
+    box->setFont(designedFont(11, false));  // not the group's bold title
     box->setGeometry(x, y, 65, 24);
     box->setRange(minimum, maximum);
     box->setValue(value);
@@ -43,12 +49,10 @@ TForm19::TForm19(BlokpostApp& app) : Window(app, QStringLiteral("Give a Name"), 
     QLabel* label1 = boldLabel(QStringLiteral("Pin             Naam            Adres"), this, 112, 8);
     label1->setStyleSheet(QStringLiteral("color: #C0C0C0"));
     buildGrid();
-    Button1 = new QPushButton(QStringLiteral("Save Naam"), this);
-    Button1->setGeometry(0, 24, 97, 25);
+    Button1 = boldButton(QStringLiteral("Save Naam"), this, QRect(0, 24, 97, 25));
     connect(Button1, &QPushButton::clicked, this, [this] { handle([this] { NaamOpslaan(state()); }); });
     buildAddressGroup();
-    Button3 = new QPushButton(QStringLiteral("Reset?"), this);
-    Button3->setGeometry(712, 544, 75, 25);
+    Button3 = boldButton(QStringLiteral("Reset?"), this, QRect(712, 544, 75, 25));
     connect(Button3, &QPushButton::clicked, this, [this] { Button3Click(); });
     FormCreate();
 }
@@ -56,6 +60,7 @@ TForm19::TForm19(BlokpostApp& app) : Window(app, QStringLiteral("Give a Name"), 
 void TForm19::buildGrid() {
     StringGrid1 = new QTableWidget(kPins, kPinGridColumns, this);
     StringGrid1->setGeometry(112, 32, 233, 593);
+    acceptStoredLettersOnly(StringGrid1);
     StringGrid1->setFont(designedFont(11, true));
     StringGrid1->horizontalHeader()->hide();
     StringGrid1->verticalHeader()->hide();
@@ -71,14 +76,13 @@ void TForm19::buildGrid() {
 void TForm19::buildAddressGroup() {
     auto* group = new QGroupBox(QStringLiteral("Customize addresses"), this);
     group->setGeometry(360, 32, 257, 137);
+    group->setFont(designedFont(11, true));
     boldLabel(QStringLiteral("Pin             Adres"), group, 16, 24);
     SpinEdit1 = spinBox(group, 16, 48, 1, kPins, 1);
     SpinEdit2 = spinBox(group, 96, 48, 0, kPins - 1, 0);
-    Button2 = new QPushButton(QStringLiteral("Take it"), group);
-    Button2->setGeometry(176, 48, 65, 25);
+    Button2 = boldButton(QStringLiteral("Take it"), group, QRect(176, 48, 65, 25));
     connect(Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
-    Button4 = new QPushButton(QStringLiteral("Save Adres"), group);
-    Button4->setGeometry(16, 96, 97, 25);
+    Button4 = boldButton(QStringLiteral("Save Adres"), group, QRect(16, 96, 97, 25));
     connect(Button4, &QPushButton::clicked, this, [this] { handle([this] { AdresOpslaan(state()); }); });
 }
 
@@ -97,7 +101,7 @@ void TForm19::Button3Click() {
 }
 
 void TForm19::cellEdited(QTableWidgetItem* item) {
-    SetPinGridCell(state(), item->row(), item->column(), item->text().toLatin1().toStdString());
+    SetPinGridCell(state(), item->row(), item->column(), toStoredText(item->text()));
     // The grid already shows what was typed.
     shownRevision_ = state().pinGrid.revision;
 }
@@ -110,7 +114,7 @@ void TForm19::sync() {
     for (int row = 0; row < kPins; ++row)
         for (int column = 0; column < kPinGridColumns; ++column) {
             QTableWidgetItem* item = StringGrid1->item(row, column);
-            const QString text = toText(grid.cell[row][column]);
+            const QString text = fromStoredText(grid.cell[row][column]);
             if (item->text() != text) item->setText(text);
         }
 }

@@ -1,6 +1,7 @@
 #include "layout/forms/make_screen_window.h"
 
 #include "app/forms/blokpost_app.h"
+#include "app/forms/stored_text.h"
 #include "layout/make_screen.h"
 
 #include <QButtonGroup>
@@ -41,6 +42,7 @@ QSpinBox* unboundedSpinBox(QWidget* parent, int x, int y) {
 QLineEdit* meterEdit(QWidget* parent, int y, const QString& text) {
     auto* edit = new QLineEdit(text, parent);
     edit->setGeometry(696, y, 121, 24);
+    acceptStoredLettersOnly(edit);
     return edit;
 }
 
@@ -93,10 +95,10 @@ void TForm2::buildMeterNames() {
     Edit1 = meterEdit(this, 312, QStringLiteral("Meter 1"));
     Edit2 = meterEdit(this, 344, QStringLiteral("Meter2"));
     connect(Edit1, &QLineEdit::textChanged, this, [this](const QString& text) {
-        handle([this, text] { Meter1maken(state(), text.toLatin1().toStdString()); });
+        handle([this, text] { Meter1maken(state(), toStoredText(text)); });
     });
     connect(Edit2, &QLineEdit::textChanged, this, [this](const QString& text) {
-        handle([this, text] { Meter2maken(state(), text.toLatin1().toStdString()); });
+        handle([this, text] { Meter2maken(state(), toStoredText(text)); });
     });
 }
 

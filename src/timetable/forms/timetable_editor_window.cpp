@@ -1,10 +1,10 @@
 #include "timetable/forms/timetable_editor_window.h"
 
 #include "app/forms/blokpost_app.h"
+#include "app/forms/stored_text.h"
 #include "app/program_state.h"
 #include "timetable/timetable.h"
 
-#include <QFontDatabase>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPixmap>
@@ -47,27 +47,13 @@ constexpr std::array<EditColumn, 3> kEditColumns{{
     {0, 600, 89, &TimetableRow::Type},
 }};
 
-// The books are plain 8-bit text, and so are the rows.
-std::string toBytes(const QString& text) { return text.toLatin1().toStdString(); }
-QString fromBytes(const std::string& text) {
-    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 QColor toQColor(Colour colour) { return QColor::fromRgb(static_cast<QRgb>(colour) | 0xFF000000u); }
 
 }  // namespace
 
 TForm18::TForm18(BlokpostApp& app)
     : Window(app, QStringLiteral("Maak spoorboekje"), kClientWidth, kClientHeight, Frame::FixedDialog) {
-    auto* header = new QLabel(
-        QStringLiteral("Freq    +min    Naar              via                        perron  type"), this);
-    header->setTextFormat(Qt::PlainText);
-    // Fixed-width letters keep the header's blanks over the columns below.
-    QFont headerFont = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    headerFont.setPixelSize(12);
-    headerFont.setBold(true);
-    header->setFont(headerFont);
-    header->setGeometry(88, 32, kClientWidth - 88, 16);
+    buildHeader();
     for (int r = 1; r <= kLines; ++r) buildRow(r);
 
     Button1 = addButton(QStringLiteral("Make Final"), 16, 336, 75, MaakLijnen);
@@ -95,6 +81,22 @@ TForm18::TForm18(BlokpostApp& app)
     sync();
 }
 
+void TForm18::buildHeader() {
+    struct Word {
+        const char* text;
+        int left;
+    };
+    // Each word stands over the left edge of its own column, left to right.
+    const std::array<Word, 6> words{{{"Freq", kSpinColumns[0].left},
+                                     {"+min", kSpinColumns[1].left},
+                                     {"Naar", kEditColumns[0].left},
+                                     {"via", kEditColumns[1].left},
+                                     {"perron", kSpinColumns[2].left},
+                                     {"type", kEditColumns[2].left}}};
+    for (std::size_t i = 0; i < words.size(); ++i)
+        Header[i] = addCaption(this, QString::fromLatin1(words[i].text), words[i].left, 32, designedFont(12, true));
+}
+
 void TForm18::buildRow(int r) {
     for (const SpinColumn& column : kSpinColumns) {
         auto* spin = new QSpinBox(this);
@@ -107,9 +109,17 @@ void TForm18::buildRow(int r) {
     for (const EditColumn& column : kEditColumns) {
         auto* edit = new QLineEdit(this);
         edit->setGeometry(column.left, rowTop(r), column.width, kRowHeight);
+        acceptStoredLettersOnly(edit);
         connect(edit, &QLineEdit::textChanged, this,
-                [this, r, column](const QString& text) { state().timetableEditor.row[r].*column.text = toBytes(text); });
+                [this, r, column](const QString& text) { state().timetableEditor.row[r].*column.text = toStoredText(text); });
         Edit[3 * r - column.back] = edit;
+    }
+    // Tab follows the row from left to right, then goes on to the next row.
+    QWidget* previous = r == 1 ? nullptr : static_cast<QWidget*>(Edit[3 * (r - 1)]);
+    for (QWidget* next : std::initializer_list<QWidget*>{SpinEdit[3 * r - 2], SpinEdit[3 * r - 1], Edit[3 * r - 2],
+                                                         Edit[3 * r - 1], SpinEdit[3 * r], Edit[3 * r]}) {
+        if (previous) setTabOrder(previous, next);
+        previous = next;
     }
 }
 
@@ -128,7 +138,7 @@ void TForm18::collectRows() {
     for (int r = 1; r <= kLines; ++r) {
         TimetableRow& row = state().timetableEditor.row[r];
         for (const SpinColumn& column : kSpinColumns) row.*column.value = SpinEdit[3 * r - column.back]->value();
-        for (const EditColumn& column : kEditColumns) row.*column.text = toBytes(Edit[3 * r - column.back]->text());
+        for (const EditColumn& column : kEditColumns) row.*column.text = toStoredText(Edit[3 * r - column.back]->text());
     }
 }
 
@@ -142,7 +152,7 @@ void TForm18::sync() {
         }
         for (const EditColumn& column : kEditColumns) {
             QLineEdit* edit = Edit[3 * r - column.back];
-            const QString text = fromBytes(row.*column.text);
+            const QString text = fromStoredText(row.*column.text);
             if (edit->text() != text) edit->setText(text);
         }
     }

@@ -30,8 +30,11 @@ public:
     QPushButton* Button4;  // "Save"
     QLabel* Label1;        // "Spoorboekje", coloured after the book read last
     QLabel* Image1;        // the decorative photograph
+    // The column words over the rows, left to right: Freq, +min, Naar, via, perron, type.
+    std::array<QLabel*, 6> Header{};
 
 private:
+    void buildHeader();
     void buildRow(int row);
     QPushButton* addButton(const QString& caption, int x, int y, int width, void (*operation)(ProgramState&));
     // Writes every control's value into the logic's rows.

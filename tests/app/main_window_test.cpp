@@ -1,0 +1,71 @@
+// The main window as the operator uses it: the mouse on the pin drawings.
+
+#include "app/forms/blokpost_app.h"
+#include "app/forms/main_window.h"
+#include "schedule/forms/rijschema_window.h"
+#include "support/test_program.h"
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <gtest/gtest.h>
+
+namespace blokpost::test {
+namespace {
+
+void send(QWidget* widget, QEvent::Type type, Qt::MouseButton button, QPointF at) {
+    const Qt::MouseButtons held = type == QEvent::MouseButtonPress ? Qt::MouseButtons(button) : Qt::NoButton;
+    QMouseEvent event(type, at, widget->mapToGlobal(at), button, held, Qt::NoModifier);
+    QApplication::sendEvent(widget, &event);
+}
+
+// Pressed at one point of the widget, released at another (possibly off it).
+void pressAndRelease(QWidget* widget, Qt::MouseButton button, QPointF releasedAt = QPointF(5, 5)) {
+    send(widget, QEvent::MouseButtonPress, button, QPointF(5, 5));
+    send(widget, QEvent::MouseButtonRelease, button, releasedAt);
+}
+
+struct MainWindow : ::testing::Test {
+    ProgramState& state() { return app.state(); }
+    TForm1* main() { return app.formAs<TForm1>(1); }
+
+    TestProgram writer;  // lends its folder to the program
+    RecordingReporter reporter;
+    BlokpostApp app{writer.folder.path(), &reporter, std::make_unique<RecordingBoard>()};
+};
+
+TEST_F(MainWindow, APinDrawingSwitchesOnlyOnALeftClickPressedAndReleasedOnIt) {
+    QWidget* drawing = main()->Image[5];
+    pressAndRelease(drawing, Qt::RightButton);
+    pressAndRelease(drawing, Qt::MiddleButton);
+    pressAndRelease(drawing, Qt::LeftButton, QPointF(150, 5));  // dragged off to the right
+    pressAndRelease(drawing, Qt::LeftButton, QPointF(5, -3));   // and off the top
+    EXPECT_EQ(state().model.PinRequest, -1);
+    EXPECT_EQ(state().pins.PlateState[5], "");
+
+    pressAndRelease(drawing, Qt::LeftButton, QPointF(95, 34));  // the far corner is still on it
+    EXPECT_EQ(state().model.PinRequest, 9);
+    EXPECT_EQ(state().pins.PlateState[5], "A");
+    pressAndRelease(drawing, Qt::LeftButton);
+    EXPECT_EQ(state().model.PinRequest, 8);
+    EXPECT_EQ(state().pins.PlateState[5], "B");
+
+    // A right press held while the left button clicks does not count twice.
+    send(drawing, QEvent::MouseButtonPress, Qt::LeftButton, QPointF(5, 5));
+    send(drawing, QEvent::MouseButtonRelease, Qt::RightButton, QPointF(5, 5));
+    EXPECT_EQ(state().pins.PlateState[5], "B");
+    send(drawing, QEvent::MouseButtonRelease, Qt::LeftButton, QPointF(5, 5));
+    EXPECT_EQ(state().pins.PlateState[5], "A");
+}
+
+TEST_F(MainWindow, TheGridIndicatorsStillAnswerAPressOfAnyButton) {
+    auto* grid = app.formAs<TForm4>(4);
+    send(grid->Shape[3], QEvent::MouseButtonPress, Qt::MiddleButton, QPointF(5, 5));
+    EXPECT_EQ(state().model.HoldFlag[3], 1);
+    send(grid->Shape[3], QEvent::MouseButtonPress, Qt::LeftButton, QPointF(5, 5));
+    EXPECT_EQ(state().model.HoldFlag[3], 0);
+    send(grid->Shape[3], QEvent::MouseButtonRelease, Qt::LeftButton, QPointF(5, 5));
+    EXPECT_EQ(state().model.HoldFlag[3], 0);  // the release does nothing more
+}
+
+}  // namespace
+}  // namespace blokpost::test
