@@ -1,5 +1,6 @@
 #include "app/forms/blokpost_app.h"
 
+#include "app/forms/desk.h"
 #include "app/forms/display_windows.h"
 #include "app/forms/logbook_window.h"
 #include "app/forms/main_window.h"
@@ -48,13 +49,15 @@ BlokpostApp::BlokpostApp(const QString& root, Reporter* reporter, std::unique_pt
     forms_[19] = std::make_unique<TForm19>(*this);
     forms_[20] = std::make_unique<TForm20>(*this);
     forms_[21] = std::make_unique<TForm21>(*this);
+    desk_ = std::make_unique<Desk>(*this);
+    desk_->watchWindows();
 
     if (!problem.empty()) messages.message(problem);
 }
 
 BlokpostApp::~BlokpostApp() = default;
 
-void BlokpostApp::showForm(int number) { form(number)->showWindow(); }
+void BlokpostApp::showForm(int number) { desk_->show(number); }
 
 void BlokpostApp::start() {
     auto* main = formAs<TForm1>(1);

@@ -1,0 +1,157 @@
+#include "app/forms/desk.h"
+
+#include "app/forms/blokpost_app.h"
+#include "app/forms/main_window.h"
+#include "app/program_state.h"
+
+#include <QEvent>
+#include <QGuiApplication>
+#include <QScreen>
+
+namespace blokpost {
+
+namespace {
+
+constexpr const char* kSettingsFile = "VasteData/Vensters.ini";
+// A window dragged across the desk moves many times; it is saved once it rests.
+constexpr int kSaveDelayMs = 1000;
+
+QMargins frameMargins(const QWidget& window) {
+    const QRect frame = window.frameGeometry();
+    const QRect client = window.geometry();
+    return QMargins(client.left() - frame.left(), client.top() - frame.top(), frame.right() - client.right(),
+                    frame.bottom() - client.bottom());
+}
+
+// The part of a window that a window opened from it edits, on the desktop.
+QRect workOnDesktop(const Window& window) { return window.workArea().translated(window.geometry().topLeft()); }
+
+}  // namespace
+
+Desk::Desk(BlokpostApp& app) : app_(app) {
+    remembered_ = readWindowPlaces(settingsPath(false));
+    saveTimer_.setSingleShot(true);
+    saveTimer_.setInterval(kSaveDelayMs);
+    connect(&saveTimer_, &QTimer::timeout, this, [this] { saveIfChanged(); });
+}
+
+Desk::~Desk() {
+    // Ending the program: a failure now can no longer be shown to anyone.
+    failureReported_ = true;
+    saveIfChanged();
+}
+
+QString Desk::settingsPath(bool forWriting) const {
+    const DataPaths& paths = app_.state().paths;
+    return forWriting ? paths.forWriting(kSettingsFile) : paths.find(kSettingsFile);
+}
+
+void Desk::watchWindows() {
+    for (int form = desk::kFirstForm; form <= desk::kLastForm; ++form) {
+        Window* window = app_.form(form);
+        watched_[window] = form;
+        window->installEventFilter(this);
+    }
+}
+
+DeskScreen Desk::screenNow() const {
+    const auto* main = app_.formAs<TForm1>(1);
+    const QScreen* screen = main->screen() ? main->screen() : QGuiApplication::primaryScreen();
+    DeskScreen desk;
+    desk.screen = screen ? screen->availableGeometry() : QRect(0, 0, main->width(), main->height());
+    desk.frame = frame_;
+    // The main window fills the screen without a border.
+    const QPoint origin = main->isVisible() ? main->geometry().topLeft() : desk.screen.topLeft();
+    desk.buttonRow = main->buttonRowArea().translated(origin);
+    desk.trackPlan = main->trackPlanArea().translated(origin);
+    desk.lineButtons = main->lineButtonsArea().translated(origin);
+    return desk;
+}
+
+QRect Desk::designedPlace(int form) const {
+    ClientSizes sizes{};
+    for (int n = desk::kFirstForm; n <= desk::kLastForm; ++n) sizes[n] = app_.form(n)->size();
+    const WorkAreas work{app_.form(desk::kRijschema)->workArea(), app_.form(desk::kTimetable)->workArea()};
+    return designDesk(screenNow(), sizes, work)[form];
+}
+
+QRect Desk::firstPlace(int form) const {
+    // Beside what the operator works on in the window it was opened from.
+    const int parent = desk::openedFrom(form);
+    if (parent != 0 && app_.form(parent)->isVisible()) {
+        const QSize size = app_.form(form)->size().grownBy(frame_);
+        return besideWork(size, workOnDesktop(*app_.form(parent)), screenNow());
+    }
+    return designedPlace(form);
+}
+
+void Desk::placeAt(int form, const QPoint& topLeft, bool designed) {
+    placedAt_[form] = topLeft;
+    if (designed)
+        designed_.insert(form);
+    else
+        designed_.erase(form);
+    // A window's position is that of its frame.
+    app_.form(form)->move(topLeft);
+}
+
+void Desk::show(int form) {
+    Window* window = app_.form(form);
+    if (!placedAt_.contains(form)) {
+        if (const auto kept = remembered_.find(form); kept != remembered_.end()) {
+            QList<QRect> screens;
+            for (const QScreen* screen : QGuiApplication::screens()) screens.push_back(screen->availableGeometry());
+            const QRect place(kept->second, window->size().grownBy(frame_));
+            placeAt(form, bringOntoScreens(place, screens).topLeft(), false);
+        } else {
+            placeAt(form, firstPlace(form).topLeft(), true);
+        }
+    }
+    window->showWindow();
+}
+
+void Desk::learnFrame(const QWidget& window) {
+    const QMargins margins = frameMargins(window);
+    if (margins.isNull() || margins == frame_) return;
+    frame_ = margins;
+    // The designed places were worked out with a guessed frame: put the
+    // windows that stand there where the real frame puts them.
+    for (int form : std::set<int>(designed_))
+        if (app_.form(form)->isVisible()) placeAt(form, designedPlace(form).topLeft(), true);
+}
+
+void Desk::noticeMove(int form, const QWidget& window) {
+    const QPoint now = window.frameGeometry().topLeft();
+    if (const auto placed = placedAt_.find(form); placed != placedAt_.end() && placed->second == now) return;
+    placedAt_[form] = now;
+    designed_.erase(form);
+    remembered_[form] = now;
+    changed_ = true;
+    saveTimer_.start();
+}
+
+bool Desk::eventFilter(QObject* watched, QEvent* event) {
+    const auto found = watched_.find(watched);
+    if (found != watched_.end() && (event->type() == QEvent::Move || event->type() == QEvent::Show)) {
+        const auto& window = *static_cast<QWidget*>(watched);
+        if (window.isVisible()) {
+            learnFrame(window);
+            if (event->type() == QEvent::Move) noticeMove(found->second, window);
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void Desk::saveIfChanged() {
+    if (!changed_) return;
+    try {
+        writeWindowPlaces(settingsPath(true), remembered_);
+        changed_ = false;
+    } catch (const OperationError& failure) {
+        // Said once: the layout runs on, and the next move tries again.
+        if (!failureReported_) app_.state().reporter.message(std::string("Vensters.ini: ") + failure.what());
+        failureReported_ = true;
+    }
+}
+
+}  // namespace blokpost
