@@ -63,16 +63,17 @@ QRect leastCoveringCorner(const QSize& size, const DeskScreen& desk) {
 
 // Tiles the display windows: each takes the free place nearest the bottom
 // edge, and of those the one nearest the right edge, so they fill rows from
-// the bottom right upwards and then the column along the right edge.
+// the bottom right upwards and then the column along the right edge. They
+// never cover the button row, the line buttons or each other; they keep off
+// the other areas while there is room, giving up the first one first.
 class Tiler {
 public:
-    Tiler(const DeskScreen& desk, std::vector<QRect> obstacles) : desk_(desk), obstacles_(std::move(obstacles)) {}
+    Tiler(const DeskScreen& desk, std::vector<QRect> obstacles, std::vector<QRect> keepOff)
+        : desk_(desk), obstacles_(std::move(obstacles)), keepOff_(std::move(keepOff)) {}
 
     QRect place(const QSize& size) {
-        // First off the track plan; on a small screen over it; on a tiny one
-        // where it overlaps the other tiles least.
-        std::optional<QRect> found = firstFree(size, true);
-        if (!found) found = firstFree(size, false);
+        std::optional<QRect> found;
+        for (std::size_t given = 0; !found && given <= keepOff_.size(); ++given) found = firstFree(size, given);
         if (!found) found = leastOverlapping(size);
         placed_.push_back(*found);
         return *found;
@@ -83,13 +84,15 @@ private:
         const QRect& s = desk_.screen;
         std::vector<int> xs{s.left(), s.right() + 1 - size.width()};
         std::vector<int> ys{s.top(), s.bottom() + 1 - size.height()};
-        const auto addEdges = [&](const QRect& r) {
-            xs.insert(xs.end(), {r.left() - size.width(), r.right() + 1});
-            ys.insert(ys.end(), {r.top() - size.height(), r.bottom() + 1});
+        const auto addEdges = [&](const std::vector<QRect>& rects) {
+            for (const QRect& r : rects) {
+                xs.insert(xs.end(), {r.left() - size.width(), r.right() + 1});
+                ys.insert(ys.end(), {r.top() - size.height(), r.bottom() + 1});
+            }
         };
-        for (const QRect& r : obstacles_) addEdges(r);
-        for (const QRect& r : placed_) addEdges(r);
-        addEdges(desk_.trackPlan);
+        addEdges(obstacles_);
+        addEdges(keepOff_);
+        addEdges(placed_);
         std::vector<QRect> places;
         for (int x : xs)
             for (int y : ys) {
@@ -103,24 +106,25 @@ private:
         return places;
     }
 
-    bool blocked(const QRect& place, bool avoidTrackPlan) const {
-        const auto hits = [&](const QRect& r) { return place.intersects(r); };
-        if (std::any_of(obstacles_.begin(), obstacles_.end(), hits)) return true;
-        if (std::any_of(placed_.begin(), placed_.end(), hits)) return true;
-        return avoidTrackPlan && place.intersects(desk_.trackPlan);
+    bool hitsAny(const QRect& place, const std::vector<QRect>& rects, std::size_t from = 0) const {
+        return std::any_of(rects.begin() + static_cast<std::ptrdiff_t>(from), rects.end(),
+                           [&](const QRect& r) { return place.intersects(r); });
     }
 
-    std::optional<QRect> firstFree(const QSize& size, bool avoidTrackPlan) const {
+    // The first free place, keeping off all areas but the first `given` ones.
+    std::optional<QRect> firstFree(const QSize& size, std::size_t given) const {
         for (const QRect& place : candidates(size))
-            if (!blocked(place, avoidTrackPlan)) return place;
+            if (!hitsAny(place, obstacles_) && !hitsAny(place, placed_) && !hitsAny(place, keepOff_, given))
+                return place;
         return std::nullopt;
     }
 
+    // A screen too small for all of them: where it overlaps the other tiles least.
     QRect leastOverlapping(const QSize& size) const {
         std::optional<QRect> best;
         qint64 bestCost = 0;
         for (const QRect& place : candidates(size)) {
-            if (place.intersects(desk_.buttonRow)) continue;
+            if (hitsAny(place, obstacles_)) continue;
             qint64 cost = 0;
             for (const QRect& r : placed_) cost += overlap(place, r);
             if (!best || cost < bestCost) {
@@ -133,6 +137,7 @@ private:
 
     const DeskScreen& desk_;
     std::vector<QRect> obstacles_;
+    std::vector<QRect> keepOff_;
     std::vector<QRect> placed_;
 };
 
@@ -209,8 +214,9 @@ DeskPlaces designDesk(const DeskScreen& desk, const ClientSizes& client, const W
     places[kTimetableEditor] = besideWork(frameSize(kTimetableEditor), onScreen(work.timetableList, kTimetable), desk);
     places[kSimulator] = atTopRight(frameSize(kSimulator), desk);
 
-    // The display windows keep clear of the Simulator, which stays open while trains are played.
-    Tiler tiler(desk, {desk.buttonRow, desk.lineButtons, places[kSimulator]});
+    // The display windows keep off the track plan and then the Simulator,
+    // which stays open while trains are played, as long as there is room.
+    Tiler tiler(desk, {desk.buttonRow, desk.lineButtons}, {desk.trackPlan, places[kSimulator]});
     for (int form : kTileOrder) places[form] = tiler.place(frameSize(form));
     return places;
 }
