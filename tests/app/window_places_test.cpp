@@ -15,6 +15,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTemporaryDir>
+#include <QThread>
 #include <gtest/gtest.h>
 
 namespace blokpost::test {
@@ -71,6 +72,13 @@ struct WindowRoundTrip : ::testing::Test {
     void close() { app.reset(); }
     QPoint placeOf(int form) const { return app->form(form)->frameGeometry().topLeft(); }
     static void settle() { QCoreApplication::processEvents(); }
+    // The operator moves a window a while after it opened.
+    void moveByHand(int form, const QPoint& to) const {
+        QThread::msleep(600);
+        settle();
+        app->form(form)->move(to);
+        settle();
+    }
     QString settings() const { return folder.filePath(QStringLiteral("VasteData/Vensters.ini")); }
     void writeSettings(const QByteArray& text) const {
         QDir(folder.path()).mkpath(QStringLiteral("VasteData"));
@@ -99,8 +107,7 @@ TEST_F(WindowRoundTrip, AMovedWindowOpensWhereItWasLeftAfterARestart) {
     // Opening a window at its designed place is no move of the operator's.
     EXPECT_TRUE(app->desk().remembered().empty());
 
-    app->form(kFirstBoard)->move(120, 140);
-    settle();
+    moveByHand(kFirstBoard, QPoint(120, 140));
     app->form(kFirstBoard)->hide();
     app->showForm(kFirstBoard);
     settle();
@@ -115,6 +122,19 @@ TEST_F(WindowRoundTrip, AMovedWindowOpensWhereItWasLeftAfterARestart) {
     EXPECT_EQ(placeOf(kFirstBoard), QPoint(120, 140));
     EXPECT_EQ(placeOf(kFirstBoard + 1), designed(kFirstBoard + 1));
     EXPECT_TRUE(reporter.messages.empty());
+}
+
+TEST_F(WindowRoundTrip, AWindowManagerPullingANewWindowOverTheButtonRowIsOverruled) {
+    start();
+    app->showForm(kRijschema);
+    settle();
+    const QPoint place = designed(kRijschema);
+    ASSERT_EQ(placeOf(kRijschema), place);
+    // As a window manager does with a window taller than the screen.
+    app->form(kRijschema)->move(place.x(), 0);
+    settle();
+    EXPECT_EQ(placeOf(kRijschema), place);
+    EXPECT_TRUE(app->desk().remembered().empty());
 }
 
 TEST_F(WindowRoundTrip, ADamagedFileGivesTheDesignedPlacesWithoutAMessage) {
@@ -147,11 +167,9 @@ TEST_F(WindowRoundTrip, ASaveThatFailsIsSaidOnceAndTheProgramRunsOn) {
     start();
     app->showForm(kLogbook);
     settle();
-    app->form(kLogbook)->move(30, 60);
-    settle();
+    moveByHand(kLogbook, QPoint(30, 60));
     app->desk().saveIfChanged();
-    app->form(kLogbook)->move(40, 60);
-    settle();
+    moveByHand(kLogbook, QPoint(40, 60));
     app->desk().saveIfChanged();
     ASSERT_EQ(reporter.messages.size(), 1u);
     EXPECT_EQ(reporter.messages.front().rfind("Vensters.ini: ", 0), 0u);

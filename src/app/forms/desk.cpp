@@ -15,6 +15,9 @@ namespace {
 constexpr const char* kSettingsFile = "VasteData/Vensters.ini";
 // A window dragged across the desk moves many times; it is saved once it rests.
 constexpr int kSaveDelayMs = 1000;
+// No operator moves a window this soon after it opened: a move by then is the
+// window manager's own placement.
+constexpr int kSettleMs = 500;
 
 QMargins frameMargins(const QWidget& window) {
     const QRect frame = window.frameGeometry();
@@ -107,6 +110,8 @@ void Desk::show(int form) {
             placeAt(form, firstPlace(form).topLeft(), true);
         }
     }
+    settling_.insert(form);
+    QTimer::singleShot(kSettleMs, this, [this, form] { settling_.erase(form); });
     window->showWindow();
 }
 
@@ -122,7 +127,14 @@ void Desk::learnFrame(const QWidget& window) {
 
 void Desk::noticeMove(int form, const QWidget& window) {
     const QPoint now = window.frameGeometry().topLeft();
-    if (const auto placed = placedAt_.find(form); placed != placedAt_.end() && placed->second == now) return;
+    const auto placed = placedAt_.find(form);
+    if (placed != placedAt_.end() && placed->second == now) return;
+    if (placed != placedAt_.end() && settling_.erase(form) > 0) {
+        // Some window managers pull a window taller than the screen up over
+        // the button row when they first show it; it goes back below the row, once.
+        app_.form(form)->move(placed->second);
+        return;
+    }
     placedAt_[form] = now;
     designed_.erase(form);
     remembered_[form] = now;

@@ -51,6 +51,8 @@ private:
     std::map<int, QPoint> placedAt_;
     // Windows that stand at their designed place; they follow when the frame size becomes known.
     std::set<int> designed_;
+    // Windows just shown, whose moves are still the window manager's.
+    std::set<int> settling_;
     // Until a window has been shown the window manager's frame is not known;
     // this generous guess keeps the first window's neighbours clear of it.
     QMargins frame_{8, 31, 8, 8};
