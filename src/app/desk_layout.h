@@ -40,9 +40,9 @@ constexpr int kSimulator = 21;
 constexpr int kFirstForm = 2;
 constexpr int kLastForm = 21;
 
-// The display windows in the order they are tiled: the clock beside the
-// departure boards, then the logbook and the two meters.
-constexpr std::array<int, 12> kTileOrder{kClock, 8, 9, 10, 11, 12, 13, 14, 15, kLogbook, kMeter1, kMeter2};
+// The display windows in the order they are tiled: the clock and the two
+// meters in the corner, the departure boards next to them, then the logbook.
+constexpr std::array<int, 12> kTileOrder{kClock, kMeter1, kMeter2, 8, 9, 10, 11, 12, 13, 14, 15, kLogbook};
 
 // The window a form is opened from, or 0 when it opens from the button row.
 int openedFrom(int form);

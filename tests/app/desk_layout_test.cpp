@@ -97,10 +97,15 @@ TEST_F(Desk, EveryWindowOpensOnTheScreenAsFarAsItsSizeAllows) {
 TEST_F(Desk, OnAFullHdScreenTheDisplayWindowsKeepOffTheTrackPlan) {
     const DeskPlaces places = design(screen(1920, 1080, kOpenboxFrame));
     for (int form : kTileOrder) EXPECT_FALSE(places[form].intersects(parts.trackPlan)) << "form " << form;
-    // Along the bottom edge from the right, the clock beside the first board.
+    // Along the bottom edge from the right: the clock, the meters, the boards in order.
     EXPECT_EQ(places[kClock].bottomRight(), QPoint(1919, 1079));
-    EXPECT_EQ(places[kFirstBoard].right() + 1, places[kClock].left());
-    EXPECT_EQ(places[kFirstBoard].bottom(), 1079);
+    EXPECT_EQ(places[kMeter1].right() + 1, places[kClock].left());
+    EXPECT_EQ(places[kMeter2].right() + 1, places[kMeter1].left());
+    EXPECT_EQ(places[kFirstBoard].right() + 1, places[kMeter2].left());
+    for (int board = kFirstBoard; board <= kLastBoard; ++board) {
+        EXPECT_EQ(places[board].bottom(), board < kFirstBoard + 4 ? 1079 : places[kFirstBoard].top() - 1) << board;
+        if (board % 4 != 0) EXPECT_EQ(places[board].right() + 1, places[board - 1].left()) << board;
+    }
 }
 
 TEST_F(Desk, TheRijschemaLeavesEveryLineButtonAndTheTopOfTheTrackPlanInSight) {
