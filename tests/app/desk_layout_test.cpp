@@ -104,7 +104,9 @@ TEST_F(Desk, OnAFullHdScreenTheDisplayWindowsKeepOffTheTrackPlan) {
     EXPECT_EQ(places[kFirstBoard].right() + 1, places[kMeter2].left());
     for (int board = kFirstBoard; board <= kLastBoard; ++board) {
         EXPECT_EQ(places[board].bottom(), board < kFirstBoard + 4 ? 1079 : places[kFirstBoard].top() - 1) << board;
-        if (board % 4 != 0) EXPECT_EQ(places[board].right() + 1, places[board - 1].left()) << board;
+        if (board % 4 != 0) {
+            EXPECT_EQ(places[board].right() + 1, places[board - 1].left()) << board;
+        }
     }
 }
 

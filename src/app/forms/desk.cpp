@@ -45,7 +45,9 @@ Desk::~Desk() {
 }
 
 QString Desk::settingsPath(bool forWriting) const {
-    const DataPaths& paths = app_.state().paths;
+    // Matched apart from the program's own files, whose folder matches it
+    // remembers only once they are first used.
+    const DataPaths paths(app_.state().paths.root());
     return forWriting ? paths.forWriting(kSettingsFile) : paths.find(kSettingsFile);
 }
 
@@ -116,20 +118,25 @@ void Desk::show(int form) {
 }
 
 void Desk::learnFrame(const QWidget& window) {
+    // Learnt once: every window has the same frame, and a window manager that
+    // framed some differently must not set the windows moving to and fro.
     const QMargins margins = frameMargins(window);
-    if (margins.isNull() || margins == frame_) return;
+    if (frameKnown_ || margins.isNull()) return;
+    frameKnown_ = true;
+    if (margins == frame_) return;
     frame_ = margins;
     // The designed places were worked out with a guessed frame: put the
     // windows that stand there where the real frame puts them.
     for (int form : std::set<int>(designed_))
-        if (app_.form(form)->isVisible()) placeAt(form, designedPlace(form).topLeft(), true);
+        if (app_.form(form)->isVisible()) placeAt(form, firstPlace(form).topLeft(), true);
 }
 
 void Desk::noticeMove(int form, const QWidget& window) {
     const QPoint now = window.frameGeometry().topLeft();
+    // Only the windows the desk opened: a window shown some other way has no place of its own yet.
     const auto placed = placedAt_.find(form);
-    if (placed != placedAt_.end() && placed->second == now) return;
-    if (placed != placedAt_.end() && settling_.erase(form) > 0) {
+    if (placed == placedAt_.end() || placed->second == now) return;
+    if (settling_.erase(form) > 0) {
         // Some window managers pull a window taller than the screen up over
         // the button row when they first show it; it goes back below the row, once.
         app_.form(form)->move(placed->second);

@@ -56,6 +56,7 @@ private:
     // Until a window has been shown the window manager's frame is not known;
     // this generous guess keeps the first window's neighbours clear of it.
     QMargins frame_{8, 31, 8, 8};
+    bool frameKnown_ = false;
     bool changed_ = false;
     bool failureReported_ = false;
     QTimer saveTimer_;
