@@ -132,7 +132,9 @@ private:
                 bestCost = cost;
             }
         }
-        return best ? *best : keepOnScreen(QRect(desk_.screen.bottomRight() - QPoint(size.width(), size.height()), size), desk_);
+        if (best) return *best;
+        const QPoint corner(desk_.screen.right() + 1 - size.width(), desk_.screen.bottom() + 1 - size.height());
+        return keepOnScreen(QRect(corner, size), desk_);
     }
 
     const DeskScreen& desk_;
