@@ -103,11 +103,15 @@ void Desk::placeAt(int form, const QPoint& topLeft, bool designed) {
 void Desk::show(int form) {
     Window* window = app_.form(form);
     if (!placedAt_.contains(form)) {
-        if (const auto kept = remembered_.find(form); kept != remembered_.end()) {
+        if (const auto found = remembered_.find(form); found != remembered_.end()) {
             QList<QRect> screens;
             for (const QScreen* screen : QGuiApplication::screens()) screens.push_back(screen->availableGeometry());
-            const QRect place(kept->second, window->size().grownBy(frame_));
-            placeAt(form, bringOntoScreens(place, screens).topLeft(), false);
+            const QRect kept(found->second, window->size().grownBy(frame_));
+            QRect place = bringOntoScreens(kept, screens);
+            // Brought back onto the main window's screen: off its button row too.
+            if (const DeskScreen desk = screenNow(); place != kept && desk.screen.contains(place))
+                place = keepOnScreen(place, desk);
+            placeAt(form, place.topLeft(), false);
         } else {
             placeAt(form, firstPlace(form).topLeft(), true);
         }
