@@ -90,32 +90,29 @@ QRect Desk::firstPlace(int form) const {
     return designedPlace(form);
 }
 
-void Desk::placeAt(int form, const QPoint& topLeft, bool designed) {
+void Desk::placeAt(int form, const QPoint& topLeft) {
     placedAt_[form] = topLeft;
-    if (designed)
-        designed_.insert(form);
-    else
-        designed_.erase(form);
+    opened_.insert(form);
     // A window's position is that of its frame.
     app_.form(form)->move(topLeft);
 }
 
+QPoint Desk::openingPlace(int form) const {
+    const auto found = remembered_.find(form);
+    if (found == remembered_.end()) return firstPlace(form).topLeft();
+    QList<QRect> screens;
+    for (const QScreen* screen : QGuiApplication::screens()) screens.push_back(screen->availableGeometry());
+    const QRect kept(found->second, app_.form(form)->size().grownBy(frame_));
+    QRect place = bringOntoScreens(kept, screens);
+    // Brought back onto the main window's screen: off its button row too.
+    if (const DeskScreen desk = screenNow(); place != kept && desk.screen.contains(place))
+        place = keepOnScreen(place, desk);
+    return place.topLeft();
+}
+
 void Desk::show(int form) {
     Window* window = app_.form(form);
-    if (!placedAt_.contains(form)) {
-        if (const auto found = remembered_.find(form); found != remembered_.end()) {
-            QList<QRect> screens;
-            for (const QScreen* screen : QGuiApplication::screens()) screens.push_back(screen->availableGeometry());
-            const QRect kept(found->second, window->size().grownBy(frame_));
-            QRect place = bringOntoScreens(kept, screens);
-            // Brought back onto the main window's screen: off its button row too.
-            if (const DeskScreen desk = screenNow(); place != kept && desk.screen.contains(place))
-                place = keepOnScreen(place, desk);
-            placeAt(form, place.topLeft(), false);
-        } else {
-            placeAt(form, firstPlace(form).topLeft(), true);
-        }
-    }
+    if (!placedAt_.contains(form)) placeAt(form, openingPlace(form));
     settling_.insert(form);
     QTimer::singleShot(kSettleMs, this, [this, form] { settling_.erase(form); });
     window->showWindow();
@@ -129,10 +126,10 @@ void Desk::learnFrame(const QWidget& window) {
     frameKnown_ = true;
     if (margins == frame_) return;
     frame_ = margins;
-    // The designed places were worked out with a guessed frame: put the
-    // windows that stand there where the real frame puts them.
-    for (int form : std::set<int>(designed_))
-        if (app_.form(form)->isVisible()) placeAt(form, firstPlace(form).topLeft(), true);
+    // The places were worked out with a guessed frame: put the windows that
+    // stand there where the real frame puts them.
+    for (int form : std::set<int>(opened_))
+        if (app_.form(form)->isVisible()) placeAt(form, openingPlace(form));
 }
 
 void Desk::noticeMove(int form, const QWidget& window) {
@@ -147,7 +144,7 @@ void Desk::noticeMove(int form, const QWidget& window) {
         return;
     }
     placedAt_[form] = now;
-    designed_.erase(form);
+    opened_.erase(form);
     remembered_[form] = now;
     changed_ = true;
     saveTimer_.start();

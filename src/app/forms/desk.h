@@ -37,9 +37,11 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Where a window opens this run: where the operator left it, else its first place.
+    QPoint openingPlace(int form) const;
     QRect firstPlace(int form) const;
     QRect designedPlace(int form) const;
-    void placeAt(int form, const QPoint& topLeft, bool designed);
+    void placeAt(int form, const QPoint& topLeft);
     void learnFrame(const QWidget& window);
     void noticeMove(int form, const QWidget& window);
     QString settingsPath(bool forWriting) const;
@@ -49,8 +51,8 @@ private:
     WindowPlaces remembered_;
     // Where the program itself last put each window, to tell the operator's moves apart.
     std::map<int, QPoint> placedAt_;
-    // Windows that stand at their designed place; they follow when the frame size becomes known.
-    std::set<int> designed_;
+    // Windows that stand where they opened; they follow when the frame becomes known.
+    std::set<int> opened_;
     // Windows just shown, whose moves are still the window manager's.
     std::set<int> settling_;
     // Until a window has been shown the window manager's frame is not known;
