@@ -1,5 +1,6 @@
 #include "app/forms/blokpost_app.h"
 
+#include "app/forms/desk.h"
 #include "app/forms/display_windows.h"
 #include "app/forms/guarded_application.h"
 #include "app/forms/logbook_window.h"
@@ -51,6 +52,8 @@ BlokpostApp::BlokpostApp(const QString& root, Reporter* reporter, std::unique_pt
     forms_[19] = std::make_unique<TForm19>(*this);
     forms_[20] = std::make_unique<TForm20>(*this);
     forms_[21] = std::make_unique<TForm21>(*this);
+    desk_ = std::make_unique<Desk>(*this);
+    desk_->watchWindows();
 
     if (!problem.empty()) messages.message(problem);
 }
@@ -59,7 +62,7 @@ BlokpostApp::~BlokpostApp() {
     if (auto* application = GuardedApplication::instance()) application->reportTo(nullptr);
 }
 
-void BlokpostApp::showForm(int number) { form(number)->showWindow(); }
+void BlokpostApp::showForm(int number) { desk_->show(number); }
 
 void BlokpostApp::start() {
     auto* main = formAs<TForm1>(1);

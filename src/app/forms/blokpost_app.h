@@ -14,6 +14,7 @@ namespace blokpost {
 
 class Window;
 class DriverBoard;
+class Desk;
 
 class BlokpostApp {
 public:
@@ -28,7 +29,9 @@ public:
     Window* form(int number) const { return forms_.at(static_cast<std::size_t>(number)).get(); }
     template <class T>
     T* formAs(int number) const { return static_cast<T*>(form(number)); }
+    // Shows a window; the first time where the desk places it.
     void showForm(int number);
+    Desk& desk() { return *desk_; }
 
     // Shows the main window maximised and starts the cycle.
     void start();
@@ -45,6 +48,8 @@ private:
     DriverBoard* driver_ = nullptr;
     std::unique_ptr<ProgramState> state_;
     std::array<std::unique_ptr<Window>, 22> forms_;
+    // Destroyed before the windows: it saves their places when the program ends.
+    std::unique_ptr<Desk> desk_;
 };
 
 }  // namespace blokpost

@@ -51,11 +51,22 @@ TForm1::TForm1(BlokpostApp& app)
 QPushButton* TForm1::addButton(const QString& caption, int x, int width, const std::function<void()>& action) {
     auto* button = new QPushButton(caption, this);
     button->setGeometry(x, 0, width, 25);
+    buttonRow_ |= button->geometry();
     connect(button, &QPushButton::clicked, this, [this, action] { handle(action); });
     return button;
 }
 
 void TForm1::startTimer1() { Timer1.start(); }
+
+QRect TForm1::buttonRowArea() const { return buttonRow_; }
+
+QRect TForm1::trackPlanArea() const { return Image84->geometry(); }
+
+QRect TForm1::lineButtonsArea() const {
+    QRect area;
+    for (int line = 1; line <= kLines; ++line) area |= lineButton[line]->geometry();
+    return area;
+}
 
 QWidget* TForm1::elementControl(int e) const {
     if (e < kFirstLineButtonElement) return Image[e + 1];

@@ -20,6 +20,12 @@ public:
     void sync() override;
     void startTimer1();
 
+    // What the windows opened over the main window keep clear of, in its own coordinates.
+    QRect buttonRowArea() const;
+    QRect trackPlanArea() const;
+    // The places of all eight line buttons, shown or not: the layout may show any of them.
+    QRect lineButtonsArea() const;
+
     // Image1..Image83, [0] unused; controls of layout elements 0..82.
     std::array<CanvasView*, 84> Image{};
     // Button6..Button13 for lines 1..8, [0] unused.
@@ -33,6 +39,7 @@ private:
     QWidget* elementControl(int element) const;
 
     CanvasView* Image84;
+    QRect buttonRow_;
 };
 
 }  // namespace blokpost

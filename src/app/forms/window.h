@@ -22,6 +22,9 @@ public:
     virtual void sync() {}
     // Makes the window visible without blocking the others.
     void showWindow();
+    // The part of the window that a window opened from it edits and should
+    // not open over, in client coordinates.
+    virtual QRect workArea() const { return rect(); }
 
 protected:
     ProgramState& state();

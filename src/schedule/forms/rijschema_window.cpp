@@ -127,6 +127,8 @@ void TForm4::buildButtons() {
         ->setFont(designedFont(13, true));
 }
 
+QRect TForm4::workArea() const { return Image[1]->geometry() | Image[kCells]->geometry(); }
+
 void TForm4::sync() {
     for (int n = 1; n <= kVariantPicture; ++n) Image[n]->sync();
     for (int shape = 1; shape <= kIndicators; ++shape) Shape[shape]->sync();

@@ -19,6 +19,8 @@ class TForm4 : public Window {
 public:
     explicit TForm4(BlokpostApp& app);
     void sync() override;
+    // The grid of cells that the palette and the pin names fill.
+    QRect workArea() const override;
 
     // Image1..Image200 the cells, Image201 the variant picture; [0] unused.
     std::array<CanvasView*, kCells + 2> Image{};

@@ -29,6 +29,8 @@ TForm17::TForm17(BlokpostApp& app)
     sync();
 }
 
+QRect TForm17::workArea() const { return RichEdit1->geometry(); }
+
 void TForm17::sync() {
     const std::vector<std::string>& list = state().timetableEditor.list;
     if (list == shown_) return;

@@ -16,6 +16,8 @@ class TForm17 : public Window {
 public:
     explicit TForm17(BlokpostApp& app);
     void sync() override;
+    // The list that "Maak spoorboekje" fills.
+    QRect workArea() const override;
 
     QTextEdit* RichEdit1;
     QPushButton* Button1;  // "Maak spoorboekje"

@@ -1,0 +1,226 @@
+#include "app/desk_layout.h"
+
+#include <algorithm>
+#include <optional>
+#include <vector>
+
+namespace blokpost {
+
+namespace desk {
+int openedFrom(int form) {
+    switch (form) {
+    case kPalette:
+    case kGiveName: return kRijschema;
+    case kTimetableEditor: return kTimetable;
+    default: return 0;
+    }
+}
+}  // namespace desk
+
+namespace {
+
+using namespace desk;
+
+// A line button costs far more to cover than a piece of the track plan: the
+// operator must be able to start and stop the lines.
+constexpr qint64 kLineButtonWeight = 16;
+
+qint64 overlap(const QRect& a, const QRect& b) {
+    const QRect common = a.intersected(b);
+    return common.isEmpty() ? 0 : qint64(common.width()) * common.height();
+}
+
+// Moves `frame` into `area`; a frame larger than the area keeps its left or top edge on it.
+QRect clampInto(QRect frame, const QRect& area) {
+    frame.moveLeft(std::max(area.left(), std::min(frame.left(), area.right() + 1 - frame.width())));
+    frame.moveTop(std::max(area.top(), std::min(frame.top(), area.bottom() + 1 - frame.height())));
+    return frame;
+}
+
+QRect atTopRight(const QSize& size, const DeskScreen& desk) {
+    return keepOnScreen(QRect(QPoint(desk.screen.right() + 1 - size.width(), desk.screen.top()), size), desk);
+}
+
+// The corner where a large window covers least of the line buttons and the track plan.
+QRect leastCoveringCorner(const QSize& size, const DeskScreen& desk) {
+    const QRect& s = desk.screen;
+    const int right = s.right() + 1 - size.width();
+    const int bottom = s.bottom() + 1 - size.height();
+    const std::array<QPoint, 4> corners{QPoint(right, bottom), QPoint(s.left(), bottom), QPoint(right, s.top()),
+                                        QPoint(s.left(), s.top())};
+    std::optional<QRect> best;
+    qint64 bestCost = 0;
+    for (const QPoint& corner : corners) {
+        const QRect place = keepOnScreen(QRect(corner, size), desk);
+        const qint64 cost = kLineButtonWeight * overlap(place, desk.lineButtons) + overlap(place, desk.trackPlan);
+        if (!best || cost < bestCost) {
+            best = place;
+            bestCost = cost;
+        }
+    }
+    return *best;
+}
+
+// Tiles the display windows: each takes the free place nearest the bottom
+// edge, and of those the one nearest the right edge, so they fill rows from
+// the bottom right upwards and then the column along the right edge. They
+// never cover the button row, the line buttons or each other; they keep off
+// the other areas while there is room, giving up the first one first.
+class Tiler {
+public:
+    Tiler(const DeskScreen& desk, std::vector<QRect> obstacles, std::vector<QRect> keepOff)
+        : desk_(desk), obstacles_(std::move(obstacles)), keepOff_(std::move(keepOff)) {}
+
+    QRect place(const QSize& size) {
+        std::optional<QRect> found;
+        for (std::size_t given = 0; !found && given <= keepOff_.size(); ++given) found = firstFree(size, given);
+        if (!found) found = leastOverlapping(size);
+        placed_.push_back(*found);
+        return *found;
+    }
+
+private:
+    std::vector<QRect> candidates(const QSize& size) const {
+        const QRect& s = desk_.screen;
+        std::vector<int> xs{s.left(), s.right() + 1 - size.width()};
+        std::vector<int> ys{s.top(), s.bottom() + 1 - size.height()};
+        const auto addEdges = [&](const std::vector<QRect>& rects) {
+            for (const QRect& r : rects) {
+                xs.insert(xs.end(), {r.left() - size.width(), r.right() + 1});
+                ys.insert(ys.end(), {r.top() - size.height(), r.bottom() + 1});
+            }
+        };
+        addEdges(obstacles_);
+        addEdges(keepOff_);
+        addEdges(placed_);
+        std::vector<QRect> places;
+        for (int x : xs)
+            for (int y : ys) {
+                const QRect place(QPoint(x, y), size);
+                if (s.contains(place)) places.push_back(place);
+            }
+        std::stable_sort(places.begin(), places.end(), [](const QRect& a, const QRect& b) {
+            if (a.bottom() != b.bottom()) return a.bottom() > b.bottom();
+            return a.right() > b.right();
+        });
+        return places;
+    }
+
+    bool hitsAny(const QRect& place, const std::vector<QRect>& rects, std::size_t from = 0) const {
+        return std::any_of(rects.begin() + static_cast<std::ptrdiff_t>(from), rects.end(),
+                           [&](const QRect& r) { return place.intersects(r); });
+    }
+
+    // The first free place, keeping off all areas but the first `given` ones.
+    std::optional<QRect> firstFree(const QSize& size, std::size_t given) const {
+        for (const QRect& place : candidates(size))
+            if (!hitsAny(place, obstacles_) && !hitsAny(place, placed_) && !hitsAny(place, keepOff_, given))
+                return place;
+        return std::nullopt;
+    }
+
+    // A screen too small for all of them: where it overlaps the other tiles least.
+    QRect leastOverlapping(const QSize& size) const {
+        std::optional<QRect> best;
+        qint64 bestCost = 0;
+        for (const QRect& place : candidates(size)) {
+            if (hitsAny(place, obstacles_)) continue;
+            qint64 cost = 0;
+            for (const QRect& r : placed_) cost += overlap(place, r);
+            if (!best || cost < bestCost) {
+                best = place;
+                bestCost = cost;
+            }
+        }
+        if (best) return *best;
+        const QPoint corner(desk_.screen.right() + 1 - size.width(), desk_.screen.bottom() + 1 - size.height());
+        return keepOnScreen(QRect(corner, size), desk_);
+    }
+
+    const DeskScreen& desk_;
+    std::vector<QRect> obstacles_;
+    std::vector<QRect> keepOff_;
+    std::vector<QRect> placed_;
+};
+
+QPoint clientOrigin(const QRect& frame, const QMargins& margins) {
+    return frame.topLeft() + QPoint(margins.left(), margins.top());
+}
+
+}  // namespace
+
+QRect keepOnScreen(const QRect& frame, const DeskScreen& desk) {
+    QRect place = clampInto(frame, desk.screen);
+    if (place.intersects(desk.buttonRow)) {
+        // Below the row; a window taller than the room left there keeps its
+        // title bar just below the row and runs off the bottom.
+        place.moveTop(desk.buttonRow.bottom() + 1);
+        const int roomBelow = desk.screen.bottom() - desk.buttonRow.bottom();
+        if (place.height() <= roomBelow) place = clampInto(place, desk.screen);
+    }
+    return place;
+}
+
+QRect besideWork(const QSize& frameSize, const QRect& work, const DeskScreen& desk) {
+    const int w = frameSize.width();
+    const int h = frameSize.height();
+    // Below first, aligned to the right end of the work: on the Rijschema the
+    // indicators stand at the left under the grid.
+    const std::array<QPoint, 8> sides{
+        QPoint(work.right() + 1 - w, work.bottom() + 1), QPoint(work.left(), work.bottom() + 1),
+        QPoint(work.right() + 1 - w, work.top() - h),    QPoint(work.left(), work.top() - h),
+        QPoint(work.left() - w, work.top()),             QPoint(work.right() + 1, work.top()),
+        QPoint(work.left() - w, work.bottom() + 1 - h),  QPoint(work.right() + 1, work.bottom() + 1 - h)};
+    std::optional<QRect> best;
+    qint64 bestCost = 0;
+    for (const QPoint& at : sides) {
+        const QRect place = keepOnScreen(QRect(at, frameSize), desk);
+        const qint64 cost = overlap(place, work);
+        if (!best || cost < bestCost) {
+            best = place;
+            bestCost = cost;
+        }
+    }
+    return *best;
+}
+
+QRect bringOntoScreens(const QRect& frame, const QList<QRect>& screens) {
+    if (screens.isEmpty()) return frame;
+    const QRect* nearest = &screens.front();
+    qint64 most = 0;
+    for (const QRect& screen : screens) {
+        if (screen.contains(frame)) return frame;
+        if (const qint64 common = overlap(frame, screen); common > most) {
+            most = common;
+            nearest = &screen;
+        }
+    }
+    return clampInto(frame, *nearest);
+}
+
+DeskPlaces designDesk(const DeskScreen& desk, const ClientSizes& client, const WorkAreas& work) {
+    DeskPlaces places{};
+    const auto frameSize = [&](int form) { return client[form].grownBy(desk.frame); };
+    const auto onScreen = [&](const QRect& workArea, int parent) {
+        return workArea.translated(clientOrigin(places[parent], desk.frame));
+    };
+
+    places[kRijschema] = leastCoveringCorner(frameSize(kRijschema), desk);
+    places[kPalette] = besideWork(frameSize(kPalette), onScreen(work.rijschemaGrid, kRijschema), desk);
+    places[kGiveName] = besideWork(frameSize(kGiveName), onScreen(work.rijschemaGrid, kRijschema), desk);
+    places[kMakeScreen] = leastCoveringCorner(frameSize(kMakeScreen), desk);
+    // The windows opened now and then from the button row share the top
+    // right corner, clear of the track plan.
+    places[kReadSave] = atTopRight(frameSize(kReadSave), desk);
+    places[kTimetable] = atTopRight(frameSize(kTimetable), desk);
+    places[kTimetableEditor] = besideWork(frameSize(kTimetableEditor), onScreen(work.timetableList, kTimetable), desk);
+    places[kSimulator] = atTopRight(frameSize(kSimulator), desk);
+
+    // The display windows keep off the track plan and then the Simulator,
+    // which stays open while trains are played, as long as there is room.
+    Tiler tiler(desk, {desk.buttonRow, desk.lineButtons}, {desk.trackPlan, places[kSimulator]});
+    for (int form : kTileOrder) places[form] = tiler.place(frameSize(form));
+    return places;
+}
+
+}  // namespace blokpost

@@ -1,0 +1,177 @@
+#include "app/forms/desk.h"
+
+#include "app/forms/blokpost_app.h"
+#include "app/forms/main_window.h"
+#include "app/program_state.h"
+
+#include <QEvent>
+#include <QGuiApplication>
+#include <QScreen>
+
+namespace blokpost {
+
+namespace {
+
+constexpr const char* kSettingsFile = "VasteData/Vensters.ini";
+// A window dragged across the desk moves many times; it is saved once it rests.
+constexpr int kSaveDelayMs = 1000;
+// No operator moves a window this soon after it opened: a move by then is the
+// window manager's own placement.
+constexpr int kSettleMs = 500;
+
+QMargins frameMargins(const QWidget& window) {
+    const QRect frame = window.frameGeometry();
+    const QRect client = window.geometry();
+    return QMargins(client.left() - frame.left(), client.top() - frame.top(), frame.right() - client.right(),
+                    frame.bottom() - client.bottom());
+}
+
+// The part of a window that a window opened from it edits, on the desktop.
+QRect workOnDesktop(const Window& window) { return window.workArea().translated(window.geometry().topLeft()); }
+
+}  // namespace
+
+Desk::Desk(BlokpostApp& app) : app_(app) {
+    remembered_ = readWindowPlaces(settingsPath(false));
+    saveTimer_.setSingleShot(true);
+    saveTimer_.setInterval(kSaveDelayMs);
+    connect(&saveTimer_, &QTimer::timeout, this, [this] { saveIfChanged(); });
+}
+
+Desk::~Desk() {
+    // Ending the program: a failure now can no longer be shown to anyone.
+    failureReported_ = true;
+    saveIfChanged();
+}
+
+QString Desk::settingsPath(bool forWriting) const {
+    // Matched apart from the program's own files, whose folder matches it
+    // remembers only once they are first used.
+    const DataPaths paths(app_.state().paths.root());
+    return forWriting ? paths.forWriting(kSettingsFile) : paths.find(kSettingsFile);
+}
+
+void Desk::watchWindows() {
+    for (int form = desk::kFirstForm; form <= desk::kLastForm; ++form) {
+        Window* window = app_.form(form);
+        watched_[window] = form;
+        window->installEventFilter(this);
+    }
+}
+
+DeskScreen Desk::screenNow() const {
+    const auto* main = app_.formAs<TForm1>(1);
+    const QScreen* screen = main->screen() ? main->screen() : QGuiApplication::primaryScreen();
+    DeskScreen desk;
+    desk.screen = screen ? screen->availableGeometry() : QRect(0, 0, main->width(), main->height());
+    desk.frame = frame_;
+    // The main window fills the screen without a border.
+    const QPoint origin = main->isVisible() ? main->geometry().topLeft() : desk.screen.topLeft();
+    desk.buttonRow = main->buttonRowArea().translated(origin);
+    desk.trackPlan = main->trackPlanArea().translated(origin);
+    desk.lineButtons = main->lineButtonsArea().translated(origin);
+    return desk;
+}
+
+QRect Desk::designedPlace(int form) const {
+    ClientSizes sizes{};
+    for (int n = desk::kFirstForm; n <= desk::kLastForm; ++n) sizes[n] = app_.form(n)->size();
+    const WorkAreas work{app_.form(desk::kRijschema)->workArea(), app_.form(desk::kTimetable)->workArea()};
+    return designDesk(screenNow(), sizes, work)[form];
+}
+
+QRect Desk::firstPlace(int form) const {
+    // Beside what the operator works on in the window it was opened from.
+    const int parent = desk::openedFrom(form);
+    if (parent != 0 && app_.form(parent)->isVisible()) {
+        const QSize size = app_.form(form)->size().grownBy(frame_);
+        return besideWork(size, workOnDesktop(*app_.form(parent)), screenNow());
+    }
+    return designedPlace(form);
+}
+
+void Desk::placeAt(int form, const QPoint& topLeft) {
+    placedAt_[form] = topLeft;
+    opened_.insert(form);
+    // A window's position is that of its frame.
+    app_.form(form)->move(topLeft);
+}
+
+QPoint Desk::openingPlace(int form) const {
+    const auto found = remembered_.find(form);
+    if (found == remembered_.end()) return firstPlace(form).topLeft();
+    QList<QRect> screens;
+    for (const QScreen* screen : QGuiApplication::screens()) screens.push_back(screen->availableGeometry());
+    const QRect kept(found->second, app_.form(form)->size().grownBy(frame_));
+    QRect place = bringOntoScreens(kept, screens);
+    // Brought back onto the main window's screen: off its button row too.
+    if (const DeskScreen desk = screenNow(); place != kept && desk.screen.contains(place))
+        place = keepOnScreen(place, desk);
+    return place.topLeft();
+}
+
+void Desk::show(int form) {
+    Window* window = app_.form(form);
+    if (!placedAt_.contains(form)) placeAt(form, openingPlace(form));
+    settling_.insert(form);
+    QTimer::singleShot(kSettleMs, this, [this, form] { settling_.erase(form); });
+    window->showWindow();
+}
+
+void Desk::learnFrame(const QWidget& window) {
+    // Learnt once: every window has the same frame, and a window manager that
+    // framed some differently must not set the windows moving to and fro.
+    const QMargins margins = frameMargins(window);
+    if (frameKnown_ || margins.isNull()) return;
+    frameKnown_ = true;
+    if (margins == frame_) return;
+    frame_ = margins;
+    // The places were worked out with a guessed frame: put the windows that
+    // stand there where the real frame puts them.
+    for (int form : std::set<int>(opened_))
+        if (app_.form(form)->isVisible()) placeAt(form, openingPlace(form));
+}
+
+void Desk::noticeMove(int form, const QWidget& window) {
+    const QPoint now = window.frameGeometry().topLeft();
+    // Only the windows the desk opened: a window shown some other way has no place of its own yet.
+    const auto placed = placedAt_.find(form);
+    if (placed == placedAt_.end() || placed->second == now) return;
+    if (settling_.erase(form) > 0) {
+        // Some window managers pull a window taller than the screen up over
+        // the button row when they first show it; it goes back below the row, once.
+        app_.form(form)->move(placed->second);
+        return;
+    }
+    placedAt_[form] = now;
+    opened_.erase(form);
+    remembered_[form] = now;
+    changed_ = true;
+    saveTimer_.start();
+}
+
+bool Desk::eventFilter(QObject* watched, QEvent* event) {
+    const auto found = watched_.find(watched);
+    if (found != watched_.end() && (event->type() == QEvent::Move || event->type() == QEvent::Show)) {
+        const auto& window = *static_cast<QWidget*>(watched);
+        if (window.isVisible()) {
+            learnFrame(window);
+            if (event->type() == QEvent::Move) noticeMove(found->second, window);
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void Desk::saveIfChanged() {
+    if (!changed_) return;
+    try {
+        writeWindowPlaces(settingsPath(true), remembered_);
+        changed_ = false;
+    } catch (const OperationError& failure) {
+        // Said once: the layout runs on, and the next move tries again.
+        if (!failureReported_) app_.state().reporter.message(std::string("Vensters.ini: ") + failure.what());
+        failureReported_ = true;
+    }
+}
+
+}  // namespace blokpost

@@ -1,0 +1,67 @@
+#pragma once
+// The operator's desk at run time: opens every window the first time at its
+// designed place, or where the operator left it (also in an earlier run),
+// notices when the operator moves a window, and keeps those places in
+// "VasteData/Vensters.ini" (written a second after a move and when the
+// program ends).
+
+#include "app/desk_layout.h"
+#include "app/window_places.h"
+
+#include <QObject>
+#include <QTimer>
+#include <map>
+#include <set>
+
+namespace blokpost {
+
+class BlokpostApp;
+
+class Desk : public QObject {
+public:
+    explicit Desk(BlokpostApp& app);
+    ~Desk() override;
+
+    // Watches Form2..Form21 for the operator's moves; called once they exist.
+    void watchWindows();
+    // Shows a window without blocking the others; the first time at its first place.
+    void show(int form);
+    // Writes the places when one changed since the last save.
+    void saveIfChanged();
+
+    // The screen and the main window as the placement rules see them now.
+    DeskScreen screenNow() const;
+    const WindowPlaces& remembered() const { return remembered_; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // Where a window opens this run: where the operator left it, else its first place.
+    QPoint openingPlace(int form) const;
+    QRect firstPlace(int form) const;
+    QRect designedPlace(int form) const;
+    void placeAt(int form, const QPoint& topLeft);
+    void learnFrame(const QWidget& window);
+    void noticeMove(int form, const QWidget& window);
+    QString settingsPath(bool forWriting) const;
+
+    BlokpostApp& app_;
+    std::map<const QObject*, int> watched_;
+    WindowPlaces remembered_;
+    // Where the program itself last put each window, to tell the operator's moves apart.
+    std::map<int, QPoint> placedAt_;
+    // Windows that stand where they opened; they follow when the frame becomes known.
+    std::set<int> opened_;
+    // Windows just shown, whose moves are still the window manager's.
+    std::set<int> settling_;
+    // Until a window has been shown the window manager's frame is not known;
+    // this generous guess keeps the first window's neighbours clear of it.
+    QMargins frame_{8, 31, 8, 8};
+    bool frameKnown_ = false;
+    bool changed_ = false;
+    bool failureReported_ = false;
+    QTimer saveTimer_;
+};
+
+}  // namespace blokpost
