@@ -12,6 +12,7 @@
 #include "lines/step_marker.h"
 #include "schedule/schedule_files.h"
 #include "timetable/timetable.h"
+#include "usb_rows.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -186,5 +187,6 @@ int main(int argc, char** argv) {
     measureCycle(folder.path(), rows);
     measureLoads(folder.path(), rows);
     printTable(rows);
+    printEmulatedUsbRows();
     return 0;
 }

@@ -75,7 +75,7 @@ EmulatedK8055::EmulatedK8055(UMockdevTestbed* testbed, int address, bool plugIn)
 }
 
 EmulatedK8055::~EmulatedK8055() {
-    if (pluggedIn()) unplug();
+    unplug();
     g_signal_handlers_disconnect_by_data(handler_, this);
     g_object_unref(handler_);
 }
@@ -111,10 +111,11 @@ void EmulatedK8055::addDevice() {
 }
 
 void EmulatedK8055::plugIn() {
+    if (pluggedIn()) return;
+    unplug();
     {
         std::lock_guard lock(mutex_);
-        if (plugged_) return;
-        plugged_ = true;
+        plugged_ = inTestbed_ = true;
         reports_.clear();
         freshReports_ = 0;
         outputs_ = {};
@@ -125,22 +126,33 @@ void EmulatedK8055::plugIn() {
     addDevice();
 }
 
+void EmulatedK8055::cutCable() {
+    plugged_ = false;
+    unplugAtInputTransfer_ = false;
+    // Transfers in flight end as the kernel ends them when the device goes.
+    for (Urb& urb : urbs_)
+        if (!urb.done) {
+            urb.done = true;
+            urb.status = -ESHUTDOWN;
+            urb.actualLength = 0;
+        }
+    claimedBy_ = nullptr;
+}
+
 void EmulatedK8055::unplug() {
     {
         std::lock_guard lock(mutex_);
-        if (!plugged_) return;
-        plugged_ = false;
-        // Transfers in flight end as the kernel ends them when the device goes.
-        for (Urb& urb : urbs_)
-            if (!urb.done) {
-                urb.done = true;
-                urb.status = -ESHUTDOWN;
-                urb.actualLength = 0;
-            }
-        claimedBy_ = nullptr;
+        cutCable();
+        if (!inTestbed_) return;
+        inTestbed_ = false;
     }
     umockdev_testbed_detach_ioctl(testbed_, devnode_.c_str(), nullptr);
     umockdev_testbed_remove_device(testbed_, syspath_.c_str());
+}
+
+void EmulatedK8055::unplugDuringNextInputTransfer() {
+    std::lock_guard lock(mutex_);
+    unplugAtInputTransfer_ = true;
 }
 
 bool EmulatedK8055::pluggedIn() const {
@@ -202,6 +214,11 @@ void EmulatedK8055::waitForFreshReports(std::size_t count) {
 void EmulatedK8055::setKernelDriver(const std::string& name) {
     std::lock_guard lock(mutex_);
     kernelDriver_ = name;
+}
+
+void EmulatedK8055::setOldKernel(bool old) {
+    std::lock_guard lock(mutex_);
+    oldKernel_ = old;
 }
 
 std::string EmulatedK8055::devnode() const {
@@ -383,9 +400,12 @@ void EmulatedK8055::handle(UMockdevIoctlClient* client) {
         }
         case USBDEVFS_IOCTL: result = usbfsIoctl(client, error); break;
         case USBDEVFS_DISCONNECT_CLAIM:
-            // Not offered: libusb then detaches with USBDEVFS_IOCTL and claims, as on older kernels.
-            result = -1;
-            error = ENOTTY;
+            if (oldKernel_) {
+                result = -1;
+                error = ENOTTY;
+            } else {
+                result = disconnectAndClaim(client, error);
+            }
             break;
         case USBDEVFS_CLEAR_HALT: {
             UMockdevIoctlData* block = argumentBlock(client, sizeof(unsigned int));
@@ -415,6 +435,36 @@ long EmulatedK8055::claim(UMockdevIoctlClient* client, int& error) {
     if (interface != 0) {
         error = ENOENT;
         return -1;
+    }
+    if (!kernelDriver_.empty() || (claimedBy_ && claimedBy_ != client)) {
+        error = EBUSY;
+        return -1;
+    }
+    claimedBy_ = client;
+    return 0;
+}
+
+long EmulatedK8055::disconnectAndClaim(UMockdevIoctlClient* client, int& error) {
+    UMockdevIoctlData* block = argumentBlock(client, sizeof(usbdevfs_disconnect_claim));
+    if (!block) {
+        error = EFAULT;
+        return -1;
+    }
+    const auto* request = reinterpret_cast<const usbdevfs_disconnect_claim*>(block->data);
+    const std::string named(request->driver, strnlen(request->driver, sizeof request->driver));
+    const bool onlyThatDriver = request->flags & USBDEVFS_DISCONNECT_CLAIM_IF_DRIVER;
+    const bool exceptThatDriver = request->flags & USBDEVFS_DISCONNECT_CLAIM_EXCEPT_DRIVER;
+    const unsigned int interface = request->interface;
+    g_object_unref(block);
+    if (interface != 0) {
+        error = EINVAL;
+        return -1;
+    }
+    const bool detach = !kernelDriver_.empty() && !(onlyThatDriver && kernelDriver_ != named) &&
+                        !(exceptThatDriver && kernelDriver_ == named);
+    if (detach) {
+        detachedDriver_ = kernelDriver_;
+        kernelDriver_.clear();
     }
     if (!kernelDriver_.empty() || (claimedBy_ && claimedBy_ != client)) {
         error = EBUSY;
@@ -490,6 +540,7 @@ long EmulatedK8055::submitUrb(UMockdevIoctlClient* client, int& error) {
     if (pending.endpoint == kOutEndpoint) ++traffic_.outputUrbs;
     else ++traffic_.inputUrbs;
     urbs_.push_back(pending);
+    if (pending.endpoint == kInEndpoint && unplugAtInputTransfer_) cutCable();
     return 0;
 }
 

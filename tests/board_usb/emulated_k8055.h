@@ -88,6 +88,10 @@ public:
     // Pulls the cable: transfers in flight end, every further call fails with
     // ENODEV, and the device leaves sysfs and /dev.
     void unplug();
+    // Pulls the cable the moment the host next asks for an input report, so
+    // that transfer is in flight when the device goes; unplug() then clears
+    // the device away from sysfs and /dev.
+    void unplugDuringNextInputTransfer();
     bool pluggedIn() const;
 
     void setBehaviour(BoardBehaviour behaviour);
@@ -103,6 +107,9 @@ public:
     void waitForFreshReports(std::size_t count);
     // The interface is held by a kernel driver until a program takes it.
     void setKernelDriver(const std::string& name);
+    // As a kernel before 3.8: no USBDEVFS_DISCONNECT_CLAIM, so libusb detaches
+    // the driver (GETDRIVER, USBDEVFS_IOCTL with DISCONNECT) and then claims.
+    void setOldKernel(bool old);
 
     std::string devnode() const;
     EmulatedOutputs outputs() const;
@@ -132,6 +139,7 @@ private:
     long discardUrb(UMockdevIoctlClient* client, int& error);
     long usbfsIoctl(UMockdevIoctlClient* client, int& error);
     long claim(UMockdevIoctlClient* client, int& error);
+    long disconnectAndClaim(UMockdevIoctlClient* client, int& error);
     void takeOutputReport(Urb& urb);
     void completeReadyUrbs(UMockdevIoctlClient* client);
     // Brings the report clock up to now: one report per elapsed period.
@@ -139,6 +147,7 @@ private:
     std::array<std::uint8_t, 8> inputReport() const;
     std::uint8_t digitalInputs() const;
     void dropUrb(Urb& urb);
+    void cutCable();
     void addDevice();
 
     UMockdevTestbed* testbed_;
@@ -151,6 +160,8 @@ private:
     mutable std::mutex mutex_;
     std::condition_variable reportMade_;
     bool plugged_ = false;
+    bool inTestbed_ = false;
+    bool unplugAtInputTransfer_ = false;
     BoardBehaviour behaviour_ = BoardBehaviour::Normal;
     int statusByte_;
     std::array<std::uint8_t, 2> analog_{};
@@ -165,7 +176,8 @@ private:
     std::chrono::steady_clock::time_point nextReport_;
     std::deque<Urb> urbs_;
     std::string kernelDriver_;
-    std::string detachedDriver_;  // the driver a program took the interface from
+    std::string detachedDriver_;
+    bool oldKernel_ = false;  // the driver a program took the interface from
     UMockdevIoctlClient* claimedBy_ = nullptr;
     UsbTraffic traffic_;
 };

@@ -31,8 +31,8 @@ using ::testing::HasSubstr;
 using Clock = std::chrono::steady_clock;
 
 // Shorter than the program's 125 ms, but it still leaves the board time for
-// three reports after each sensor group is selected.
-constexpr auto kTickPeriod = std::chrono::milliseconds(30);
+// its buffer of reports to fill after each sensor group is selected.
+constexpr auto kTickPeriod = std::chrono::milliseconds(50);
 
 class UsbTestbed : public ::testing::Test {
 protected:
@@ -92,21 +92,27 @@ private:
 };
 
 TEST_F(UsbTestbed, KaartOpensCardZeroTakingItFromTheKernelDriverAndGivesItBack) {
-    EmulatedK8055& board = addBoard(0);
-    board.setKernelDriver("vmk80xx");
-    start();
-    Kaart(state());
-    EXPECT_THAT(reporter.messages, ElementsAre("Kaart gevonden"));
-    EXPECT_EQ(driver->mode(), DriverBoard::Mode::RealBoardOpen);
-    EXPECT_EQ(board.kernelDriver(), "");
-    EXPECT_TRUE(board.interfaceClaimed());
-    Kaart(state());  // the open board is kept, not opened twice
-    EXPECT_EQ(reporter.messages.back(), "Kaart gevonden");
-    EXPECT_EQ(board.traffic().opens, 1);
+    for (bool oldKernel : {false, true}) {
+        SCOPED_TRACE(oldKernel ? "detach, then claim" : "disconnect and claim in one call");
+        EmulatedK8055& board = addBoard(0);
+        board.setKernelDriver("vmk80xx");
+        board.setOldKernel(oldKernel);
+        start();
+        Kaart(state());
+        EXPECT_THAT(reporter.messages, ElementsAre("Kaart gevonden"));
+        EXPECT_EQ(driver->mode(), DriverBoard::Mode::RealBoardOpen);
+        EXPECT_EQ(board.kernelDriver(), "");
+        EXPECT_TRUE(board.interfaceClaimed());
+        Kaart(state());  // the open board is kept, not opened twice
+        EXPECT_EQ(reporter.messages.back(), "Kaart gevonden");
+        EXPECT_EQ(board.traffic().opens, 1);
 
-    app.reset();
-    EXPECT_FALSE(board.interfaceClaimed());
-    EXPECT_EQ(board.kernelDriver(), "vmk80xx");
+        app.reset();
+        EXPECT_FALSE(board.interfaceClaimed());
+        EXPECT_EQ(board.kernelDriver(), "vmk80xx");
+        reporter.messages.clear();
+        board.unplug();
+    }
 }
 
 TEST_F(UsbTestbed, WithOnlyCardOneOnTheBusKaartFindsNoCardZero) {
@@ -207,15 +213,12 @@ TEST_F(UsbTestbed, ABoardUnpluggedWhileATransferWaitsEndsThatTransfer) {
     start();
     Kaart(state());
     runThroughPhase(1);
-    // No report comes: the next tick's read waits until the cable is pulled.
-    board.setBehaviour(BoardBehaviour::Silent);
-    std::thread puller([&board] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        board.unplug();
-    });
+    const int inputTransfersBefore = board.traffic().inputUrbs;
+    board.unplugDuringNextInputTransfer();
     tick();
-    puller.join();
     EXPECT_EQ(driver->mode(), DriverBoard::Mode::Unplugged);
+    EXPECT_EQ(board.traffic().inputUrbs, 1 + inputTransfersBefore);
+    board.unplug();
     ticks(8);
     EXPECT_THAT(status(), HasSubstr("Kaart losgekoppeld"));
 }
@@ -241,7 +244,7 @@ TEST_F(UsbTestbed, ABoardThatRefusesItsOutputsWhileItsInputsArriveIsReported) {
         board.setSensor(3, true);
         start();
         Kaart(state());
-        ticks(8);
+        ticks(16);
         ASSERT_EQ(state().model.SensorState[3], 1);
 
         board.setBehaviour(refusal);
