@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <thread>
 #include <vector>
 
@@ -25,6 +26,7 @@ using Clock = std::chrono::steady_clock;
 constexpr auto kPeriod = std::chrono::milliseconds(125);  // the cycle's timer
 
 struct TickFigures {
+    std::vector<int> phase;
     std::vector<double> milliseconds;
     std::vector<int> outputTransfers;
     std::vector<int> inputTransfers;
@@ -42,6 +44,10 @@ TickFigures run(ProgramState& state, DriverBoard& driver, EmulatedK8055& board, 
         Hoofdlus(state);
         driver.endOfTick();
         figures.milliseconds.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+        figures.phase.push_back(state.cycle.Phase);
+        if (std::getenv("USB_BENCH_TRACE"))
+            std::fprintf(stderr, "phase %d: %.2f ms, %d out, %d in\n", state.cycle.Phase, figures.milliseconds.back(),
+                         board.traffic().outputUrbs - before.outputUrbs, board.traffic().inputUrbs - before.inputUrbs);
         const UsbTraffic after = board.traffic();
         figures.outputTransfers.push_back(after.outputUrbs - before.outputUrbs);
         figures.inputTransfers.push_back(after.inputUrbs - before.inputUrbs);
@@ -86,7 +92,7 @@ struct Bench {
 }  // namespace
 
 int main() {
-    if (!UsbTestbedDirectory::active()) {
+    if (UsbTestbedDirectory probe; !UsbTestbedDirectory::active()) {
         std::fprintf(stderr, "blokpost_usb_bench: run under umockdev's preload library\n");
         return 1;
     }
@@ -96,10 +102,11 @@ int main() {
         if (!b.driver.realBoardOpen()) return 1;
         const TickFigures healthy = run(b.state, b.driver, b.board, 64);
         row("emulated K8055: output reports per tick (most)", most(healthy.outputTransfers), "", 1);
-        std::vector<int> reading;  // the even phases read the inputs
-        for (std::size_t i = 1; i < healthy.inputTransfers.size(); i += 2) reading.push_back(healthy.inputTransfers[i]);
-        std::vector<int> others;
-        for (std::size_t i = 0; i < healthy.inputTransfers.size(); i += 2) others.push_back(healthy.inputTransfers[i]);
+        std::vector<int> reading, others;  // phases 2, 4, 6, 8 read the sensors, phase 5 the meters
+        for (std::size_t i = 0; i < healthy.inputTransfers.size(); ++i) {
+            const bool reads = healthy.phase[i] % 2 == 0 || healthy.phase[i] == 5;
+            (reads ? reading : others).push_back(healthy.inputTransfers[i]);
+        }
         row("emulated K8055: IN transfers of a reading tick, the buffered reports drained (most)",
             most(reading), "", 1 + EmulatedK8055::kBufferedReports);
         row("emulated K8055: IN transfers of a tick that reads nothing (most)", most(others), "", 0.5);

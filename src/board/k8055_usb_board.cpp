@@ -22,6 +22,11 @@ constexpr int kMaxReportsPerFetch = 32;
 constexpr int kFailuresBeforeGone = 8;
 // A healthy board takes an output report within one 10 ms poll of its endpoint.
 constexpr int kWriteWaitMs = 20;
+// Outside the cycle ("K8055n") a try of the outputs may wait longer.
+constexpr int kRetryWaitMs = 100;
+// Kept back from each transfer's wait: libusb cancels and reaps a transfer
+// that timed out, and that must fit in the tick's budget too.
+constexpr int kCancelReserveMs = 2;
 
 std::uint8_t byteValue(std::int32_t value) { return static_cast<std::uint8_t>(std::clamp(value, 0, 255)); }
 
@@ -111,14 +116,15 @@ void K8055UsbBoard::endOfTick() {
 }
 
 bool K8055UsbBoard::retryOutputs() {
-    if (transport_) sendOutputs(kWriteWaitMs);
+    if (transport_) sendOutputs(kRetryWaitMs);
     return transport_ && outputRefusalsInARow_ == 0;
 }
 
 int K8055UsbBoard::remainingBudgetMs() {
     const auto now = std::chrono::steady_clock::now();
     if (!tickDeadline_) tickDeadline_ = now + std::chrono::milliseconds(kBoardTickBudgetMs);
-    return static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(*tickDeadline_ - now).count());
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(*tickDeadline_ - now).count();
+    return static_cast<int>(left) - kCancelReserveMs;
 }
 
 void K8055UsbBoard::sendOutputs(int timeoutMs) {

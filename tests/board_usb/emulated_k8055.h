@@ -39,7 +39,7 @@ public:
     UsbTestbedDirectory(const UsbTestbedDirectory&) = delete;
     UsbTestbedDirectory& operator=(const UsbTestbedDirectory&) = delete;
     UMockdevTestbed* testbed() const { return testbed_; }
-    // False when the process runs without umockdev's preload library.
+    // False when the process runs without umockdev's preload library (asked while a testbed exists).
     static bool active();
 
 private:

@@ -56,6 +56,11 @@ protected:
         app = std::make_unique<BlokpostApp>(folder.path(), &reporter, std::move(board));
     }
     ProgramState& state() { return app->state(); }
+    // "K8055n", expecting the board to be found.
+    void kaart() {
+        Kaart(state());
+        ASSERT_EQ(reporter.messages.back(), "Kaart gevonden");
+    }
 
     // One tick of the cycle, at its pace.
     void tick() {
@@ -98,7 +103,7 @@ TEST_F(UsbTestbed, KaartOpensCardZeroTakingItFromTheKernelDriverAndGivesItBack) 
         board.setKernelDriver("vmk80xx");
         board.setOldKernel(oldKernel);
         start();
-        Kaart(state());
+        kaart();
         EXPECT_THAT(reporter.messages, ElementsAre("Kaart gevonden"));
         EXPECT_EQ(driver->mode(), DriverBoard::Mode::RealBoardOpen);
         EXPECT_EQ(board.kernelDriver(), "");
@@ -130,7 +135,7 @@ TEST_F(UsbTestbed, WithOnlyCardOneOnTheBusKaartFindsNoCardZero) {
 TEST_F(UsbTestbed, APinReachesTheDecoderAsAddressThenStrobeTwoTicksLaterThenAllClear) {
     EmulatedK8055& board = addBoard(0);
     start();
-    Kaart(state());
+    kaart();
     runThroughPhase(8);
     Plaat(state(), 5);  // pin 10, address 9
     std::vector<std::uint8_t> digitalAfterTick;
@@ -146,7 +151,7 @@ TEST_F(UsbTestbed, SensorsReachTheProgramThroughTheSelectorAndAnalogInputsReachT
     for (int s : {2, 7, 13, 20}) board.setSensor(s, true);
     board.setAnalogInputs(0, 255);
     start();
-    Kaart(state());
+    kaart();
     ticks(16);
     for (int s = 1; s <= kSensors; ++s)
         EXPECT_EQ(state().model.SensorState[s], s == 2 || s == 7 || s == 13 || s == 20 ? 1 : 0) << "sensor " << s;
@@ -161,7 +166,7 @@ TEST_F(UsbTestbed, SensorsReachTheProgramThroughTheSelectorAndAnalogInputsReachT
 TEST_F(UsbTestbed, StaleReportsAreDrainedAndAReportWithAWrongStatusByteIsNotTaken) {
     EmulatedK8055& board = addBoard(0);
     start();
-    Kaart(state());
+    kaart();
     runThroughPhase(1);  // group 1 is selected
     // Reports from before sensor 1 came on wait ahead of the one that shows it.
     board.waitForFreshReports(EmulatedK8055::kBufferedReports);
@@ -184,7 +189,7 @@ TEST_F(UsbTestbed, AnUnpluggedBoardLeavesTheCycleRunningQuietlyUntilKaartOpensIt
     EmulatedK8055& board = addBoard(0);
     board.setSensor(4, true);
     start();
-    Kaart(state());
+    kaart();
     ticks(8);
     ASSERT_EQ(state().model.SensorState[4], 1);
 
@@ -211,7 +216,7 @@ TEST_F(UsbTestbed, AnUnpluggedBoardLeavesTheCycleRunningQuietlyUntilKaartOpensIt
 TEST_F(UsbTestbed, ABoardUnpluggedWhileATransferWaitsEndsThatTransfer) {
     EmulatedK8055& board = addBoard(0);
     start();
-    Kaart(state());
+    kaart();
     runThroughPhase(1);
     const int inputTransfersBefore = board.traffic().inputUrbs;
     board.unplugDuringNextInputTransfer();
@@ -226,7 +231,7 @@ TEST_F(UsbTestbed, ABoardUnpluggedWhileATransferWaitsEndsThatTransfer) {
 TEST_F(UsbTestbed, ABoardThatStopsAnsweringIsGivenUpAndThenLeftAlone) {
     EmulatedK8055& board = addBoard(0);
     start();
-    Kaart(state());
+    kaart();
     ticks(8);
     board.setBehaviour(BoardBehaviour::Silent);
     for (int i = 0; i < 64 && driver->mode() != DriverBoard::Mode::Unplugged; ++i) tick();
@@ -243,7 +248,7 @@ TEST_F(UsbTestbed, ABoardThatRefusesItsOutputsWhileItsInputsArriveIsReported) {
         EmulatedK8055& board = addBoard(0);
         board.setSensor(3, true);
         start();
-        Kaart(state());
+        kaart();
         ticks(16);
         ASSERT_EQ(state().model.SensorState[3], 1);
 
