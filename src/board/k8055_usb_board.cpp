@@ -14,8 +14,11 @@ constexpr int kNewerModelStatusOffset = 11;
 
 // The board sends every 10 ms: wait a little longer than that for a first
 // report, and only a moment for each further one that is already queued.
+// That moment is well under the 10 ms to the board's next report, yet long
+// enough for a queued one to make the trip through libusb and the kernel on
+// a busy machine; at 1 ms a drain could stop early and keep a stale report.
 constexpr int kFirstReportWaitMs = 20;
-constexpr int kQueuedReportWaitMs = 1;
+constexpr int kQueuedReportWaitMs = 4;
 // Bounds one fetch even if reports never stop arriving.
 constexpr int kMaxReportsPerFetch = 32;
 // A board that fails this many transfers in a row is treated as gone.

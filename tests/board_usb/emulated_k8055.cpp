@@ -26,7 +26,8 @@ constexpr std::uint32_t kCapabilities = USBDEVFS_CAP_ZERO_PACKET | USBDEVFS_CAP_
                                         USBDEVFS_CAP_NO_PACKET_SIZE_LIM | USBDEVFS_CAP_REAP_AFTER_DISCONNECT;
 
 // Device descriptor and the one configuration: interface 0 (HID) with an
-// interrupt IN and an interrupt OUT endpoint of 8 bytes, polled every 10 ms.
+// interrupt IN and an interrupt OUT endpoint of 8 bytes. The emulation hands
+// a queued report over at once, as an endpoint polled every frame would.
 std::vector<std::uint8_t> descriptors(int address) {
     const std::uint16_t product = static_cast<std::uint16_t>(kFirstProduct + address);
     return {
@@ -39,10 +40,10 @@ std::vector<std::uint8_t> descriptors(int address) {
         9, 0x04, 0, 0, 2, 0x03, 0x00, 0x00, 0,
         // HID descriptor
         9, 0x21, 0x00, 0x01, 0x00, 1, 0x22, 0x1D, 0x00,
-        // endpoint 0x81: interrupt IN, 8 bytes, 10 ms
-        7, 0x05, kInEndpoint, 0x03, 8, 0, 10,
-        // endpoint 0x01: interrupt OUT, 8 bytes, 10 ms
-        7, 0x05, kOutEndpoint, 0x03, 8, 0, 10,
+        // endpoint 0x81: interrupt IN, 8 bytes, polled every 1 ms
+        7, 0x05, kInEndpoint, 0x03, 8, 0, 1,
+        // endpoint 0x01: interrupt OUT, 8 bytes, polled every 1 ms
+        7, 0x05, kOutEndpoint, 0x03, 8, 0, 1,
     };
 }
 
@@ -120,7 +121,7 @@ void EmulatedK8055::plugIn() {
         freshReports_ = 0;
         outputs_ = {};
         outHalted_ = false;
-        claimedBy_ = nullptr;
+        setClaim(nullptr);
         nextReport_ = std::chrono::steady_clock::now() + std::chrono::milliseconds(kReportPeriodMs);
     }
     addDevice();
@@ -136,7 +137,7 @@ void EmulatedK8055::cutCable() {
             urb.status = -ESHUTDOWN;
             urb.actualLength = 0;
         }
-    claimedBy_ = nullptr;
+    setClaim(nullptr);
 }
 
 void EmulatedK8055::unplug() {
@@ -248,7 +249,7 @@ std::string EmulatedK8055::kernelDriver() const {
 
 bool EmulatedK8055::interfaceClaimed() const {
     std::lock_guard lock(mutex_);
-    return claimedBy_ != nullptr;
+    return claimed();
 }
 
 // --- the board ----------------------------------------------------------
@@ -345,11 +346,22 @@ void EmulatedK8055::onClientVanished(UMockdevIoctlBase*, UMockdevIoctlClient* cl
     auto* board = static_cast<EmulatedK8055*>(self);
     std::lock_guard lock(board->mutex_);
     // A closed file releases its interface and kills its transfers.
-    if (board->claimedBy_ == client) board->claimedBy_ = nullptr;
+    if (board->claimedBy_ == client) board->setClaim(nullptr);
     for (Urb& urb : board->urbs_)
         if (urb.client == client) board->dropUrb(urb);
     std::erase_if(board->urbs_, [client](const Urb& urb) { return urb.client == client; });
 }
+
+void EmulatedK8055::setClaim(UMockdevIoctlClient* client) {
+    if (client) g_object_ref(client);
+    if (claimedBy_) g_object_unref(claimedBy_);
+    claimedBy_ = client;
+}
+
+// A file that was closed holds nothing, whether or not its closing was noticed.
+bool EmulatedK8055::claimed() const { return claimedBy_ && umockdev_ioctl_client_get_connected(claimedBy_); }
+
+bool EmulatedK8055::heldByAnother(UMockdevIoctlClient* client) const { return claimedBy_ != client && claimed(); }
 
 void EmulatedK8055::dropUrb(Urb& urb) {
     if (urb.urb) g_object_unref(urb.urb);
@@ -380,7 +392,7 @@ void EmulatedK8055::handle(UMockdevIoctlClient* client) {
         case USBDEVFS_CLAIMINTERFACE: result = claim(client, error); break;
         case USBDEVFS_RELEASEINTERFACE:
             if (claimedBy_ == client) {
-                claimedBy_ = nullptr;
+                setClaim(nullptr);
             } else {
                 result = -1;
                 error = EINVAL;
@@ -436,11 +448,11 @@ long EmulatedK8055::claim(UMockdevIoctlClient* client, int& error) {
         error = ENOENT;
         return -1;
     }
-    if (!kernelDriver_.empty() || (claimedBy_ && claimedBy_ != client)) {
+    if (!kernelDriver_.empty() || heldByAnother(client)) {
         error = EBUSY;
         return -1;
     }
-    claimedBy_ = client;
+    setClaim(client);
     return 0;
 }
 
@@ -466,11 +478,11 @@ long EmulatedK8055::disconnectAndClaim(UMockdevIoctlClient* client, int& error) 
         detachedDriver_ = kernelDriver_;
         kernelDriver_.clear();
     }
-    if (!kernelDriver_.empty() || (claimedBy_ && claimedBy_ != client)) {
+    if (!kernelDriver_.empty() || heldByAnother(client)) {
         error = EBUSY;
         return -1;
     }
-    claimedBy_ = client;
+    setClaim(client);
     return 0;
 }
 
@@ -496,7 +508,7 @@ long EmulatedK8055::usbfsIoctl(UMockdevIoctlClient* client, int& error) {
         kernelDriver_.clear();
         return 0;
     case USBDEVFS_CONNECT:
-        if (claimedBy_) {
+        if (claimed()) {
             error = EBUSY;
             return -1;
         }
@@ -523,12 +535,12 @@ long EmulatedK8055::submitUrb(UMockdevIoctlClient* client, int& error) {
     // The kernel claims the interface for a file that submits without claiming,
     // unless another one holds it.
     if (claimedBy_ != client) {
-        if (claimedBy_ || !kernelDriver_.empty()) {
+        if (heldByAnother(client) || !kernelDriver_.empty()) {
             g_object_unref(urbData);
             error = EBUSY;
             return -1;
         }
-        claimedBy_ = client;
+        setClaim(client);
     }
     Urb pending;
     pending.client = client;

@@ -148,6 +148,9 @@ private:
     std::uint8_t digitalInputs() const;
     void dropUrb(Urb& urb);
     void cutCable();
+    void setClaim(UMockdevIoctlClient* client);
+    bool claimed() const;
+    bool heldByAnother(UMockdevIoctlClient* client) const;
     void addDevice();
 
     UMockdevTestbed* testbed_;
@@ -178,7 +181,7 @@ private:
     std::string kernelDriver_;
     std::string detachedDriver_;
     bool oldKernel_ = false;  // the driver a program took the interface from
-    UMockdevIoctlClient* claimedBy_ = nullptr;
+    UMockdevIoctlClient* claimedBy_ = nullptr;  // held with a reference
     UsbTraffic traffic_;
 };
 

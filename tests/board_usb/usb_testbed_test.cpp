@@ -100,7 +100,7 @@ TEST_F(UsbTestbed, KaartOpensCardZeroTakingItFromTheKernelDriverAndGivesItBack) 
     for (bool oldKernel : {false, true}) {
         SCOPED_TRACE(oldKernel ? "detach, then claim" : "disconnect and claim in one call");
         EmulatedK8055& board = addBoard(0);
-        board.setKernelDriver("vmk80xx");
+        board.setKernelDriver("daqboard");
         board.setOldKernel(oldKernel);
         start();
         kaart();
@@ -114,7 +114,7 @@ TEST_F(UsbTestbed, KaartOpensCardZeroTakingItFromTheKernelDriverAndGivesItBack) 
 
         app.reset();
         EXPECT_FALSE(board.interfaceClaimed());
-        EXPECT_EQ(board.kernelDriver(), "vmk80xx");
+        EXPECT_EQ(board.kernelDriver(), "daqboard");
         reporter.messages.clear();
         board.unplug();
     }
@@ -270,7 +270,7 @@ TEST_F(UsbTestbed, ABoardThatRefusesItsOutputsWhileItsInputsArriveIsReported) {
         board.setBehaviour(BoardBehaviour::Normal);
         Kaart(state());
         EXPECT_EQ(reporter.messages.back(), "Kaart gevonden");
-        ticks(8);
+        ticks(16);
         EXPECT_EQ(driver->mode(), DriverBoard::Mode::RealBoardOpen);
         EXPECT_EQ(state().model.SensorState[3], 1);
         app.reset();
