@@ -6,7 +6,6 @@
 #include "app/main_cycle.h"
 #include "app/program_state.h"
 #include "board/board_choice.h"
-#include "board/k8055_usb_board.h"
 #include "board_usb/emulated_k8055.h"
 
 #include <QTemporaryDir>
@@ -96,7 +95,9 @@ int main() {
         std::fprintf(stderr, "blokpost_usb_bench: run under umockdev's preload library\n");
         return 1;
     }
-    const double worstAllowed = 2.0 + kBoardTickBudgetMs;
+    // The board's stated budget of 40 ms plus 2 ms for the cycle, fixed here
+    // so that a budget that grows shows as over the target.
+    const double worstAllowed = 42.0;
     {
         Bench b;
         if (!b.driver.realBoardOpen()) return 1;
@@ -118,6 +119,7 @@ int main() {
         b.board.setBehaviour(BoardBehaviour::Silent);
         // Until the driver gives the silent board up.
         const TickFigures silent = run(b.state, b.driver, b.board, 16);
+        row("board stops answering: tick (median)", median(silent.milliseconds), "ms", 0);
         row("board stops answering: worst tick", most(silent.milliseconds), "ms", worstAllowed);
     }
     for (BoardBehaviour refusal : {BoardBehaviour::IgnoresOutputs, BoardBehaviour::StallsOutputs}) {

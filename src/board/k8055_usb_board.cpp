@@ -29,7 +29,7 @@ constexpr int kWriteWaitMs = 20;
 constexpr int kRetryWaitMs = 100;
 // Kept back from each transfer's wait: libusb cancels and reaps a transfer
 // that timed out, and that must fit in the tick's budget too.
-constexpr int kCancelReserveMs = 2;
+constexpr int kCancelReserveMs = 4;
 
 std::uint8_t byteValue(std::int32_t value) { return static_cast<std::uint8_t>(std::clamp(value, 0, 255)); }
 
