@@ -195,12 +195,6 @@ void EmulatedK8055::setSensor(int sensor, bool on) {
     freshReports_ = 0;
 }
 
-void EmulatedK8055::pauseReports(bool paused) {
-    std::lock_guard lock(mutex_);
-    makeReports(std::chrono::steady_clock::now());
-    paused_ = paused;
-}
-
 void EmulatedK8055::waitForFreshReports(std::size_t count) {
     std::unique_lock lock(mutex_);
     count = std::min(count, kBufferedReports);
@@ -278,7 +272,7 @@ std::array<std::uint8_t, 8> EmulatedK8055::inputReport() const {
 
 void EmulatedK8055::makeReports(std::chrono::steady_clock::time_point now) {
     const auto period = std::chrono::milliseconds(kReportPeriodMs);
-    if (!plugged_ || behaviour_ == BoardBehaviour::Silent || paused_) {
+    if (!plugged_ || behaviour_ == BoardBehaviour::Silent) {
         if (nextReport_ < now) nextReport_ = now + period;
         return;
     }

@@ -101,8 +101,6 @@ public:
     void setCounters(std::uint16_t counter1, std::uint16_t counter2);
     // Sensor 1..20 of the wired layout.
     void setSensor(int sensor, bool on);
-    // Holds back new input reports (the buffer keeps what it has) or lets them come again.
-    void pauseReports(bool paused);
     // Waits until the buffer holds `count` reports made from the current inputs.
     void waitForFreshReports(std::size_t count);
     // The interface is held by a kernel driver until a program takes it.
@@ -173,7 +171,6 @@ private:
     EmulatedOutputs outputs_;
     std::vector<EmulatedOutputs> history_;
     bool outHalted_ = false;
-    bool paused_ = false;
     std::deque<std::array<std::uint8_t, 8>> reports_;
     std::size_t freshReports_ = 0;  // reports at the buffer's end made from the current inputs
     std::chrono::steady_clock::time_point nextReport_;

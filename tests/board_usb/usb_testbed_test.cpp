@@ -150,6 +150,7 @@ TEST_F(UsbTestbed, SensorsReachTheProgramThroughTheSelectorAndAnalogInputsReachT
     EmulatedK8055& board = addBoard(0);
     for (int s : {2, 7, 13, 20}) board.setSensor(s, true);
     board.setAnalogInputs(0, 255);
+    board.setCounters(40000, 7);
     start();
     kaart();
     ticks(16);
@@ -161,6 +162,11 @@ TEST_F(UsbTestbed, SensorsReachTheProgramThroughTheSelectorAndAnalogInputsReachT
     EXPECT_NE(meter[1].pixel(138, 20), kBlack);
     EXPECT_EQ(meter[2].pixel(138, 20), kBlack);
     EXPECT_NE(meter[2].pixel(35, 131), kBlack);
+    // The counters travel too, though the cycle has no use for them.
+    const auto* usb = dynamic_cast<const K8055UsbBoard*>(driver->realBoard());
+    ASSERT_NE(usb, nullptr);
+    EXPECT_EQ(usb->lastInput().counter[0], 40000);
+    EXPECT_EQ(usb->lastInput().counter[1], 7);
 }
 
 TEST_F(UsbTestbed, StaleReportsAreDrainedAndAReportWithAWrongStatusByteIsNotTaken) {
