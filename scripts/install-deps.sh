@@ -7,6 +7,7 @@ packages=(
   cmake ninja-build g++ make pkg-config
   qt6-base-dev libgl-dev
   libusb-1.0-0-dev
+  umockdev libumockdev-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core
 )

@@ -13,6 +13,7 @@
 #include "lines/step_marker.h"
 #include "schedule/schedule_files.h"
 #include "timetable/timetable.h"
+#include "usb_rows.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -188,5 +189,6 @@ int main(int argc, char** argv) {
     measureLoads(folder.path(), rows);
     for (const auto& f : bench::measureHostileReads()) rows.push_back({f.what, f.value, f.unit, f.target});
     printTable(rows);
+    printEmulatedUsbRows();
     return 0;
 }

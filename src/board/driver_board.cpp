@@ -3,9 +3,14 @@
 namespace blokpost {
 
 std::int32_t DriverBoard::OpenDevice(std::int32_t address) {
-    // Opening it a second time would fail on the claimed interface.
-    if (device_ && device_->connected() && device_->address() == address) return 0;
     openProblem_.clear();
+    // Opening it a second time would fail on the claimed interface; one
+    // that refuses its outputs is tried once more instead.
+    if (device_ && device_->connected() && device_->address() == address) {
+        if (device_->outputsGettingThrough() || device_->retryOutputs()) return 0;
+        openProblem_ = kOutputsRefusedProblem;
+        return -1;
+    }
     if (!opener_) return -1;
     std::unique_ptr<RealBoard> device = opener_(address, openProblem_);
     if (!device) return -1;
@@ -15,7 +20,8 @@ std::int32_t DriverBoard::OpenDevice(std::int32_t address) {
 
 DriverBoard::Mode DriverBoard::mode() const {
     if (!device_) return Mode::Simulated;
-    return device_->connected() ? Mode::RealBoardOpen : Mode::Unplugged;
+    if (!device_->connected()) return Mode::Unplugged;
+    return device_->outputsGettingThrough() ? Mode::RealBoardOpen : Mode::OutputsRefused;
 }
 
 void DriverBoard::OutputAllAnalog(std::int32_t value1, std::int32_t value2) {
@@ -42,7 +48,10 @@ std::int32_t DriverBoard::ReadAnalogChannel(std::int32_t channel) {
 }
 
 void DriverBoard::endOfTick() {
-    if (device_) device_->endOfTick();
+    if (!device_) return;
+    const bool refusedBefore = mode() == Mode::OutputsRefused;
+    device_->endOfTick();
+    if (!refusedBefore && mode() == Mode::OutputsRefused) notice_ = kOutputsRefusedNotice;
 }
 
 }  // namespace blokpost

@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 
 namespace blokpost {
 
@@ -20,14 +21,25 @@ public:
     // False once the board has gone (unplugged); it then reads 0 and drops writes.
     virtual bool connected() const = 0;
     virtual int address() const = 0;
+    // False while the board refuses the output reports it is sent.
+    virtual bool outputsGettingThrough() const { return true; }
+    // Sends the outputs at once; true when the board took them.
+    virtual bool retryOutputs() { return true; }
 };
+
+// Why "K8055n" found no usable board when the board refuses its outputs.
+inline constexpr const char* kOutputsRefusedProblem =
+    "De kaart antwoordt, maar neemt geen uitgangen aan (wissels, seinen en sensorkeuze)";
+// Told to the operator once when an open board starts refusing its outputs.
+inline constexpr const char* kOutputsRefusedNotice =
+    "De kaart neemt geen uitgangen meer aan: wissels, seinen en sensorkeuze bereiken de baan niet";
 
 class DriverBoard : public Board {
 public:
     // Finds and opens the board with the given card address; null when none
     // is there, with `problem` saying why when there is more to say.
     using Opener = std::function<std::unique_ptr<RealBoard>(std::int32_t address, std::string& problem)>;
-    enum class Mode { Simulated, RealBoardOpen, Unplugged };
+    enum class Mode { Simulated, RealBoardOpen, OutputsRefused, Unplugged };
 
     explicit DriverBoard(Opener opener = {}) : opener_(std::move(opener)) {}
 
@@ -42,6 +54,8 @@ public:
 
     // Called after every tick of the main cycle.
     void endOfTick();
+    // What the operator should be told since the last call; empty when nothing.
+    std::string takeNotice() { return std::exchange(notice_, {}); }
 
     SimulatedBoard& simulation() { return simulation_; }
     const SimulatedBoard& simulation() const { return simulation_; }
@@ -56,6 +70,7 @@ private:
     SimulatedBoard simulation_;
     std::unique_ptr<RealBoard> device_;
     std::string openProblem_;
+    std::string notice_;
 };
 
 }  // namespace blokpost

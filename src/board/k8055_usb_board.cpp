@@ -14,12 +14,22 @@ constexpr int kNewerModelStatusOffset = 11;
 
 // The board sends every 10 ms: wait a little longer than that for a first
 // report, and only a moment for each further one that is already queued.
+// That moment is well under the 10 ms to the board's next report, yet long
+// enough for a queued one to make the trip through libusb and the kernel on
+// a busy machine; at 1 ms a drain could stop early and keep a stale report.
 constexpr int kFirstReportWaitMs = 20;
-constexpr int kQueuedReportWaitMs = 1;
+constexpr int kQueuedReportWaitMs = 4;
 // Bounds one fetch even if reports never stop arriving.
 constexpr int kMaxReportsPerFetch = 32;
 // A board that fails this many transfers in a row is treated as gone.
 constexpr int kFailuresBeforeGone = 8;
+// A healthy board takes an output report within one 10 ms poll of its endpoint.
+constexpr int kWriteWaitMs = 20;
+// Outside the cycle ("K8055n") a try of the outputs may wait longer.
+constexpr int kRetryWaitMs = 100;
+// Kept back from each transfer's wait: libusb cancels and reaps a transfer
+// that timed out, and that must fit in the tick's budget too.
+constexpr int kCancelReserveMs = 4;
 
 std::uint8_t byteValue(std::int32_t value) { return static_cast<std::uint8_t>(std::clamp(value, 0, 255)); }
 
@@ -63,7 +73,10 @@ void K8055UsbBoard::SetDigitalChannel(std::int32_t channel) {
 
 void K8055UsbBoard::ClearAllDigital() { outputs_.digital = 0; }
 
-std::int32_t K8055UsbBoard::ReadAllDigital() { return input().digital; }
+std::int32_t K8055UsbBoard::ReadAllDigital() {
+    const std::uint8_t digital = input().digital;
+    return outputsGettingThrough() ? digital : 0;
+}
 
 std::int32_t K8055UsbBoard::ReadAnalogChannel(std::int32_t channel) {
     if (channel != 1 && channel != 2) return 0;
@@ -81,8 +94,10 @@ const K8055Input& K8055UsbBoard::input() {
 void K8055UsbBoard::fetchNewestReport() {
     int waitMs = kFirstReportWaitMs;
     for (int n = 0; n < kMaxReportsPerFetch && transport_; ++n) {
+        const int budgetMs = remainingBudgetMs();
+        if (budgetMs <= 0) return;
         UsbReport report{};
-        const UsbResult result = transport_->read(report, waitMs);
+        const UsbResult result = transport_->read(report, std::min(waitMs, budgetMs));
         if (result == UsbResult::Timeout) return;
         if (result != UsbResult::Ok) {
             noteFailure(result);
@@ -97,16 +112,33 @@ void K8055UsbBoard::fetchNewestReport() {
 
 void K8055UsbBoard::endOfTick() {
     inputFetchedThisTick_ = false;
-    if (transport_ && sent_ != outputs_) sendOutputs();
+    // With the budget spent the outputs wait for the next tick.
+    if (transport_ && sent_ != outputs_)
+        if (const int budgetMs = remainingBudgetMs(); budgetMs > 0) sendOutputs(std::min(kWriteWaitMs, budgetMs));
+    tickDeadline_.reset();
 }
 
-void K8055UsbBoard::sendOutputs() {
-    const UsbResult result = transport_->write(encodeOutputReport(outputs_));
+bool K8055UsbBoard::retryOutputs() {
+    if (transport_) sendOutputs(kRetryWaitMs);
+    return transport_ && outputRefusalsInARow_ == 0;
+}
+
+int K8055UsbBoard::remainingBudgetMs() {
+    const auto now = std::chrono::steady_clock::now();
+    if (!tickDeadline_) tickDeadline_ = now + std::chrono::milliseconds(kBoardTickBudgetMs);
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(*tickDeadline_ - now).count();
+    return static_cast<int>(left) - kCancelReserveMs;
+}
+
+void K8055UsbBoard::sendOutputs(int timeoutMs) {
+    const UsbResult result = transport_->write(encodeOutputReport(outputs_), timeoutMs);
     if (result == UsbResult::Ok) {
         failuresInARow_ = 0;
+        outputRefusalsInARow_ = 0;
         sent_ = outputs_;
     } else {
         // Not taken: the outputs stay pending and go out at the next tick's end.
+        if (result != UsbResult::Gone) ++outputRefusalsInARow_;
         noteFailure(result == UsbResult::Timeout ? UsbResult::Failed : result);
     }
 }
@@ -119,13 +151,21 @@ void K8055UsbBoard::disconnect() {
     transport_.reset();
     input_ = {};
     sent_.reset();
+    outputRefusalsInARow_ = 0;
 }
 
 DriverBoard::Opener k8055Opener(UsbConnector connector) {
     return [connector = std::move(connector)](std::int32_t address, std::string& problem) -> std::unique_ptr<RealBoard> {
         std::unique_ptr<UsbTransport> transport = connector(address, problem);
         if (!transport) return nullptr;
-        return std::make_unique<K8055UsbBoard>(std::move(transport), address);
+        auto board = std::make_unique<K8055UsbBoard>(std::move(transport), address);
+        // A board counts as found only when it takes its outputs: one that
+        // answers but refuses them would leave the layout unswitched.
+        if (!board->retryOutputs()) {
+            problem = kOutputsRefusedProblem;
+            return nullptr;
+        }
+        return board;
     };
 }
 

@@ -10,15 +10,30 @@
 // Traffic is bounded per tick of the main cycle: the first read of a tick
 // fetches input, later reads in the same tick use that report; outputs
 // changed during a tick go out once, in one report, when the tick ends.
+// Time is bounded too: all transfers of one tick together wait at most
+// kBoardTickBudgetMs for the board, so a board that stops answering cannot
+// stretch a tick past its period.
+//
+// Outputs are watched on their own: a board that keeps taking input
+// reports but refuses output reports (a stalled endpoint that clearing does
+// not cure, reports that time out) leaves the layout unswitched and the
+// sensor selector unset. After kOutputRefusalsBeforeNotice refusals in a row
+// the board counts as refusing its outputs; its digital inputs then read as
+// off, since nobody knows which sensor group they show.
 
 #include "board/driver_board.h"
 #include "board/usb_transport.h"
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <optional>
 
 namespace blokpost {
+
+// The longest a tick waits for the board, reads and write together.
+inline constexpr int kBoardTickBudgetMs = 40;
+inline constexpr int kOutputRefusalsBeforeNotice = 3;
 
 struct K8055Input {
     std::uint8_t digital = 0;                // inputs 1..5 as bits 0..4
@@ -53,6 +68,8 @@ public:
     void endOfTick() override;
     bool connected() const override { return transport_ != nullptr; }
     int address() const override { return address_; }
+    bool outputsGettingThrough() const override { return outputRefusalsInARow_ < kOutputRefusalsBeforeNotice; }
+    bool retryOutputs() override;
 
     // The newest input report taken (zeros once unplugged).
     const K8055Input& lastInput() const { return input_; }
@@ -61,7 +78,9 @@ public:
 private:
     const K8055Input& input();
     void fetchNewestReport();
-    void sendOutputs();
+    void sendOutputs(int timeoutMs);
+    // What the tick may still wait for the board; the tick's clock starts at its first transfer.
+    int remainingBudgetMs();
     // A transfer went wrong: the board is dropped when it is gone or keeps failing.
     void noteFailure(UsbResult result);
     void disconnect();
@@ -72,7 +91,9 @@ private:
     bool inputFetchedThisTick_ = false;
     K8055Outputs outputs_;
     std::optional<K8055Outputs> sent_;  // what the board holds; unknown until the first report
-    int failuresInARow_ = 0;
+    int failuresInARow_ = 0;         // any transfer; a good one of either kind resets it
+    int outputRefusalsInARow_ = 0;   // output reports only; only a report taken resets it
+    std::optional<std::chrono::steady_clock::time_point> tickDeadline_;
 };
 
 // The driver's opener for boards reached through `connector` (libusb in the program).

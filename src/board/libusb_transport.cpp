@@ -6,8 +6,6 @@ namespace blokpost {
 
 namespace {
 
-constexpr unsigned kWriteTimeoutMs = 100;
-
 UsbResult resultOf(int error) {
     switch (error) {
     case LIBUSB_SUCCESS: return UsbResult::Ok;
@@ -37,22 +35,22 @@ public:
         libusb_exit(context_);
     }
 
-    UsbResult write(const UsbReport& report) override {
+    UsbResult write(const UsbReport& report, int timeoutMs) override {
         UsbReport copy = report;  // libusb takes a non-const buffer
         int sent = 0;
         const int error = libusb_interrupt_transfer(handle_, kK8055OutEndpoint, copy.data(),
-                                                    static_cast<int>(copy.size()), &sent, kWriteTimeoutMs);
+                                                    static_cast<int>(copy.size()), &sent, timeoutOf(timeoutMs));
+        if (error == LIBUSB_ERROR_PIPE) clearHalt(kK8055OutEndpoint);
         if (error == LIBUSB_SUCCESS && sent != static_cast<int>(copy.size())) return UsbResult::Failed;
         return resultOf(error);
     }
 
     UsbResult read(UsbReport& report, int timeoutMs) override {
-        // A timeout of 0 would mean "wait for ever" to libusb.
-        const unsigned timeout = static_cast<unsigned>(timeoutMs < 1 ? 1 : timeoutMs);
         UsbReport incoming{};
         int received = 0;
         const int error = libusb_interrupt_transfer(handle_, kK8055InEndpoint, incoming.data(),
-                                                    static_cast<int>(incoming.size()), &received, timeout);
+                                                    static_cast<int>(incoming.size()), &received, timeoutOf(timeoutMs));
+        if (error == LIBUSB_ERROR_PIPE) clearHalt(kK8055InEndpoint);
         if (error != LIBUSB_SUCCESS) return resultOf(error);
         if (received != static_cast<int>(incoming.size())) return UsbResult::Failed;
         report = incoming;
@@ -60,6 +58,13 @@ public:
     }
 
 private:
+    // A timeout of 0 would mean "wait for ever" to libusb.
+    static unsigned timeoutOf(int timeoutMs) { return static_cast<unsigned>(timeoutMs < 1 ? 1 : timeoutMs); }
+
+    // A stalled endpoint takes nothing until the host clears the halt; the
+    // transfer that met the stall still counts as failed.
+    void clearHalt(std::uint8_t endpoint) { libusb_clear_halt(handle_, endpoint); }
+
     libusb_context* context_;
     libusb_device_handle* handle_;
 };

@@ -10,6 +10,8 @@ namespace {
 std::string statusText(DriverBoard::Mode mode) {
     switch (mode) {
     case DriverBoard::Mode::RealBoardOpen: return "Kaart open: de echte kaart bedient de baan";
+    case DriverBoard::Mode::OutputsRefused:
+        return "Kaart open, maar de uitgangen komen niet aan: de kaart weigert ze; druk op K8055n om het opnieuw te proberen";
     case DriverBoard::Mode::Unplugged: return "Kaart losgekoppeld: sluit haar aan en druk op K8055n";
     case DriverBoard::Mode::Simulated: break;
     }

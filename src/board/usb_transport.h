@@ -16,14 +16,15 @@ using UsbReport = std::array<std::uint8_t, 8>;
 enum class UsbResult {
     Ok,
     Timeout,  // nothing arrived (read) or the board did not take the report (write) in time
-    Failed,   // a transfer error that may pass
+    Failed,   // a transfer error that may pass (a stalled endpoint has been cleared for the next try)
     Gone,     // the board has been unplugged; the connection is dead
 };
 
 class UsbTransport {
 public:
     virtual ~UsbTransport() = default;
-    virtual UsbResult write(const UsbReport& report) = 0;
+    // Waits at most `timeoutMs` (at least 1) for the board to take the report.
+    virtual UsbResult write(const UsbReport& report, int timeoutMs) = 0;
     // Waits at most `timeoutMs` (at least 1) for the next report.
     virtual UsbResult read(UsbReport& report, int timeoutMs) = 0;
 };

@@ -156,7 +156,8 @@ TEST(K8055Usb, ABoardThatKeepsFailingIsTreatedAsGone) {
     int ticks = 0;
     while (board->connected() && ticks < 100) {
         board->SetDigitalChannel(1 + ticks % 8);
-        EXPECT_EQ(board->ReadAllDigital(), 3) << "a failed read keeps the last report";
+        // A failed read keeps the last report, as long as the outputs (the sensor selector) get through.
+        EXPECT_EQ(board->ReadAllDigital(), ticks < kOutputRefusalsBeforeNotice ? 3 : 0) << "tick " << ticks;
         board->endOfTick();
         ++ticks;
     }

@@ -8,7 +8,7 @@ class FakeTransport : public UsbTransport {
 public:
     explicit FakeTransport(FakeK8055& board) : board_(board) {}
 
-    UsbResult write(const UsbReport& report) override {
+    UsbResult write(const UsbReport& report, int) override {
         board_.traffic += 'w';
         if (!board_.plugged) return UsbResult::Gone;
         if (board_.failing) return UsbResult::Failed;

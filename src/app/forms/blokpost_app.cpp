@@ -76,7 +76,10 @@ void BlokpostApp::tick() {
     const bool nested = state_->cycle.inTick;
     Hoofdlus(*state_);
     // What the tick changed on the board's outputs goes out now, in one report.
-    if (driver_ && !nested) driver_->endOfTick();
+    if (driver_ && !nested) {
+        driver_->endOfTick();
+        if (const std::string notice = driver_->takeNotice(); !notice.empty()) state_->reporter.message(notice);
+    }
     syncAll();
 }
 

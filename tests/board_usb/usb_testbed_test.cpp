@@ -1,0 +1,299 @@
+// The program's own USB driver, unchanged, against a K8055 emulated at the
+// kernel's USB interface: libusb enumerates the testbed's sysfs, opens the
+// device node, takes the interface from a kernel driver and runs interrupt
+// transfers that the emulated board answers. Whole cycles run through the
+// program with the driver board behind it.
+
+#include "app/forms/blokpost_app.h"
+#include "app/main_cycle.h"
+#include "board/board_choice.h"
+#include "board/k8055_usb_board.h"
+#include "board/pins.h"
+#include "board/simulator_view.h"
+#include "board_usb/emulated_k8055.h"
+#include "support/test_program.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QImage>
+#include <QTemporaryDir>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+namespace blokpost::test {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using Clock = std::chrono::steady_clock;
+
+// Shorter than the program's 125 ms, but it still leaves the board time for
+// its buffer of reports to fill after each sensor group is selected.
+constexpr auto kTickPeriod = std::chrono::milliseconds(50);
+
+class UsbTestbed : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!UsbTestbedDirectory::active()) GTEST_FAIL() << "run under umockdev's preload library (ctest sets it up)";
+        writePicture("VasteData/Wijzerplaat1.bmp");
+        writePicture("VasteData/Wijzerplaat2.bmp");
+    }
+    void TearDown() override {
+        app.reset();
+        boards_.clear();
+    }
+
+    EmulatedK8055& addBoard(int address) {
+        boards_.push_back(std::make_unique<EmulatedK8055>(testbed_.testbed(), address));
+        return *boards_.back();
+    }
+    void start() {
+        auto board = std::make_unique<DriverBoard>(usbBoardOpener());
+        driver = board.get();
+        app = std::make_unique<BlokpostApp>(folder.path(), &reporter, std::move(board));
+    }
+    ProgramState& state() { return app->state(); }
+    // "K8055n", expecting the board to be found.
+    void kaart() {
+        Kaart(state());
+        ASSERT_EQ(reporter.messages.back(), "Kaart gevonden");
+    }
+
+    // One tick of the cycle, at its pace.
+    void tick() {
+        std::this_thread::sleep_until(lastTick_ + kTickPeriod);
+        lastTick_ = Clock::now();
+        app->tick();
+    }
+    void ticks(int n) {
+        for (int i = 0; i < n; ++i) tick();
+    }
+    void runThroughPhase(int phase) {
+        do tick();
+        while (state().cycle.Phase != phase);
+    }
+    std::string status() { return simulatorView(driver, state()).status; }
+
+    void writePicture(const std::string& relative) {
+        const QString path = folder.filePath(QString::fromStdString(relative));
+        QDir().mkpath(QFileInfo(path).path());
+        QImage image(159, 152, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        image.save(path, "BMP");
+    }
+
+    QTemporaryDir folder;
+    RecordingReporter reporter;
+    DriverBoard* driver = nullptr;
+    std::unique_ptr<BlokpostApp> app;
+
+private:
+    UsbTestbedDirectory testbed_;
+    std::vector<std::unique_ptr<EmulatedK8055>> boards_;
+    Clock::time_point lastTick_ = Clock::now();
+};
+
+TEST_F(UsbTestbed, KaartOpensCardZeroTakingItFromTheKernelDriverAndGivesItBack) {
+    for (bool oldKernel : {false, true}) {
+        SCOPED_TRACE(oldKernel ? "detach, then claim" : "disconnect and claim in one call");
+        EmulatedK8055& board = addBoard(0);
+        board.setKernelDriver("daqboard");
+        board.setOldKernel(oldKernel);
+        start();
+        kaart();
+        EXPECT_THAT(reporter.messages, ElementsAre("Kaart gevonden"));
+        EXPECT_EQ(driver->mode(), DriverBoard::Mode::RealBoardOpen);
+        EXPECT_EQ(board.kernelDriver(), "");
+        EXPECT_TRUE(board.interfaceClaimed());
+        Kaart(state());  // the open board is kept, not opened twice
+        EXPECT_EQ(reporter.messages.back(), "Kaart gevonden");
+        EXPECT_EQ(board.traffic().opens, 1);
+
+        app.reset();
+        EXPECT_FALSE(board.interfaceClaimed());
+        EXPECT_EQ(board.kernelDriver(), "daqboard");
+        reporter.messages.clear();
+        board.unplug();
+    }
+}
+
+TEST_F(UsbTestbed, WithOnlyCardOneOnTheBusKaartFindsNoCardZero) {
+    EmulatedK8055& board = addBoard(1);
+    start();
+    Kaart(state());
+    EXPECT_THAT(reporter.messages, ElementsAre("Geen kaart gevonden op 0"));
+    EXPECT_EQ(driver->mode(), DriverBoard::Mode::Simulated);
+    EXPECT_EQ(board.traffic().opens, 0);
+    // The card that is there is found at its own address.
+    EXPECT_EQ(driver->OpenDevice(1), 0);
+    EXPECT_EQ(board.traffic().opens, 1);
+}
+
+TEST_F(UsbTestbed, APinReachesTheDecoderAsAddressThenStrobeTwoTicksLaterThenAllClear) {
+    EmulatedK8055& board = addBoard(0);
+    start();
+    kaart();
+    runThroughPhase(8);
+    Plaat(state(), 5);  // pin 10, address 9
+    std::vector<std::uint8_t> digitalAfterTick;
+    for (int phase = 1; phase <= 8; ++phase) {
+        tick();
+        digitalAfterTick.push_back(board.outputs().digital);
+    }
+    EXPECT_THAT(digitalAfterTick, ElementsAre(0, 0x09, 0x09, 0x89, 0x89, 0x89, 0x89, 0));
+}
+
+TEST_F(UsbTestbed, SensorsReachTheProgramThroughTheSelectorAndAnalogInputsReachTheMeters) {
+    EmulatedK8055& board = addBoard(0);
+    for (int s : {2, 7, 13, 20}) board.setSensor(s, true);
+    board.setAnalogInputs(0, 255);
+    board.setCounters(40000, 7);
+    start();
+    kaart();
+    ticks(16);
+    for (int s = 1; s <= kSensors; ++s)
+        EXPECT_EQ(state().model.SensorState[s], s == 2 || s == 7 || s == 13 || s == 20 ? 1 : 0) << "sensor " << s;
+    // Input 0 stands the needle of meter 1 straight left, 255 that of meter 2 upright.
+    const auto& meter = state().screen.display.meter;
+    EXPECT_EQ(meter[1].pixel(35, 131), kBlack);
+    EXPECT_NE(meter[1].pixel(138, 20), kBlack);
+    EXPECT_EQ(meter[2].pixel(138, 20), kBlack);
+    EXPECT_NE(meter[2].pixel(35, 131), kBlack);
+    // The counters travel too, though the cycle has no use for them.
+    const auto* usb = dynamic_cast<const K8055UsbBoard*>(driver->realBoard());
+    ASSERT_NE(usb, nullptr);
+    EXPECT_EQ(usb->lastInput().counter[0], 40000);
+    EXPECT_EQ(usb->lastInput().counter[1], 7);
+}
+
+TEST_F(UsbTestbed, StaleReportsAreDrainedAndAReportWithAWrongStatusByteIsNotTaken) {
+    EmulatedK8055& board = addBoard(0);
+    start();
+    kaart();
+    runThroughPhase(1);  // group 1 is selected
+    // Reports from before sensor 1 came on wait ahead of the one that shows it.
+    board.waitForFreshReports(EmulatedK8055::kBufferedReports);
+    board.setSensor(1, true);
+    board.waitForFreshReports(1);
+    tick();
+    EXPECT_EQ(state().model.SensorState[1], 1);
+
+    runThroughPhase(1);
+    board.waitForFreshReports(EmulatedK8055::kBufferedReports);
+    // Newer reports that say sensor 1 is off, but carry another card's status.
+    board.setStatusByte(0x42);
+    board.setSensor(1, false);
+    board.waitForFreshReports(EmulatedK8055::kBufferedReports - 1);
+    tick();
+    EXPECT_EQ(state().model.SensorState[1], 1);
+}
+
+TEST_F(UsbTestbed, AnUnpluggedBoardLeavesTheCycleRunningQuietlyUntilKaartOpensItAgain) {
+    EmulatedK8055& board = addBoard(0);
+    board.setSensor(4, true);
+    start();
+    kaart();
+    ticks(8);
+    ASSERT_EQ(state().model.SensorState[4], 1);
+
+    board.unplug();
+    ticks(8);
+    EXPECT_EQ(driver->mode(), DriverBoard::Mode::Unplugged);
+    EXPECT_THAT(status(), HasSubstr("Kaart losgekoppeld"));
+    EXPECT_EQ(state().model.SensorState[4], 0);
+    // Nothing more reaches the device, however long the layout runs.
+    const int ioctls = board.traffic().ioctls;
+    ticks(16);
+    EXPECT_EQ(board.traffic().ioctls, ioctls);
+    Kaart(state());
+    EXPECT_EQ(reporter.messages.back(), "Geen kaart gevonden op 0");
+
+    board.plugIn();
+    Kaart(state());
+    EXPECT_EQ(reporter.messages.back(), "Kaart gevonden");
+    ticks(8);
+    EXPECT_EQ(driver->mode(), DriverBoard::Mode::RealBoardOpen);
+    EXPECT_EQ(state().model.SensorState[4], 1);
+}
+
+TEST_F(UsbTestbed, ABoardUnpluggedWhileATransferWaitsEndsThatTransfer) {
+    EmulatedK8055& board = addBoard(0);
+    start();
+    kaart();
+    runThroughPhase(1);
+    const int inputTransfersBefore = board.traffic().inputUrbs;
+    board.unplugDuringNextInputTransfer();
+    tick();
+    EXPECT_EQ(driver->mode(), DriverBoard::Mode::Unplugged);
+    EXPECT_EQ(board.traffic().inputUrbs, 1 + inputTransfersBefore);
+    board.unplug();
+    ticks(8);
+    EXPECT_THAT(status(), HasSubstr("Kaart losgekoppeld"));
+}
+
+TEST_F(UsbTestbed, ABoardThatStopsAnsweringIsGivenUpAndThenLeftAlone) {
+    EmulatedK8055& board = addBoard(0);
+    start();
+    kaart();
+    ticks(8);
+    board.setBehaviour(BoardBehaviour::Silent);
+    for (int i = 0; i < 64 && driver->mode() != DriverBoard::Mode::Unplugged; ++i) tick();
+    EXPECT_EQ(driver->mode(), DriverBoard::Mode::Unplugged);
+    EXPECT_THAT(reporter.messages, ElementsAre("Kaart gevonden", kOutputsRefusedNotice));
+    const int ioctls = board.traffic().ioctls;
+    ticks(8);
+    EXPECT_EQ(board.traffic().ioctls, ioctls);
+}
+
+TEST_F(UsbTestbed, ABoardThatRefusesItsOutputsWhileItsInputsArriveIsReported) {
+    for (BoardBehaviour refusal : {BoardBehaviour::StallsOutputs, BoardBehaviour::IgnoresOutputs}) {
+        SCOPED_TRACE(refusal == BoardBehaviour::StallsOutputs ? "stalled endpoint" : "writes time out");
+        EmulatedK8055& board = addBoard(0);
+        board.setSensor(3, true);
+        start();
+        kaart();
+        ticks(16);
+        ASSERT_EQ(state().model.SensorState[3], 1);
+
+        board.setBehaviour(refusal);
+        ticks(24);
+        EXPECT_EQ(driver->mode(), DriverBoard::Mode::OutputsRefused);
+        EXPECT_THAT(reporter.messages, ElementsAre("Kaart gevonden", kOutputsRefusedNotice));
+        EXPECT_THAT(status(), HasSubstr("uitgangen komen niet aan"));
+        // Without the selector nobody knows which group the inputs show.
+        EXPECT_EQ(state().model.SensorState[3], 0);
+        if (refusal == BoardBehaviour::StallsOutputs) {
+            EXPECT_GT(board.traffic().clearHalts, 0);
+        }
+        Kaart(state());
+        EXPECT_EQ(reporter.messages.back(), "Geen kaart gevonden op 0");
+        EXPECT_EQ(driver->openProblem(), kOutputsRefusedProblem);
+
+        // The board takes its outputs again: "K8055n" finds it and the layout is served.
+        board.setBehaviour(BoardBehaviour::Normal);
+        Kaart(state());
+        EXPECT_EQ(reporter.messages.back(), "Kaart gevonden");
+        ticks(16);
+        EXPECT_EQ(driver->mode(), DriverBoard::Mode::RealBoardOpen);
+        EXPECT_EQ(state().model.SensorState[3], 1);
+        app.reset();
+        reporter.messages.clear();
+        board.unplug();
+    }
+}
+
+TEST_F(UsbTestbed, ABoardThatRefusesItsOutputsFromTheStartIsNotFound) {
+    EmulatedK8055& board = addBoard(0);
+    board.setBehaviour(BoardBehaviour::StallsOutputs);
+    start();
+    Kaart(state());
+    EXPECT_EQ(reporter.messages.back(), "Geen kaart gevonden op 0");
+    EXPECT_EQ(simulatorView(driver, state()).problem, kOutputsRefusedProblem);
+    EXPECT_EQ(driver->mode(), DriverBoard::Mode::Simulated);
+}
+
+}  // namespace
+}  // namespace blokpost::test
