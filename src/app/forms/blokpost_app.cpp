@@ -5,6 +5,7 @@
 #include "app/forms/main_window.h"
 #include "app/main_cycle.h"
 #include "board/board_choice.h"
+#include "board/driver_board.h"
 #include "board/forms/simulator_window.h"
 #include "layout/forms/give_name_window.h"
 #include "layout/forms/make_screen_window.h"
@@ -14,6 +15,7 @@
 #include "timetable/forms/timetable_editor_window.h"
 #include "timetable/forms/timetable_window.h"
 
+#include <QRandomGenerator>
 #include <QtGlobal>
 
 // The photographs are compiled into the forms library; a static library's
@@ -22,7 +24,8 @@ static void registerResources() { Q_INIT_RESOURCE(blokpost); }
 
 namespace blokpost {
 
-BlokpostApp::BlokpostApp(const QString& root, Reporter* reporter, std::unique_ptr<Board> board) {
+BlokpostApp::BlokpostApp(const QString& root, Reporter* reporter, std::unique_ptr<Board> board)
+    : autoTrains_(QRandomGenerator::global()->generate()) {
     registerResources();
     Reporter& messages = reporter ? *reporter : messageBoxes_;
     DataPaths paths(root);
@@ -68,7 +71,12 @@ void BlokpostApp::tick() {
     const bool nested = state_->cycle.inTick;
     Hoofdlus(*state_);
     // What the tick changed on the board's outputs goes out now, in one report.
-    if (driver_ && !nested) driver_->endOfTick();
+    if (driver_ && !nested) {
+        driver_->endOfTick();
+        SimulatedBoard& layout = driver_->simulation();
+        if (driver_->mode() == DriverBoard::Mode::Simulated) autoTrains_.tick(state_->model, layout);
+        layout.passTick();
+    }
     syncAll();
 }
 
