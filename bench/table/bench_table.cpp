@@ -10,6 +10,7 @@
 #include "demo_installation.h"
 #include "layout/layout_store.h"
 #include "lines/step_marker.h"
+#include "logbook_rows.h"
 #include "schedule/schedule_files.h"
 #include "timetable/timetable.h"
 
@@ -185,6 +186,7 @@ int main(int argc, char** argv) {
     measureStart(folder.path(), rows, processStart, layoutNanoseconds);
     measureCycle(folder.path(), rows);
     measureLoads(folder.path(), rows);
+    bench::measureLogbookEntries(folder.path(), [&](auto what, double v, auto unit, double t) { rows.push_back({what, v, unit, t}); });
     printTable(rows);
     return 0;
 }
