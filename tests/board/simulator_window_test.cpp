@@ -11,6 +11,7 @@
 
 #include <QCheckBox>
 #include <QCoreApplication>
+#include <QImage>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -49,8 +50,10 @@ void rightClick(QPushButton* button) {
     QCoreApplication::sendEvent(button, &press);
 }
 
-bool showsOn(const QPushButton* button) { return button->styleSheet().contains(QStringLiteral("#FFFF00")); }
-bool showsStanding(const QPushButton* button) { return button->styleSheet().contains(QStringLiteral("#FF8000")); }
+// The colour the button is painted in, beside its number.
+QColor shownColour(QPushButton* button) { return button->grab().toImage().pixelColor(5, 5); }
+bool showsOn(QPushButton* button) { return shownColour(button) == QColor(0xFF, 0xFF, 0x00); }
+bool showsStanding(QPushButton* button) { return shownColour(button) == QColor(0xFF, 0x80, 0x00); }
 
 // A click is a train passing the contact: on for 1.5 s, then off by itself.
 // Whatever the phase of the click, the scan sees it: the hold flag latches and
@@ -76,6 +79,7 @@ TEST(SimulatorWindow, AClickedSensorIsOnForOneAndAHalfSecondsAndTheScanAlwaysSee
         EXPECT_EQ(ticksOn, 11) << "the next 12 ticks find it on; it goes off as the 12th ends";
         EXPECT_EQ(p.state().model.SensorState[7], 0);
         EXPECT_FALSE(showsOn(p.window->Button[7]));
+        EXPECT_EQ(shownColour(p.window->Button[7]), QColor(0xC0, 0xC0, 0xC0));
     }
 }
 

@@ -18,9 +18,13 @@ namespace {
 constexpr int kLampSize = 17;
 const QString kLampLit = QStringLiteral("background:#FFFF00; border:1px solid black; border-radius:8px;");
 const QString kLampDark = QStringLiteral("background:#404040; border:1px solid black; border-radius:8px;");
-const QString kSensorActive = QStringLiteral("background:#FFFF00; font-weight:bold;");
-const QString kSensorInactive = QStringLiteral("background:#C0C0C0; font-weight:bold;");
-const QString kSensorStanding = QStringLiteral("background:#FF8000; font-weight:bold;");
+// A push button paints its background only when its border is styled too.
+const QString kSensorActive =
+    QStringLiteral("background:#FFFF00; font-weight:bold; border:1px solid #404040; border-radius:3px;");
+const QString kSensorInactive =
+    QStringLiteral("background:#C0C0C0; font-weight:bold; border:1px solid #404040; border-radius:3px;");
+const QString kSensorStanding =
+    QStringLiteral("background:#FF8000; font-weight:bold; border:1px solid #404040; border-radius:3px;");
 
 QString fromText(const std::string& text) { return QString::fromLatin1(text.c_str()); }
 
