@@ -236,6 +236,7 @@ VariantResult runVariant(int variant, std::int64_t ticks, std::uint32_t seed, in
     result.dayFiles = static_cast<std::int64_t>(expected.size());
     result.messages = reporter.messages;
     if (result.breach.empty() && !result.messages.empty()) result.breach = "the operator was told: " + result.messages.front();
+    s.logbookFile.settle();
     if (result.breach.empty()) result.breach = compareDayFiles(folder.path(), expected);
     return result;
 }
