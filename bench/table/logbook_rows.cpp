@@ -19,8 +19,8 @@ void measureLogbookEntries(const QString& root, const AddRow& add) {
     {
         ProgramState s(board, reporter, DataPaths(root));
         FormCreate(s, 10 * 60);
-        // The pace of a busy layout would leave the disk time between entries;
-        // back to back, every entry finds the sync of the one before still running.
+        // Back to back, far faster than a layout makes them: every entry
+        // finds the helper still writing or syncing the ones before.
         for (int i = 0; i < kEntries; ++i) {
             const auto started = Clock::now();
             WriteLogLine(s, "Wis" + std::to_string(i % 32) + "A");
@@ -31,7 +31,7 @@ void measureLogbookEntries(const QString& root, const AddRow& add) {
     add("logbook entry with its day-file line (median of " + std::to_string(kEntries) + ")", micro[micro.size() / 2],
         "us", 0);
     add("logbook entry with its day-file line (worst of " + std::to_string(kEntries) + ")", micro.back() / 1000.0, "ms",
-        1);
+        2);
 }
 
 }  // namespace blokpost::bench
