@@ -61,6 +61,14 @@ soak: deps
 	cmake --build $(ASAN) --target blokpost_soak_run
 	ASAN_OPTIONS=detect_leaks=0 $(ASAN)/soak/blokpost_soak_run
 
+# The demo hands-free: 24 hours of layout time per schedule variant, trains
+# driving themselves on the simulated board, every check after every tick.
+.PHONY: handsfree
+handsfree: deps
+	@cmake -S . -B $(RELEASE) $(GENERATOR) -DCMAKE_BUILD_TYPE=Release -DBLOKPOST_TESTS=OFF >/dev/null
+	cmake --build $(RELEASE) --target blokpost_handsfree_run
+	$(RELEASE)/soak/blokpost_handsfree_run
+
 # Every window Form1..Form20 rendered offscreen into build/screenshots/*.png.
 SCREENSHOTS := build/screenshots
 

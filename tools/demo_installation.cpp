@@ -109,8 +109,8 @@ const std::array<BookRow, kLines> kRood{{
     kIdle5, kIdle6, kIdle7, kIdle8,
 }};
 
-// The weekend and summer book: every half hour the stoptrein, and in summer
-// the steam train after it.
+// The weekend and summer book: every half hour the stoptrein, and the steam
+// train after it.
 const std::array<BookRow, kLines> kBlauw{{
     {"Dijkstad", "Blok 5 en 6", "Stoptrein", 1, 30, 5},
     {"Zandhaven", "Hoogveen spoor 3", "Pendel", 3, 0, 0},

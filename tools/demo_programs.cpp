@@ -54,26 +54,16 @@ Step memRead(int memory) { return {kind::MemRead, memory}; }
 Step green() { return {kind::Green, kHoldSenBox}; }
 Step rest() { return {kind::Leeg, kHoldSenBox}; }
 
-// Where the stoptrein and the express meet: the express overtakes the
-// stoptrein in Dijkstad and is home first. Without an express (the weekend
-// service) the stoptrein runs alone and waits for nobody.
-enum class Express { Runs, Absent };
-
 // Line A: from Hoogveen track 1 round the loop, stopping at Dijkstad track 1,
-// back to Hoogveen track 1; then ready for the next departure.
-// Memory 3 tells the express that the stoptrein stands in Dijkstad; memory 4
-// that the express has passed it; memory 5 that the express is home.
-LineProgram stoptrein(int dwellSeconds, Express express) {
-    const bool overtaken = express == Express::Runs;
-    LineProgram steps{pin("Wis3A"), pin("Sein5G"), holdSensor(14), pin("Sein5R"),
-                      pin("Wis1A"), pin("Sein1G"), sensor(3),      pin("Sein1R")};
-    if (overtaken) steps.push_back(memMake(3));
-    steps.push_back(timer(dwellSeconds));
-    if (overtaken) steps.push_back(memRead(4));
-    steps.insert(steps.end(), {pin("Wis2A"), pin("Sein2G"), holdSensor(6), pin("Sein2R")});
-    if (overtaken) steps.push_back(memRead(5));
-    steps.insert(steps.end(), {pin("Wis7A"), pin("Sein6G"), sensor(11), pin("Sein6R"), memMake(1), green(), rest()});
-    return steps;
+// back to Hoogveen track 1; then ready for the next departure. It meets line
+// C, the express or the steam train, which overtakes it in Dijkstad and is
+// home first: memory 3 tells line C that the stoptrein stands in Dijkstad;
+// memory 4 that line C has passed it; memory 5 that line C is home.
+LineProgram stoptrein(int dwellSeconds) {
+    return {pin("Wis3A"), pin("Sein5G"), holdSensor(14), pin("Sein5R"), pin("Wis1A"),  pin("Sein1G"),
+            sensor(3),    pin("Sein1R"), memMake(3),     timer(dwellSeconds), memRead(4), pin("Wis2A"),
+            pin("Sein2G"), holdSensor(6), pin("Sein2R"), memRead(5),     pin("Wis7A"),  pin("Sein6G"),
+            sensor(11),   pin("Sein6R"), memMake(1),     green(),        rest()};
 }
 
 // Line B: waits for the stoptrein's passengers, runs Hoogveen track 3 to
@@ -88,7 +78,8 @@ LineProgram pendel(int turnaroundSeconds) {
 // Line C: once the stoptrein stands in Dijkstad, from Hoogveen track 2 round
 // the loop through Dijkstad track 2 and back to Hoogveen track 2; then ready
 // for the next departure. The express runs through Dijkstad; a train that
-// calls there (the summer steam train) stops for `stopSeconds` and leaves first.
+// calls there (the steam train of the weekend and the summer) stops for
+// `stopSeconds` and leaves first.
 LineProgram sneltrein(int stopSeconds) {
     LineProgram steps{memRead(3),  pin("Wis3B"), pin("Sein7G"), holdSensor(14), pin("Sein7R"),
                       pin("Wis3A"), pin("Wis1B"), pin("Wis2B"),  pin("Sein3G")};
@@ -128,23 +119,24 @@ Schedule schedule(int variant) {
     Schedule lines;
     switch (variant) {
     case 1:  // Normale dienst
-        lines[1] = stoptrein(20, Express::Runs);
+        lines[1] = stoptrein(20);
         lines[2] = pendel(30);
         lines[3] = sneltrein(0);
         lines[4] = rangeerloc();
         break;
-    case 2:  // Weekenddienst: stoptrein and shuttle only, longer stops
-        lines[1] = stoptrein(40, Express::Absent);
+    case 2:  // Weekenddienst: longer stops, the steam train of the weekend book, no shunting
+        lines[1] = stoptrein(40);
         lines[2] = pendel(60);
+        lines[3] = sneltrein(60);
         break;
     case 3:  // Zomerdienst: the steam train calls at Dijkstad instead of the express
-        lines[1] = stoptrein(20, Express::Runs);
+        lines[1] = stoptrein(20);
         lines[2] = pendel(30);
         lines[3] = sneltrein(60);
         lines[4] = rangeerloc();
         break;
     case 4:  // Winterdienst: no shunting, a quick turnaround at Zandhaven
-        lines[1] = stoptrein(15, Express::Runs);
+        lines[1] = stoptrein(15);
         lines[2] = pendel(15);
         lines[3] = sneltrein(0);
         break;

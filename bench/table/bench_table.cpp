@@ -11,6 +11,7 @@
 #include "hostile_reads.h"
 #include "layout/layout_store.h"
 #include "lines/step_marker.h"
+#include "logbook_rows.h"
 #include "schedule/schedule_files.h"
 #include "timetable/timetable.h"
 #include "usb_rows.h"
@@ -188,6 +189,7 @@ int main(int argc, char** argv) {
     measureCycle(folder.path(), rows);
     measureLoads(folder.path(), rows);
     for (const auto& f : bench::measureHostileReads()) rows.push_back({f.what, f.value, f.unit, f.target});
+    bench::measureLogbookEntries(folder.path(), [&](auto what, double v, auto unit, double t) { rows.push_back({what, v, unit, t}); });
     printTable(rows);
     printEmulatedUsbRows();
     return 0;

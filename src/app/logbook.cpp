@@ -12,6 +12,7 @@ void WriteLogLine(ProgramState& s, const std::string& text) {
     const int minutes = ((s.clock.ClockMinutes % 1440) + 1440) % 1440;
     const int m = minutes % 60, h = minutes / 60;
     lines.push_front(std::to_string(h) + (m < 10 ? ":0" : ":") + std::to_string(m) + "  " + text);
+    s.logbookFile.append(s.paths, s.reporter, lines.front());
 }
 
 }  // namespace blokpost

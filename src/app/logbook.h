@@ -1,6 +1,7 @@
 #pragma once
 // The logbook: the 14 newest entries, newest first, each stamped with the
-// model clock's hour of the day and minute.
+// model clock's hour of the day and minute. Every entry also goes to the day
+// file on disk (see LogbookFile).
 
 #include <string>
 

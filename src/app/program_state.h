@@ -2,6 +2,7 @@
 // The whole state of a running Blokpost, owned by one object and passed by
 // reference to every operation. It lives from start to end of the program.
 
+#include "app/logbook_file.h"
 #include "app/paths.h"
 #include "app/reporter.h"
 #include "app/screen.h"
@@ -68,6 +69,7 @@ struct ProgramState {
     std::array<std::array<bool, 2>, kSensors + 1> SensorPictureReported{};
 
     Screen screen;
+    LogbookFile logbookFile;  // every logbook entry, also on disk
 };
 
 // The main window's creation handler: the start values of the shared state.

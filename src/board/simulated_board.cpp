@@ -44,7 +44,26 @@ std::int32_t SimulatedBoard::ReadAnalogChannel(std::int32_t channel) {
 }
 
 void SimulatedBoard::setSensor(int sensor, bool active) {
-    if (sensor >= 1 && sensor <= 20) sensors_[static_cast<std::size_t>(sensor)] = active;
+    if (sensor < 1 || sensor > 20) return;
+    sensors_[static_cast<std::size_t>(sensor)] = active;
+    pulseTicksLeft_[static_cast<std::size_t>(sensor)] = 0;
+}
+
+void SimulatedBoard::pulseSensor(int sensor) {
+    if (sensor < 1 || sensor > 20) return;
+    sensors_[static_cast<std::size_t>(sensor)] = true;
+    pulseTicksLeft_[static_cast<std::size_t>(sensor)] = kPulseTicks;
+}
+
+bool SimulatedBoard::pulsing(int sensor) const {
+    return sensor >= 1 && sensor <= 20 && pulseTicksLeft_[static_cast<std::size_t>(sensor)] > 0;
+}
+
+void SimulatedBoard::passTick() {
+    for (int s = 1; s <= 20; ++s) {
+        int& left = pulseTicksLeft_[static_cast<std::size_t>(s)];
+        if (left > 0 && --left == 0) sensors_[static_cast<std::size_t>(s)] = false;
+    }
 }
 
 bool SimulatedBoard::sensor(int sensor) const {

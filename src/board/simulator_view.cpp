@@ -50,8 +50,10 @@ SimulatorView simulatorView(const DriverBoard* driver, const ProgramState& state
     view.selectedGroup = groupText(board.selectedGroup());
     view.lastPin = decodedPinText(state, board.lastDecodedAddress());
     view.simulating = driver->mode() == DriverBoard::Mode::Simulated;
-    for (int s = 1; s <= kSensors; ++s)
+    for (int s = 1; s <= kSensors; ++s) {
         view.sensor[s] = view.simulating ? board.sensor(s) : state.model.SensorState[s] == 1;
+        view.standing[s] = view.simulating && board.sensor(s) && !board.pulsing(s);
+    }
     for (int channel = 1; channel <= 2; ++channel) view.analogInput[channel] = board.analogInput(channel);
     return view;
 }

@@ -22,6 +22,7 @@ struct SimulatorView {
     std::string lastPin;
     bool simulating = false;              // sensors and analog inputs can be set
     std::array<bool, 21> sensor{};        // [1..20]
+    std::array<bool, 21> standing{};      // [1..20] on until switched off, not a passing pulse
     std::array<int, 3> analogInput{};     // [1..2]
 };
 

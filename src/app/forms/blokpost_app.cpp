@@ -7,6 +7,7 @@
 #include "app/forms/main_window.h"
 #include "app/main_cycle.h"
 #include "board/board_choice.h"
+#include "board/driver_board.h"
 #include "board/forms/simulator_window.h"
 #include "layout/forms/give_name_window.h"
 #include "layout/forms/make_screen_window.h"
@@ -16,6 +17,7 @@
 #include "timetable/forms/timetable_editor_window.h"
 #include "timetable/forms/timetable_window.h"
 
+#include <QRandomGenerator>
 #include <QtGlobal>
 
 // The photographs are compiled into the forms library; a static library's
@@ -24,7 +26,8 @@ static void registerResources() { Q_INIT_RESOURCE(blokpost); }
 
 namespace blokpost {
 
-BlokpostApp::BlokpostApp(const QString& root, Reporter* reporter, std::unique_ptr<Board> board) {
+BlokpostApp::BlokpostApp(const QString& root, Reporter* reporter, std::unique_ptr<Board> board)
+    : autoTrains_(QRandomGenerator::global()->generate()) {
     registerResources();
     Reporter& messages = reporter ? *reporter : messageBoxes_;
     if (auto* application = GuardedApplication::instance()) application->reportTo(&messages);
@@ -79,6 +82,9 @@ void BlokpostApp::tick() {
     if (driver_ && !nested) {
         driver_->endOfTick();
         if (const std::string notice = driver_->takeNotice(); !notice.empty()) state_->reporter.message(notice);
+        SimulatedBoard& layout = driver_->simulation();
+        if (driver_->mode() == DriverBoard::Mode::Simulated) autoTrains_.tick(state_->model, layout);
+        layout.passTick();
     }
     syncAll();
 }

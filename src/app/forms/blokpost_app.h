@@ -5,6 +5,7 @@
 
 #include "app/forms/message_box_reporter.h"
 #include "app/program_state.h"
+#include "board/auto_trains.h"
 
 #include <QString>
 #include <array>
@@ -35,18 +36,23 @@ public:
 
     // Shows the main window maximised and starts the cycle.
     void start();
-    // One tick of the main cycle, then the windows are brought up to date.
+    // One tick of the main cycle, then the simulated layout's time passes
+    // (pulsed sensors, trains that drive themselves) and the windows are
+    // brought up to date.
     void tick();
     void syncAll();
 
     // The program's own driver, or null when a board library is in use.
     DriverBoard* driverBoard() const { return driver_; }
+    // "Automatisch rijden": trains on the simulated board; they drive only while the simulation serves.
+    AutoTrains& autoTrains() { return autoTrains_; }
 
 private:
     MessageBoxReporter messageBoxes_;
     std::unique_ptr<Board> board_;
     DriverBoard* driver_ = nullptr;
     std::unique_ptr<ProgramState> state_;
+    AutoTrains autoTrains_;
     std::array<std::unique_ptr<Window>, 22> forms_;
     // Destroyed before the windows: it saves their places when the program ends.
     std::unique_ptr<Desk> desk_;

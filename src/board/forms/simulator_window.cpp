@@ -1,9 +1,12 @@
 #include "board/forms/simulator_window.h"
 
 #include "app/forms/blokpost_app.h"
+#include "app/forms/spin_edit.h"
 #include "board/driver_board.h"
 
+#include <QCheckBox>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QSlider>
@@ -15,10 +18,33 @@ namespace {
 constexpr int kLampSize = 17;
 const QString kLampLit = QStringLiteral("background:#FFFF00; border:1px solid black; border-radius:8px;");
 const QString kLampDark = QStringLiteral("background:#404040; border:1px solid black; border-radius:8px;");
-const QString kSensorActive = QStringLiteral("background:#FFFF00; font-weight:bold;");
-const QString kSensorInactive = QStringLiteral("background:#C0C0C0; font-weight:bold;");
+// A push button paints its background only when its border is styled too.
+const QString kSensorActive =
+    QStringLiteral("background:#FFFF00; font-weight:bold; border:1px solid #404040; border-radius:3px;");
+const QString kSensorInactive =
+    QStringLiteral("background:#C0C0C0; font-weight:bold; border:1px solid #404040; border-radius:3px;");
+const QString kSensorStanding =
+    QStringLiteral("background:#FF8000; font-weight:bold; border:1px solid #404040; border-radius:3px;");
 
 QString fromText(const std::string& text) { return QString::fromLatin1(text.c_str()); }
+
+// A sensor button: a click is a train passing the contact, a right click a
+// train that stops on it (or leaves it again).
+class SensorButton : public QPushButton {
+public:
+    SensorButton(const QString& text, QWidget* parent, std::function<void()> rightClick)
+        : QPushButton(text, parent), rightClick_(std::move(rightClick)) {}
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override {
+        if (event->button() != Qt::RightButton) return QPushButton::mousePressEvent(event);
+        event->accept();
+        if (isEnabled()) rightClick_();
+    }
+
+private:
+    std::function<void()> rightClick_;
+};
 
 }  // namespace
 
@@ -33,6 +59,7 @@ TForm21::TForm21(BlokpostApp& app) : Window(app, QStringLiteral("Simulator"), 52
     lastPin_ = addLabel(QString(), 8, 152, 504);
     buildSensors();
     buildSliders();
+    buildAutoTrains();
     sync();
 }
 
@@ -56,21 +83,28 @@ void TForm21::buildLamps() {
 }
 
 void TForm21::buildSensors() {
-    addLabel(QStringLiteral("Sensoren (klik om te schakelen)"), 8, 184, 300);
+    addLabel(QStringLiteral("Sensoren: klik = trein passeert, rechtsklik = trein staat"), 8, 184, 504);
     for (int group = 1; group <= 4; ++group) {
         addLabel(QStringLiteral("Groep %1").arg(group), 8, 212 + 32 * (group - 1), 64, false);
         for (int input = 1; input <= 5; ++input) {
             const int sensor = 5 * (group - 1) + input;
-            auto* button = new QPushButton(QString::number(sensor), this);
+            // A standing train leaves; otherwise a train stops on the contact.
+            auto* button = new SensorButton(QString::number(sensor), this, [this, sensor] {
+                handle([this, sensor] {
+                    if (DriverBoard* driver = app_.driverBoard()) {
+                        SimulatedBoard& layout = driver->simulation();
+                        layout.setSensor(sensor, !(layout.sensor(sensor) && !layout.pulsing(sensor)));
+                    }
+                });
+            });
             button->setGeometry(72 + 44 * (input - 1), 208 + 32 * (group - 1), 40, 25);
             connect(button, &QPushButton::clicked, this, [this, sensor] {
                 handle([this, sensor] {
-                    if (DriverBoard* driver = app_.driverBoard())
-                        driver->simulation().setSensor(sensor, !driver->simulation().sensor(sensor));
+                    if (DriverBoard* driver = app_.driverBoard()) driver->simulation().pulseSensor(sensor);
                 });
             });
             Button[sensor] = button;
-            showSensor(sensor, false);
+            showSensor(sensor, false, false);
         }
     }
 }
@@ -91,10 +125,24 @@ void TForm21::buildSliders() {
     }
 }
 
+void TForm21::buildAutoTrains() {
+    CheckBox1 = new QCheckBox(QStringLiteral("Automatisch rijden"), this);
+    CheckBox1->setGeometry(8, 334, 170, 22);
+    CheckBox1->setFont(designedFont(13, true));
+    CheckBox1->setStyleSheet(QStringLiteral("color:#FFFF00;"));
+    connect(CheckBox1, &QCheckBox::toggled, this, [this](bool on) { app_.autoTrains().setEnabled(on); });
+    addLabel(QStringLiteral("Rijtijd"), 200, 335, 56);
+    SpinEdit1 = new SpinEdit(AutoTrains::kShortestTravelSeconds, AutoTrains::kLongestTravelSeconds,
+                             AutoTrains::kStartTravelSeconds, this);
+    SpinEdit1->setGeometry(256, 333, 64, 24);
+    SpinEdit1->setSuffix(QStringLiteral(" s"));
+    connect(SpinEdit1, &QSpinBox::valueChanged, this, [this](int seconds) { app_.autoTrains().setTravelSeconds(seconds); });
+}
+
 void TForm21::showLamp(int channel, bool lit) { Shape[channel]->setStyleSheet(lit ? kLampLit : kLampDark); }
 
-void TForm21::showSensor(int sensor, bool active) {
-    Button[sensor]->setStyleSheet(active ? kSensorActive : kSensorInactive);
+void TForm21::showSensor(int sensor, bool active, bool standing) {
+    Button[sensor]->setStyleSheet(standing ? kSensorStanding : active ? kSensorActive : kSensorInactive);
 }
 
 void TForm21::showEvent(QShowEvent* event) {
@@ -120,8 +168,14 @@ void TForm21::sync() {
     }
     if (all || view.lastPin != shown_.lastPin) lastPin_->setText(QStringLiteral("Laatste pin: ") + fromText(view.lastPin));
     for (int sensor = 1; sensor <= 20; ++sensor) {
-        if (all || view.sensor[sensor] != shown_.sensor[sensor]) showSensor(sensor, view.sensor[sensor]);
+        if (all || view.sensor[sensor] != shown_.sensor[sensor] || view.standing[sensor] != shown_.standing[sensor])
+            showSensor(sensor, view.sensor[sensor], view.standing[sensor]);
         if (all || view.simulating != shown_.simulating) Button[sensor]->setEnabled(view.simulating);
+    }
+    if (all || view.simulating != shown_.simulating) {
+        // The trains drive on the simulated layout only.
+        CheckBox1->setEnabled(view.simulating);
+        SpinEdit1->setEnabled(view.simulating);
     }
     for (int channel = 1; channel <= 2; ++channel) {
         if (!all && view.analogInput[channel] == shown_.analogInput[channel] && view.simulating == shown_.simulating)

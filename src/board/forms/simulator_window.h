@@ -2,19 +2,24 @@
 // Form21, "Simulator": the board as the program sees it. Eight lamps for the
 // digital outputs, the analog outputs with the sensor group they select, the
 // last pin the decoder took, and whether a real board or the simulation
-// serves the layout. While the simulation runs, the operator switches the 20
-// sensors by clicking them and sets the two analog inputs with sliders.
+// serves the layout. While the simulation runs, the operator plays the trains
+// on the 20 sensors (a click: a train passes; a right click: a train stands),
+// lets trains drive by themselves ("Automatisch rijden", with their travel
+// time), and sets the two analog inputs with sliders.
 
 #include "app/forms/window.h"
 #include "board/simulator_view.h"
 
 #include <array>
 
+class QCheckBox;
 class QLabel;
 class QPushButton;
 class QSlider;
 
 namespace blokpost {
+
+class SpinEdit;
 
 class TForm21 : public Window {
 public:
@@ -24,6 +29,8 @@ public:
     std::array<QLabel*, 9> Shape{};          // lamps of digital outputs [1..8]
     std::array<QPushButton*, 21> Button{};   // sensors [1..20]
     std::array<QSlider*, 3> TrackBar{};      // analog inputs [1..2]
+    QCheckBox* CheckBox1 = nullptr;          // "Automatisch rijden"
+    SpinEdit* SpinEdit1 = nullptr;           // the trains' travel time, seconds
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -33,8 +40,9 @@ private:
     void buildLamps();
     void buildSensors();
     void buildSliders();
+    void buildAutoTrains();
     void showLamp(int channel, bool lit);
-    void showSensor(int sensor, bool active);
+    void showSensor(int sensor, bool active, bool standing);
 
     QLabel* status_;
     QLabel* problem_;

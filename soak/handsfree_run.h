@@ -1,0 +1,80 @@
+#pragma once
+// The demo proven hands-free: the demo installation's layout read, one
+// schedule variant loaded with its timetable book, lines A..D started, and
+// then the whole logic ticks without a real timer on the simulated board,
+// where trains drive themselves. After every tick the run checks that
+//   - no line waits on one step longer than its program and the timetable
+//     allow (the bounds per step kind below);
+//   - a departure restarts its line at step 1, and lines restart at their
+//     departure minutes only;
+// and it counts the rounds each line completes. At the end the day files of
+// the logbook must hold every logbook entry, in order, each with the time
+// of the computer when it was written.
+
+#include "lines/model.h"
+
+#include <array>
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace blokpost::handsfree {
+
+inline constexpr std::int64_t kTicksPerHour = 8 * 3600;
+
+// The longest a line may wait on one step, in seconds of layout time.
+struct WaitBounds {
+    // "Pin": one pin goes out per second, to one of the lines waiting for a
+    // pin; with four lines a step waits a few seconds at most.
+    double pin = 0;
+    // "Timer" of N seconds: counted down once a second, so N + 2 at most.
+    double timerBeyondCount = 0;
+    // "Sensor": the train's longest travel (a quarter over the set time) and
+    // two cycles for the read of the sensor's group and the step's phase.
+    double sensor = 0;
+    // "HSensor": as "Sensor", twice: another line waiting on the same hold
+    // sensor may take the first train's event.
+    double holdSensor = 0;
+    // "MemRead": the handover comes once per round of the line that makes
+    // it, and rounds are paced by the timetable: two departure intervals.
+    double memRead = 0;
+    // An empty step after "Green": the line rests until its next departure,
+    // one departure interval and the minute of the departure itself.
+    double rest = 0;
+    // "Jump", "MemMake", "Green": done in their phase, within one cycle.
+    double instant = 0;
+};
+WaitBounds waitBounds(int travelSeconds, int longestIntervalMinutes);
+// The bound for a step of `kind` with `operand`.
+double boundFor(const WaitBounds& bounds, const std::string& kind, std::int32_t operand);
+
+struct LineFigures {
+    std::int64_t rounds = 0;             // Green steps passed, or jumps back to the start
+    std::int64_t departuresTaken = 0;    // restarted by the timetable
+    std::int64_t departuresMissed = 0;   // not ready at its departure minute
+};
+
+struct LongestWait {
+    double seconds = 0;
+    std::string where;  // "line A step 3"
+};
+
+struct VariantResult {
+    int variant = 0;
+    std::string book;  // "Rood" or "Blauw"
+    std::int64_t ticks = 0;
+    WaitBounds bounds;
+    std::array<LineFigures, kLines + 1> lines{};
+    std::map<std::string, LongestWait> longestWait;  // by step kind ("Leeg" for a rest)
+    std::int64_t logEntries = 0;
+    std::int64_t dayFiles = 0;
+    std::vector<std::string> messages;  // what the operator would have been told
+    std::string breach;                 // the first check that failed; empty when all held
+};
+
+// Runs `ticks` ticks (8 a second) of schedule variant 1..4 with trains of
+// `travelSeconds`, their variation drawn from `seed`.
+VariantResult runVariant(int variant, std::int64_t ticks, std::uint32_t seed, int travelSeconds = 8);
+
+}  // namespace blokpost::handsfree

@@ -1,0 +1,132 @@
+// The logbook's day files, against the real file system: appending, the
+// change of day, a folder in another spelling, and files that cannot be
+// written (a full disk, a folder that is a file).
+
+#include "app/logbook.h"
+#include "app/logbook_file.h"
+#include "support/test_program.h"
+
+#include <QDir>
+#include <QFile>
+#include <gtest/gtest.h>
+#include <sys/mount.h>
+#include <unistd.h>
+
+namespace blokpost::test {
+namespace {
+
+struct DayFileProgram : TestProgram {
+    DayFileProgram() : TestProgram(8 * 60 + 31) {
+        state.logbookFile.setClock([this] { return now; });
+    }
+    // One entry, waited for: the next entry then knows how it went.
+    void log(const std::string& text) {
+        WriteLogLine(state, text);
+        state.logbookFile.settle();
+    }
+    QDateTime now{QDate(2026, 12, 7), QTime(11, 31, 5)};
+};
+
+TEST(LogbookFile, EveryEntryIsAppendedToTheDayFileWithTheComputersTime) {
+    DayFileProgram p;
+    p.writeFile("Logboek/2026-12-07.txt", "09:00:00  6:00  earlier today\r\n");
+    p.log("Wis3A");
+    p.now = p.now.addSecs(2);
+    p.log("Lijn-A gestart");
+    EXPECT_EQ(p.readFile("Logboek/2026-12-07.txt"),
+              "09:00:00  6:00  earlier today\r\n"
+              "11:31:05  8:31  Wis3A\r\n"
+              "11:31:07  8:31  Lijn-A gestart\r\n");
+    EXPECT_EQ(p.state.logbookFile.entries(), 2u);
+    EXPECT_TRUE(p.reporter.messages.empty());
+}
+
+TEST(LogbookFile, PastMidnightANewDayFileBeginsAndYesterdaysStaysAsItWas) {
+    DayFileProgram p;
+    p.now = QDateTime(QDate(2026, 12, 31), QTime(23, 59, 59));
+    p.log("Wis1A");
+    p.now = p.now.addSecs(1);
+    p.log("Wis1B");
+    EXPECT_EQ(p.readFile("Logboek/2026-12-31.txt"), "23:59:59  8:31  Wis1A\r\n");
+    EXPECT_EQ(p.readFile("Logboek/2027-01-01.txt"), "00:00:00  8:31  Wis1B\r\n");
+}
+
+TEST(LogbookFile, AFolderSpelledOtherwiseIsTheLogbookFolder) {
+    DayFileProgram p;
+    QDir(p.folder.path()).mkdir(QStringLiteral("LOGBOEK"));
+    p.log("Sein5G");
+    EXPECT_EQ(p.readFile("LOGBOEK/2026-12-07.txt"), "11:31:05  8:31  Sein5G\r\n");
+    EXPECT_EQ(QDir(p.folder.path()).entryList(QDir::Dirs | QDir::NoDotAndDotDot), QStringList{"LOGBOEK"});
+}
+
+TEST(LogbookFile, ADayFileRemovedWhileTheProgramRunsIsMadeAgain) {
+    DayFileProgram p;
+    p.log("Wis1A");
+    ASSERT_TRUE(QFile::remove(p.folder.filePath(QStringLiteral("Logboek/2026-12-07.txt"))));
+    p.log("Wis1B");
+    EXPECT_EQ(p.readFile("Logboek/2026-12-07.txt"), "11:31:05  8:31  Wis1B\r\n");
+}
+
+// A full disk: the day file leads to /dev/full. The operator hears it once
+// (at the entry after the one that failed), the logbook window keeps every
+// entry, and once the disk has room the entries are written again; a later
+// failure is told again.
+TEST(LogbookFile, AFileThatCannotBeWrittenIsToldOnceAndTriedAgainAtEveryEntry) {
+    DayFileProgram p;
+    QDir(p.folder.path()).mkdir(QStringLiteral("Logboek"));
+    const QString day = p.folder.filePath(QStringLiteral("Logboek/2026-12-07.txt"));
+    ASSERT_EQ(::symlink("/dev/full", QFile::encodeName(day).constData()), 0);
+    p.log("Wis1A");
+    p.log("Wis1B");
+    p.log("Wis2A");
+    ASSERT_EQ(p.reporter.messages.size(), 1u);
+    EXPECT_EQ(p.reporter.messages[0],
+              "kan logboek Logboek/2026-12-07.txt niet schrijven (No space left on device); "
+              "de baan rijdt door, het logboek probeert het opnieuw");
+    EXPECT_EQ(p.state.screen.display.logLines.size(), 3u);
+
+    ASSERT_TRUE(QFile::remove(day));
+    p.log("Wis2B");
+    p.log("Wis3A");
+    EXPECT_EQ(p.readFile("Logboek/2026-12-07.txt"), "11:31:05  8:31  Wis2B\r\n11:31:05  8:31  Wis3A\r\n");
+    EXPECT_EQ(p.reporter.messages.size(), 1u);
+
+    ASSERT_TRUE(QFile::remove(day));
+    ASSERT_EQ(::symlink("/dev/full", QFile::encodeName(day).constData()), 0);
+    p.log("Wis3B");
+    p.log("Wis4A");
+    EXPECT_EQ(p.reporter.messages.size(), 2u);
+}
+
+// A disk that fills up in the middle of a line: the half line is taken back,
+// so the day file keeps whole lines only.
+TEST(LogbookFile, ALineCutShortByAFullDiskIsTakenBack) {
+    DayFileProgram p;
+    const QString folder = p.folder.filePath(QStringLiteral("Logboek"));
+    QDir().mkpath(folder);
+    if (::mount("tmpfs", QFile::encodeName(folder).constData(), "tmpfs", 0, "size=4k") != 0)
+        GTEST_SKIP() << "mounting a small disk needs root";
+    const std::string nearlyFull(4090, 'x');  // 6 bytes left on the one page
+    p.writeFile("Logboek/2026-12-07.txt", nearlyFull);
+    p.log("Wis3A");
+    p.log("Wis3B");
+    const std::string held = p.readFile("Logboek/2026-12-07.txt");
+    ::umount(QFile::encodeName(folder).constData());
+    EXPECT_EQ(held, nearlyFull);
+    ASSERT_EQ(p.reporter.messages.size(), 1u);
+    EXPECT_NE(p.reporter.messages[0].find("No space left on device"), std::string::npos);
+}
+
+TEST(LogbookFile, AFileWhereTheFolderShouldBeIsReportedOnce) {
+    DayFileProgram p;
+    p.writeFile("Logboek", "not a folder");
+    p.log("Wis1A");
+    p.log("Wis1B");
+    ASSERT_EQ(p.reporter.messages.size(), 1u);
+    EXPECT_EQ(p.reporter.messages[0].rfind("kan logboek Logboek/2026-12-07.txt niet openen (Not a directory)", 0), 0u)
+        << p.reporter.messages[0];
+    EXPECT_EQ(p.readFile("Logboek"), "not a folder");
+}
+
+}  // namespace
+}  // namespace blokpost::test

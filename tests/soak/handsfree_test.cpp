@@ -1,0 +1,50 @@
+#include "handsfree_run.h"
+
+#include <gtest/gtest.h>
+
+namespace blokpost::handsfree {
+namespace {
+
+const char* const kVariants[] = {"", "Normale dienst", "Weekenddienst", "Zomerdienst", "Winterdienst"};
+
+// The demo with trains that drive themselves, an hour of layout time per
+// schedule variant; make handsfree runs a whole day of each.
+TEST(HandsFree, EveryVariantOfTheDemoRunsAnHourByItself) {
+    for (int variant = 1; variant <= 4; ++variant) {
+        SCOPED_TRACE(kVariants[variant]);
+        const VariantResult r = runVariant(variant, kTicksPerHour, 7 + static_cast<std::uint32_t>(variant));
+        EXPECT_EQ(r.breach, "") << "at tick " << r.ticks;
+        EXPECT_EQ(r.ticks, kTicksPerHour);
+
+        // The longest wait on one step, by kind, with trains of 8 s (6..10 s).
+        const int interval = variant == 2 || variant == 3 ? 30 : 10;  // minutes, Blauw or Rood
+        EXPECT_EQ(r.bounds.pin, 8.0) << "one pin a second among four lines";
+        EXPECT_EQ(r.bounds.timerBeyondCount, 2.0) << "a Timer of N s: N + 2 s";
+        EXPECT_EQ(r.bounds.sensor, 12.0) << "10 s of travel and two cycles of scan";
+        EXPECT_EQ(r.bounds.holdSensor, 24.0) << "two trains, when another line takes the first event";
+        EXPECT_EQ(r.bounds.memRead, 2 * 60.0 * interval) << "two departure intervals";
+        EXPECT_EQ(r.bounds.rest, 60.0 * interval + 60) << "after Green: until the next departure";
+        EXPECT_EQ(r.bounds.instant, 1.0) << "Jump, MemMake, Green";
+
+        // Lines A and C leave at every departure of the hour and come round
+        // each time; the shuttle follows the stoptrein, the shunting loco the shuttle.
+        const int departures = 60 / interval;
+        for (int line : {1, 3}) {
+            EXPECT_EQ(r.lines[line].departuresTaken, departures) << "line " << line;
+            EXPECT_EQ(r.lines[line].departuresMissed, 0) << "line " << line;
+            EXPECT_GE(r.lines[line].rounds, departures) << "line " << line;
+        }
+        EXPECT_GE(r.lines[2].rounds, departures) << "the shuttle";
+        if (variant == 1 || variant == 3) {
+            EXPECT_GE(r.lines[4].rounds, departures) << "the shunting loco";
+        }
+
+        // The computer's clock passes midnight during the hour.
+        EXPECT_EQ(r.dayFiles, 2);
+        EXPECT_GT(r.logEntries, 40 * departures);
+        EXPECT_TRUE(r.messages.empty());
+    }
+}
+
+}  // namespace
+}  // namespace blokpost::handsfree
