@@ -6,6 +6,8 @@
 #include "support/test_program.h"
 
 #include <QApplication>
+#include <QCloseEvent>
+#include <QPushButton>
 #include <QMouseEvent>
 #include <gtest/gtest.h>
 
@@ -65,6 +67,21 @@ TEST_F(MainWindow, TheGridIndicatorsStillAnswerAPressOfAnyButton) {
     EXPECT_EQ(state().model.HoldFlag[3], 0);
     send(grid->Shape[3], QEvent::MouseButtonRelease, Qt::LeftButton, QPointF(5, 5));
     EXPECT_EQ(state().model.HoldFlag[3], 0);  // the release does nothing more
+}
+
+TEST_F(MainWindow, OnlyExitEndsTheProgramNotACloseFromTheWindowManager) {
+    QCloseEvent fromWindowManager;
+    QApplication::sendEvent(main(), &fromWindowManager);
+    EXPECT_FALSE(fromWindowManager.isAccepted());
+
+    QPushButton* exit = nullptr;
+    for (auto* button : main()->findChildren<QPushButton*>())
+        if (button->text() == QStringLiteral("Exit")) exit = button;
+    ASSERT_NE(exit, nullptr);
+    exit->click();  // no event loop runs here, so the quit itself does nothing
+    QCloseEvent whileExiting;
+    QApplication::sendEvent(main(), &whileExiting);
+    EXPECT_TRUE(whileExiting.isAccepted());
 }
 
 }  // namespace

@@ -22,15 +22,6 @@
 namespace blokpost::test {
 namespace {
 
-std::string errorOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const OperationError& error) {
-        return error.what();
-    }
-    return {};
-}
-
 bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
 std::string native(const QString& path) { return QFile::encodeName(path).toStdString(); }

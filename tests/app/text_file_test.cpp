@@ -1,6 +1,8 @@
 #include "app/reporter.h"
 #include "app/text_file.h"
 
+#include "support/test_program.h"
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -9,6 +11,8 @@
 
 namespace blokpost {
 namespace {
+
+using test::errorOf;
 
 std::string readAll(const QString& path) {
     QFile file(path);
@@ -20,15 +24,6 @@ void writeAll(const QString& path, const std::string& bytes) {
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write(bytes.data(), static_cast<qint64>(bytes.size()));
-}
-
-std::string errorOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const OperationError& error) {
-        return error.what();
-    }
-    return {};
 }
 
 TEST(TextFileReader, TakesANumberFromTheStartOfItsLineAndDropsTheRest) {

@@ -12,6 +12,16 @@
 
 namespace blokpost::test {
 
+// The message of the OperationError the action throws, or "" when it throws none.
+inline std::string errorOf(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const OperationError& error) {
+        return error.what();
+    }
+    return {};
+}
+
 class RecordingReporter : public Reporter {
 public:
     void message(const std::string& text) override;

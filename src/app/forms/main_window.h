@@ -34,12 +34,18 @@ public:
     QPushButton* Button15 = nullptr;
     CycleTimer Timer1;
 
+protected:
+    // Only "Exit" ends the program: a close asked by the window manager (Alt+F4
+    // on the full-screen track plan) would stop the layout in the middle of a day.
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     QPushButton* addButton(const QString& caption, int x, int width, const std::function<void()>& action);
     QWidget* elementControl(int element) const;
 
     CanvasView* Image84;
     QRect buttonRow_;
+    bool exitPressed_ = false;
 };
 
 }  // namespace blokpost
