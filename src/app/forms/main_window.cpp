@@ -32,10 +32,7 @@ TForm1::TForm1(BlokpostApp& app)
         lineButton[line] = button;
     }
 
-    addButton(QStringLiteral("Exit"), 0, 49, [this] {
-        exitPressed_ = true;
-        QApplication::quit();
-    });
+    addButton(QStringLiteral("Exit"), 0, 49, [] { QApplication::quit(); });
     addButton(QStringLiteral("K8055n"), 56, 49, [this] { Kaart(state()); });
     addButton(QStringLiteral("Scherm"), 112, 49, [&app] { app.showForm(2); });
     addButton(QStringLiteral("Read/save"), 168, 65, [&app] { app.showForm(3); });
@@ -63,7 +60,7 @@ QPushButton* TForm1::addButton(const QString& caption, int x, int width, const s
 void TForm1::startTimer1() { Timer1.start(); }
 
 void TForm1::closeEvent(QCloseEvent* event) {
-    if (!exitPressed_) {
+    if (event->spontaneous()) {
         event->ignore();
         return;
     }

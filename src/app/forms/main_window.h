@@ -36,7 +36,8 @@ public:
 
 protected:
     // Only "Exit" ends the program: a close asked by the window manager (Alt+F4
-    // on the full-screen track plan) would stop the layout in the middle of a day.
+    // on the full-screen track plan) would stop the layout in the middle of a
+    // day. The program's own quit closes its windows too, and that close is let through.
     void closeEvent(QCloseEvent* event) override;
 
 private:
@@ -45,7 +46,6 @@ private:
 
     CanvasView* Image84;
     QRect buttonRow_;
-    bool exitPressed_ = false;
 };
 
 }  // namespace blokpost
