@@ -30,6 +30,30 @@ qint64 overlap(const QRect& a, const QRect& b) {
     return common.isEmpty() ? 0 : qint64(common.width()) * common.height();
 }
 
+// Of the places offered, the one of least cost (the first of equals); none
+// when nothing was offered.
+template <class Places, class Cost>
+std::optional<QRect> cheapest(const Places& places, Cost&& cost) {
+    std::optional<QRect> best;
+    qint64 bestCost = 0;
+    for (const QRect& place : places) {
+        const qint64 c = cost(place);
+        if (!best || c < bestCost) {
+            best = place;
+            bestCost = c;
+        }
+    }
+    return best;
+}
+
+// The places at the given corners, each kept on the screen.
+template <std::size_t N>
+std::array<QRect, N> keptOnScreen(const std::array<QPoint, N>& corners, const QSize& size, const DeskScreen& desk) {
+    std::array<QRect, N> places;
+    for (std::size_t i = 0; i < N; ++i) places[i] = keepOnScreen(QRect(corners[i], size), desk);
+    return places;
+}
+
 // Moves `frame` into `area`; a frame larger than the area keeps its left or top edge on it.
 QRect clampInto(QRect frame, const QRect& area) {
     frame.moveLeft(std::max(area.left(), std::min(frame.left(), area.right() + 1 - frame.width())));
@@ -48,17 +72,9 @@ QRect leastCoveringCorner(const QSize& size, const DeskScreen& desk) {
     const int bottom = s.bottom() + 1 - size.height();
     const std::array<QPoint, 4> corners{QPoint(right, bottom), QPoint(s.left(), bottom), QPoint(right, s.top()),
                                         QPoint(s.left(), s.top())};
-    std::optional<QRect> best;
-    qint64 bestCost = 0;
-    for (const QPoint& corner : corners) {
-        const QRect place = keepOnScreen(QRect(corner, size), desk);
-        const qint64 cost = kLineButtonWeight * overlap(place, desk.lineButtons) + overlap(place, desk.trackPlan);
-        if (!best || cost < bestCost) {
-            best = place;
-            bestCost = cost;
-        }
-    }
-    return *best;
+    return *cheapest(keptOnScreen(corners, size, desk), [&](const QRect& place) {
+        return kLineButtonWeight * overlap(place, desk.lineButtons) + overlap(place, desk.trackPlan);
+    });
 }
 
 // Tiles the display windows: each takes the free place nearest the bottom
@@ -121,17 +137,13 @@ private:
 
     // A screen too small for all of them: where it overlaps the other tiles least.
     QRect leastOverlapping(const QSize& size) const {
-        std::optional<QRect> best;
-        qint64 bestCost = 0;
-        for (const QRect& place : candidates(size)) {
-            if (hitsAny(place, obstacles_)) continue;
+        std::vector<QRect> places = candidates(size);
+        std::erase_if(places, [&](const QRect& place) { return hitsAny(place, obstacles_); });
+        const std::optional<QRect> best = cheapest(places, [&](const QRect& place) {
             qint64 cost = 0;
             for (const QRect& r : placed_) cost += overlap(place, r);
-            if (!best || cost < bestCost) {
-                best = place;
-                bestCost = cost;
-            }
-        }
+            return cost;
+        });
         if (best) return *best;
         const QPoint corner(desk_.screen.right() + 1 - size.width(), desk_.screen.bottom() + 1 - size.height());
         return keepOnScreen(QRect(corner, size), desk_);
@@ -171,17 +183,7 @@ QRect besideWork(const QSize& frameSize, const QRect& work, const DeskScreen& de
         QPoint(work.right() + 1 - w, work.top() - h),    QPoint(work.left(), work.top() - h),
         QPoint(work.left() - w, work.top()),             QPoint(work.right() + 1, work.top()),
         QPoint(work.left() - w, work.bottom() + 1 - h),  QPoint(work.right() + 1, work.bottom() + 1 - h)};
-    std::optional<QRect> best;
-    qint64 bestCost = 0;
-    for (const QPoint& at : sides) {
-        const QRect place = keepOnScreen(QRect(at, frameSize), desk);
-        const qint64 cost = overlap(place, work);
-        if (!best || cost < bestCost) {
-            best = place;
-            bestCost = cost;
-        }
-    }
-    return *best;
+    return *cheapest(keptOnScreen(sides, frameSize, desk), [&](const QRect& place) { return overlap(place, work); });
 }
 
 QRect bringOntoScreens(const QRect& frame, const QList<QRect>& screens) {

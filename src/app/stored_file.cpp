@@ -266,11 +266,7 @@ void replaceStoredFile(const QString& path, std::string_view bytes) {
     takeOverOwnerAndMode(fd.get(), old);
     if (::fsync(fd.get()) != 0) fail(errno);
     if (fd.close() != 0) fail(errno);
-    if (::rename(temp.path.c_str(), target.c_str()) != 0) {
-        const int error = errno;
-        ::unlink(temp.path.c_str());
-        throw saveFailure(name, error);
-    }
+    if (::rename(temp.path.c_str(), target.c_str()) != 0) fail(errno);
     syncFolderOf(target);
 }
 

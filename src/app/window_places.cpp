@@ -1,9 +1,10 @@
 #include "app/window_places.h"
 
 #include "app/desk_layout.h"
+#include "app/reporter.h"
+#include "app/stored_file.h"
 #include "app/text_file.h"
 
-#include <QFile>
 #include <charconv>
 #include <string_view>
 
@@ -16,7 +17,7 @@ constexpr std::string_view kKeyPrefix = "Form";
 // Far beyond any desktop; a larger number is a damaged value.
 constexpr int kMaxCoordinate = 100000;
 // The file holds twenty short lines; anything much larger is not ours.
-constexpr qint64 kMaxFileSize = 64 * 1024;
+constexpr std::size_t kMaxFileSize = 64 * 1024;
 
 std::string_view trimmed(std::string_view text) {
     const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r'; };
@@ -85,10 +86,12 @@ std::vector<std::string> windowPlaceLines(const WindowPlaces& places) {
 }
 
 WindowPlaces readWindowPlaces(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxFileSize) return {};
-    const QByteArray bytes = file.read(kMaxFileSize);
-    return parseWindowPlaces(std::string(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    try {
+        const StoredBytes file = readStoredFile(path, kMaxFileSize);
+        return file.cutShort ? WindowPlaces{} : parseWindowPlaces(file.bytes);
+    } catch (const OperationError&) {
+        return {};  // missing, unreadable or no file at all: the designed places
+    }
 }
 
 void writeWindowPlaces(const QString& path, const WindowPlaces& places) {

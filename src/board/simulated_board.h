@@ -37,6 +37,8 @@ public:
     bool sensor(int sensor) const;
     // On, and going off by itself.
     bool pulsing(int sensor) const;
+    // On until switched off: a train standing on the contact.
+    bool standing(int sensor) const { return this->sensor(sensor) && !pulsing(sensor); }
     // One tick of 125 ms has passed: pulses run down.
     void passTick();
     void setAnalogInput(int channel, int value);

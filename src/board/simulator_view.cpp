@@ -52,7 +52,7 @@ SimulatorView simulatorView(const DriverBoard* driver, const ProgramState& state
     view.simulating = driver->mode() == DriverBoard::Mode::Simulated;
     for (int s = 1; s <= kSensors; ++s) {
         view.sensor[s] = view.simulating ? board.sensor(s) : state.model.SensorState[s] == 1;
-        view.standing[s] = view.simulating && board.sensor(s) && !board.pulsing(s);
+        view.standing[s] = view.simulating && board.standing(s);
     }
     for (int channel = 1; channel <= 2; ++channel) view.analogInput[channel] = board.analogInput(channel);
     return view;

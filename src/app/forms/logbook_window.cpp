@@ -1,6 +1,7 @@
 #include "app/forms/logbook_window.h"
 
 #include "app/forms/blokpost_app.h"
+#include "app/forms/stored_text.h"
 #include "app/program_state.h"
 
 #include <QLabel>
@@ -27,7 +28,7 @@ TForm20::TForm20(BlokpostApp& app) : Window(app, QStringLiteral("Logboek"), 202,
 
 void TForm20::sync() {
     QStringList lines;
-    for (const std::string& line : state().screen.display.logLines) lines << QString::fromLatin1(line.c_str());
+    for (const std::string& line : state().screen.display.logLines) lines << fromStoredText(line);
     const QString text = lines.join(QLatin1Char('\n'));
     if (text == shown_) return;
     shown_ = text;

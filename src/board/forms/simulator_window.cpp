@@ -2,6 +2,7 @@
 
 #include "app/forms/blokpost_app.h"
 #include "app/forms/spin_edit.h"
+#include "app/forms/stored_text.h"
 #include "board/driver_board.h"
 
 #include <QCheckBox>
@@ -25,8 +26,6 @@ const QString kSensorInactive =
     QStringLiteral("background:#C0C0C0; font-weight:bold; border:1px solid #404040; border-radius:3px;");
 const QString kSensorStanding =
     QStringLiteral("background:#FF8000; font-weight:bold; border:1px solid #404040; border-radius:3px;");
-
-QString fromText(const std::string& text) { return QString::fromLatin1(text.c_str()); }
 
 // A sensor button: a click is a train passing the contact, a right click a
 // train that stops on it (or leaves it again).
@@ -93,7 +92,7 @@ void TForm21::buildSensors() {
                 handle([this, sensor] {
                     if (DriverBoard* driver = app_.driverBoard()) {
                         SimulatedBoard& layout = driver->simulation();
-                        layout.setSensor(sensor, !(layout.sensor(sensor) && !layout.pulsing(sensor)));
+                        layout.setSensor(sensor, !layout.standing(sensor));
                     }
                 });
             });
@@ -156,17 +155,17 @@ void TForm21::sync() {
     const SimulatorView view = simulatorView(app_.driverBoard(), state());
     const bool all = !shownOnce_;
     shownOnce_ = true;
-    if (all || view.status != shown_.status) status_->setText(fromText(view.status));
-    if (all || view.problem != shown_.problem) problem_->setText(fromText(view.problem));
+    if (all || view.status != shown_.status) status_->setText(fromStoredText(view.status));
+    if (all || view.problem != shown_.problem) problem_->setText(fromStoredText(view.problem));
     for (int channel = 1; channel <= 8; ++channel)
         if (all || view.lamp[channel] != shown_.lamp[channel]) showLamp(channel, view.lamp[channel]);
     if (all || view.analogOutput != shown_.analogOutput || view.selectedGroup != shown_.selectedGroup) {
         analogOutputs_->setText(QStringLiteral("Analoge uitgangen: %1  %2")
                                     .arg(view.analogOutput[1])
                                     .arg(view.analogOutput[2]));
-        group_->setText(fromText(view.selectedGroup));
+        group_->setText(fromStoredText(view.selectedGroup));
     }
-    if (all || view.lastPin != shown_.lastPin) lastPin_->setText(QStringLiteral("Laatste pin: ") + fromText(view.lastPin));
+    if (all || view.lastPin != shown_.lastPin) lastPin_->setText(QStringLiteral("Laatste pin: ") + fromStoredText(view.lastPin));
     for (int sensor = 1; sensor <= 20; ++sensor) {
         if (all || view.sensor[sensor] != shown_.sensor[sensor] || view.standing[sensor] != shown_.standing[sensor])
             showSensor(sensor, view.sensor[sensor], view.standing[sensor]);

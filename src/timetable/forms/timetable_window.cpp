@@ -1,6 +1,7 @@
 #include "timetable/forms/timetable_window.h"
 
 #include "app/forms/blokpost_app.h"
+#include "app/forms/stored_text.h"
 #include "app/program_state.h"
 #include "timetable/timetable.h"
 
@@ -36,7 +37,7 @@ void TForm17::sync() {
     if (list == shown_) return;
     shown_ = list;
     QStringList lines;
-    for (const std::string& line : list) lines << QString::fromLatin1(line.data(), static_cast<qsizetype>(line.size()));
+    for (const std::string& line : list) lines << fromStoredText(line);
     RichEdit1->setPlainText(lines.join(QLatin1Char('\n')));
 }
 
