@@ -8,6 +8,7 @@
 #include "artwork/artwork.h"
 #include "board/driver_board.h"
 #include "demo_installation.h"
+#include "bench_rows.h"
 #include "hostile_reads.h"
 #include "layout/layout_store.h"
 #include "lines/step_marker.h"
@@ -36,37 +37,14 @@ std::int64_t nanosecondsSince(Clock::time_point start) {
     return std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now() - start).count();
 }
 
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0 : values[values.size() / 2];
-}
+using bench::median;
+using bench::Row;
 
-double residentMegabytes() {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly)) return 0;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmRSS:")) return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
-    return 0;
-}
-
-
-struct Row {
-    std::string what;
-    double value;
-    const char* unit;
-    double target;
-};
+double residentMegabytes() { return bench::statusMegabytes("VmRSS:"); }
 
 void printTable(const std::vector<Row>& rows) {
     std::printf("\n| Measure | Figure | Target | |\n|---|---:|---:|---|\n");
-    for (const Row& r : rows) {
-        const bool ok = r.target <= 0 || r.value <= r.target;
-        if (r.target > 0)
-            std::printf("| %s | %.3f %s | <= %.3g %s | %s |\n", r.what.c_str(), r.value, r.unit, r.target, r.unit,
-                        ok ? "ok" : "OVER");
-        else
-            std::printf("| %s | %.3f %s | | |\n", r.what.c_str(), r.value, r.unit);
-    }
+    for (const Row& r : rows) bench::printRow(r);
 }
 
 void layOut(const QString& root) {
@@ -188,8 +166,8 @@ int main(int argc, char** argv) {
     measureStart(folder.path(), rows, processStart, layoutNanoseconds);
     measureCycle(folder.path(), rows);
     measureLoads(folder.path(), rows);
-    for (const auto& f : bench::measureHostileReads()) rows.push_back({f.what, f.value, f.unit, f.target});
-    bench::measureLogbookEntries(folder.path(), [&](auto what, double v, auto unit, double t) { rows.push_back({what, v, unit, t}); });
+    bench::measureHostileReads(rows);
+    bench::measureLogbookEntries(folder.path(), rows);
     printTable(rows);
     printEmulatedUsbRows();
     return 0;

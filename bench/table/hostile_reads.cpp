@@ -9,7 +9,6 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <chrono>
-#include <cstring>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -20,14 +19,6 @@ namespace {
 constexpr long long kSparseBytes = 2LL << 30;
 constexpr double kTimeLimitMs = 50;          // as a normal load
 constexpr double kMemoryLimitMegabytes = 8;  // the read limit is 0.5 MB
-
-double statusMegabytes(const char* field) {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly)) return 0;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith(field)) return line.mid(static_cast<qsizetype>(std::strlen(field))).trimmed().split(' ').first().toDouble() / 1024.0;
-    return 0;
-}
 
 // The peak resident memory starts again from what is resident now.
 void resetPeakResident() {
@@ -52,17 +43,16 @@ Cost measure(Operation operation) {
 
 }  // namespace
 
-std::vector<HostileReadFigure> measureHostileReads() {
+void measureHostileReads(std::vector<Row>& rows) {
     QTemporaryDir folder;
     QDir(folder.path()).mkdir("VasteData");
     SimulatedBoard board;
     SilentReporter reporter;
     ProgramState s(board, reporter, DataPaths(folder.path()));
     FormCreate(s, 600);
-    std::vector<HostileReadFigure> figures;
     const auto add = [&](const std::string& what, Cost cost) {
-        figures.push_back({what + ": time", cost.milliseconds, "ms", kTimeLimitMs});
-        figures.push_back({what + ": peak resident growth", cost.peakGrowthMegabytes, "MB", kMemoryLimitMegabytes});
+        rows.push_back({what + ": time", cost.milliseconds, "ms", kTimeLimitMs});
+        rows.push_back({what + ": peak resident growth", cost.peakGrowthMegabytes, "MB", kMemoryLimitMegabytes});
     };
 
     // The largest: a sparse file of 2 GB, one line of zero bytes.
@@ -77,7 +67,6 @@ std::vector<HostileReadFigure> measureHostileReads() {
     QFile::remove(store);
     if (::mkfifo(QFile::encodeName(store).constData(), 0644) == 0)
         add("layout store Read of a FIFO", measure([&] { Lezen(s); }));
-    return figures;
 }
 
 }  // namespace blokpost::bench

@@ -10,7 +10,7 @@
 
 namespace blokpost::bench {
 
-void measureLogbookEntries(const QString& root, const AddRow& add) {
+void measureLogbookEntries(const QString& root, std::vector<Row>& rows) {
     using Clock = std::chrono::steady_clock;
     constexpr int kEntries = 5000;
     SimulatedBoard board;
@@ -28,10 +28,10 @@ void measureLogbookEntries(const QString& root, const AddRow& add) {
         }
     }
     std::sort(micro.begin(), micro.end());
-    add("logbook entry with its day-file line (median of " + std::to_string(kEntries) + ")", micro[micro.size() / 2],
-        "us", 0);
-    add("logbook entry with its day-file line (worst of " + std::to_string(kEntries) + ")", micro.back() / 1000.0, "ms",
-        2);
+    rows.push_back({"logbook entry with its day-file line (median of " + std::to_string(kEntries) + ")",
+                    micro[micro.size() / 2], "us", 0});
+    rows.push_back({"logbook entry with its day-file line (worst of " + std::to_string(kEntries) + ")",
+                    micro.back() / 1000.0, "ms", 2});
 }
 
 }  // namespace blokpost::bench

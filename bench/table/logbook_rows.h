@@ -1,14 +1,13 @@
 #pragma once
 // make bench: what writing the logbook's day file costs the tick.
 
+#include "bench_rows.h"
+
 #include <QString>
-#include <functional>
-#include <string>
+#include <vector>
 
 namespace blokpost::bench {
 
-// Adds its rows as (what, value, unit, target; 0 = none).
-using AddRow = std::function<void(const std::string&, double, const char*, double)>;
-void measureLogbookEntries(const QString& root, const AddRow& add);
+void measureLogbookEntries(const QString& root, std::vector<Row>& rows);
 
 }  // namespace blokpost::bench

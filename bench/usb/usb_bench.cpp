@@ -7,6 +7,7 @@
 #include "app/program_state.h"
 #include "board/board_choice.h"
 #include "board_usb/emulated_k8055.h"
+#include "table/bench_rows.h"
 
 #include <QTemporaryDir>
 #include <algorithm>
@@ -44,12 +45,12 @@ TickFigures run(ProgramState& state, DriverBoard& driver, EmulatedK8055& board, 
         driver.endOfTick();
         figures.milliseconds.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
         figures.phase.push_back(state.cycle.Phase);
-        if (std::getenv("USB_BENCH_TRACE"))
-            std::fprintf(stderr, "phase %d: %.2f ms, %d out, %d in\n", state.cycle.Phase, figures.milliseconds.back(),
-                         board.traffic().outputUrbs - before.outputUrbs, board.traffic().inputUrbs - before.inputUrbs);
         const UsbTraffic after = board.traffic();
         figures.outputTransfers.push_back(after.outputUrbs - before.outputUrbs);
         figures.inputTransfers.push_back(after.inputUrbs - before.inputUrbs);
+        if (std::getenv("USB_BENCH_TRACE"))
+            std::fprintf(stderr, "phase %d: %.2f ms, %d out, %d in\n", state.cycle.Phase, figures.milliseconds.back(),
+                         figures.outputTransfers.back(), figures.inputTransfers.back());
     }
     return figures;
 }
@@ -59,17 +60,10 @@ T most(const std::vector<T>& values) {
     return values.empty() ? T{} : *std::max_element(values.begin(), values.end());
 }
 
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0 : values[values.size() / 2];
-}
+using bench::median;
 
 void row(const char* what, double value, const char* unit, double target) {
-    if (target > 0)
-        std::printf("| %s | %.3f %s | <= %.3g %s | %s |\n", what, value, unit, target, unit,
-                    value <= target ? "ok" : "OVER");
-    else
-        std::printf("| %s | %.3f %s | | |\n", what, value, unit);
+    bench::printRow({what, value, unit, target});
 }
 
 // One program with the driver board and the emulated card 0, opened with "K8055n".

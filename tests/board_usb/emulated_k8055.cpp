@@ -9,6 +9,7 @@
 #include <sys/ioctl.h>
 #include <stdexcept>
 #include <thread>
+#include <vector>
 
 namespace blokpost::test {
 
@@ -226,11 +227,6 @@ EmulatedOutputs EmulatedK8055::outputs() const {
     return outputs_;
 }
 
-std::vector<EmulatedOutputs> EmulatedK8055::outputHistory() const {
-    std::lock_guard lock(mutex_);
-    return history_;
-}
-
 UsbTraffic EmulatedK8055::traffic() const {
     std::lock_guard lock(mutex_);
     return traffic_;
@@ -301,9 +297,7 @@ void EmulatedK8055::takeOutputReport(Urb& urb) {
     if (length >= 4 && bytes[0] == kSetOutputsCommand) {
         makeReports(std::chrono::steady_clock::now());
         outputs_ = {bytes[1], bytes[2], bytes[3]};
-        history_.push_back(outputs_);
         freshReports_ = 0;
-        ++traffic_.outputReports;
     }
 }
 
@@ -324,7 +318,6 @@ void EmulatedK8055::completeReadyUrbs(UMockdevIoctlClient* client) {
             urb.done = true;
             urb.status = 0;
             urb.actualLength = length;
-            ++traffic_.inputReports;
         }
     }
 }

@@ -18,10 +18,8 @@
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
-#include <map>
 #include <mutex>
 #include <string>
-#include <vector>
 
 typedef struct _UMockdevTestbed UMockdevTestbed;
 typedef struct _UMockdevIoctlBase UMockdevIoctlBase;
@@ -64,10 +62,8 @@ enum class BoardBehaviour {
 // Counts of what reached the emulated device, for tests and measurements.
 struct UsbTraffic {
     int ioctls = 0;
-    int outputReports = 0;   // output reports the board took
     int outputUrbs = 0;      // OUT transfers submitted
     int inputUrbs = 0;       // IN transfers submitted
-    int inputReports = 0;    // input reports handed to the host
     int clearHalts = 0;
     int opens = 0;
 };
@@ -111,8 +107,6 @@ public:
 
     std::string devnode() const;
     EmulatedOutputs outputs() const;
-    // Every output report the board took, in order.
-    std::vector<EmulatedOutputs> outputHistory() const;
     UsbTraffic traffic() const;
     std::string kernelDriver() const;
     bool interfaceClaimed() const;
@@ -131,7 +125,7 @@ private:
     static int onIoctl(UMockdevIoctlBase* handler, UMockdevIoctlClient* client, void* self);
     static void onClientVanished(UMockdevIoctlBase* handler, UMockdevIoctlClient* client, void* self);
     void handle(UMockdevIoctlClient* client);
-    // Each returns the ioctl's result and sets errno_ on failure.
+    // Each returns the ioctl's result and sets `error` on failure.
     long submitUrb(UMockdevIoctlClient* client, int& error);
     long reapUrb(UMockdevIoctlClient* client, int& error);
     long discardUrb(UMockdevIoctlClient* client, int& error);
@@ -169,15 +163,14 @@ private:
     std::array<std::uint16_t, 2> counter_{};
     std::array<bool, 21> sensors_{};
     EmulatedOutputs outputs_;
-    std::vector<EmulatedOutputs> history_;
     bool outHalted_ = false;
     std::deque<std::array<std::uint8_t, 8>> reports_;
     std::size_t freshReports_ = 0;  // reports at the buffer's end made from the current inputs
     std::chrono::steady_clock::time_point nextReport_;
     std::deque<Urb> urbs_;
     std::string kernelDriver_;
-    std::string detachedDriver_;
-    bool oldKernel_ = false;  // the driver a program took the interface from
+    std::string detachedDriver_;  // the driver a program took the interface from
+    bool oldKernel_ = false;      // answers "disconnect and claim" as a kernel without it does
     UMockdevIoctlClient* claimedBy_ = nullptr;  // held with a reference
     UsbTraffic traffic_;
 };
