@@ -9,12 +9,6 @@
 #include <cstdio>
 #include <cstdlib>
 
-namespace {
-
-const char* const kVariantNames[] = {"", "Normale dienst", "Weekenddienst", "Zomerdienst", "Winterdienst"};
-
-}  // namespace
-
 int main(int argc, char** argv) {
     using namespace blokpost::handsfree;
     qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -26,11 +20,11 @@ int main(int argc, char** argv) {
         QElapsedTimer timer;
         timer.start();
         const VariantResult r = runVariant(variant, static_cast<std::int64_t>(hours * kTicksPerHour), seed + variant);
-        std::printf("%s with book %s: %.1f hours of layout time in %.1f s\n", kVariantNames[variant], r.book.c_str(),
+        std::printf("%s with book %s: %.1f hours of layout time in %.1f s\n", variantName(variant), r.book.c_str(),
                     static_cast<double>(r.ticks) / kTicksPerHour, static_cast<double>(timer.elapsed()) / 1000.0);
         for (int line = 1; line <= 4; ++line) {
             const LineFigures& f = r.lines[line];
-            std::printf("  line %c: %lld rounds, departures taken %lld, missed %lld\n", 'A' + line - 1,
+            std::printf("  line %c: %lld rounds, departures taken %lld, missed %lld\n", blokpost::lineLetter(line),
                         static_cast<long long>(f.rounds), static_cast<long long>(f.departuresTaken),
                         static_cast<long long>(f.departuresMissed));
         }

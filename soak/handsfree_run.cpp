@@ -241,4 +241,9 @@ VariantResult runVariant(int variant, std::int64_t ticks, std::uint32_t seed, in
     return result;
 }
 
+const char* variantName(int variant) {
+    static constexpr const char* kNames[] = {"", "Normale dienst", "Weekenddienst", "Zomerdienst", "Winterdienst"};
+    return variant >= 1 && variant <= 4 ? kNames[variant] : "";
+}
+
 }  // namespace blokpost::handsfree

@@ -73,6 +73,9 @@ struct VariantResult {
     std::string breach;                 // the first check that failed; empty when all held
 };
 
+// "Normale dienst" .. "Winterdienst" for variant 1..4.
+const char* variantName(int variant);
+
 // Runs `ticks` ticks (8 a second) of schedule variant 1..4 with trains of
 // `travelSeconds`, their variation drawn from `seed`.
 VariantResult runVariant(int variant, std::int64_t ticks, std::uint32_t seed, int travelSeconds = 8);

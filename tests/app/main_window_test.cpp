@@ -3,6 +3,7 @@
 #include "app/forms/blokpost_app.h"
 #include "app/forms/main_window.h"
 #include "schedule/forms/rijschema_window.h"
+#include "support/test_input.h"
 #include "support/test_program.h"
 
 #include <QApplication>
@@ -14,16 +15,10 @@
 namespace blokpost::test {
 namespace {
 
-void send(QWidget* widget, QEvent::Type type, Qt::MouseButton button, QPointF at) {
-    const Qt::MouseButtons held = type == QEvent::MouseButtonPress ? Qt::MouseButtons(button) : Qt::NoButton;
-    QMouseEvent event(type, at, widget->mapToGlobal(at), button, held, Qt::NoModifier);
-    QApplication::sendEvent(widget, &event);
-}
-
 // Pressed at one point of the widget, released at another (possibly off it).
 void pressAndRelease(QWidget* widget, Qt::MouseButton button, QPointF releasedAt = QPointF(5, 5)) {
-    send(widget, QEvent::MouseButtonPress, button, QPointF(5, 5));
-    send(widget, QEvent::MouseButtonRelease, button, releasedAt);
+    sendMouse(widget, QEvent::MouseButtonPress, button, QPointF(5, 5));
+    sendMouse(widget, QEvent::MouseButtonRelease, button, releasedAt);
 }
 
 struct MainWindow : ::testing::Test {
@@ -52,20 +47,20 @@ TEST_F(MainWindow, APinDrawingSwitchesOnlyOnALeftClickPressedAndReleasedOnIt) {
     EXPECT_EQ(state().pins.PlateState[5], "B");
 
     // A right press held while the left button clicks does not count twice.
-    send(drawing, QEvent::MouseButtonPress, Qt::LeftButton, QPointF(5, 5));
-    send(drawing, QEvent::MouseButtonRelease, Qt::RightButton, QPointF(5, 5));
+    sendMouse(drawing, QEvent::MouseButtonPress, Qt::LeftButton, QPointF(5, 5));
+    sendMouse(drawing, QEvent::MouseButtonRelease, Qt::RightButton, QPointF(5, 5));
     EXPECT_EQ(state().pins.PlateState[5], "B");
-    send(drawing, QEvent::MouseButtonRelease, Qt::LeftButton, QPointF(5, 5));
+    sendMouse(drawing, QEvent::MouseButtonRelease, Qt::LeftButton, QPointF(5, 5));
     EXPECT_EQ(state().pins.PlateState[5], "A");
 }
 
 TEST_F(MainWindow, TheGridIndicatorsStillAnswerAPressOfAnyButton) {
     auto* grid = app.formAs<TForm4>(4);
-    send(grid->Shape[3], QEvent::MouseButtonPress, Qt::MiddleButton, QPointF(5, 5));
+    sendMouse(grid->Shape[3], QEvent::MouseButtonPress, Qt::MiddleButton, QPointF(5, 5));
     EXPECT_EQ(state().model.HoldFlag[3], 1);
-    send(grid->Shape[3], QEvent::MouseButtonPress, Qt::LeftButton, QPointF(5, 5));
+    sendMouse(grid->Shape[3], QEvent::MouseButtonPress, Qt::LeftButton, QPointF(5, 5));
     EXPECT_EQ(state().model.HoldFlag[3], 0);
-    send(grid->Shape[3], QEvent::MouseButtonRelease, Qt::LeftButton, QPointF(5, 5));
+    sendMouse(grid->Shape[3], QEvent::MouseButtonRelease, Qt::LeftButton, QPointF(5, 5));
     EXPECT_EQ(state().model.HoldFlag[3], 0);  // the release does nothing more
 }
 

@@ -26,17 +26,6 @@ bool contains(const std::string& text, const std::string& part) { return text.fi
 
 std::string native(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
-void writeBytes(const QString& path, const std::string& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes.data(), static_cast<qint64>(bytes.size()));
-}
-
-std::string readBytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : std::string();
-}
-
 struct Load {
     const char* file;  // below VasteData
     void (*press)(ProgramState&);

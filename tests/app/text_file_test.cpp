@@ -13,18 +13,8 @@ namespace blokpost {
 namespace {
 
 using test::errorOf;
-
-std::string readAll(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return {};
-    return file.readAll().toStdString();
-}
-
-void writeAll(const QString& path, const std::string& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes.data(), static_cast<qint64>(bytes.size()));
-}
+using test::readBytes;
+using test::writeBytes;
 
 TEST(TextFileReader, TakesANumberFromTheStartOfItsLineAndDropsTheRest) {
     auto file = TextFileReader::fromBytes("12 rest of line\r\n  -7\tx\r\n+5\r\n");
@@ -93,17 +83,17 @@ TEST(TextFileWriter, WritesCrLfLinesAndKeepsLineBreaksOutOfValues) {
     file.text("");
     file.text("two\r\nlines");
     file.commit();
-    EXPECT_EQ(readAll(path), "Pin\r\n-12\r\n\r\ntwo  lines\r\n");
+    EXPECT_EQ(readBytes(path), "Pin\r\n-12\r\n\r\ntwo  lines\r\n");
 }
 
 TEST(TextFileWriter, ACommitReplacesTheWholeFile) {
     QTemporaryDir folder;
     const QString path = folder.filePath("out.txt");
-    writeAll(path, std::string(5000, 'x'));
+    writeBytes(path, std::string(5000, 'x'));
     TextFileWriter file(path);
     file.number(1);
     file.commit();
-    EXPECT_EQ(readAll(path), "1\r\n");
+    EXPECT_EQ(readBytes(path), "1\r\n");
 }
 
 TEST(TextFileWriter, AWriteThatFailsPartWayLeavesThePreviousFileExactlyAsItWas) {
@@ -111,20 +101,20 @@ TEST(TextFileWriter, AWriteThatFailsPartWayLeavesThePreviousFileExactlyAsItWas) 
     const QString path = folder.filePath("DataOpslag.txt");
     std::string previous;
     for (int i = 0; i < 907; ++i) previous += std::to_string(i * 7) + "\r\n";
-    writeAll(path, previous);
+    writeBytes(path, previous);
 
     TextFileWriter file(path);
     for (int i = 0; i < 5000; ++i) file.text("new contents, long enough for several chunks");
     for (std::size_t failAfter : {std::size_t{0}, std::size_t{10}, std::size_t{4096}, std::size_t{9000}}) {
         const ScopedWriteFailure diskFull(failAfter);
         EXPECT_FALSE(errorOf([&] { file.commit(); }).empty()) << failAfter;
-        EXPECT_EQ(readAll(path), previous) << failAfter;
+        EXPECT_EQ(readBytes(path), previous) << failAfter;
     }
     // Nothing half-written is left beside it.
     EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files), QStringList{"DataOpslag.txt"});
     // Once the disk has room again, the same save goes through.
     file.commit();
-    EXPECT_EQ(readAll(path), file.contents());
+    EXPECT_EQ(readBytes(path), file.contents());
 }
 
 TEST(TextFileWriter, AFileThatCannotBeCreatedIsReported) {

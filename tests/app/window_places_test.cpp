@@ -25,11 +25,7 @@ using namespace desk;
 
 struct WindowPlacesFile : ::testing::Test {
     QString path(const char* name = "Vensters.ini") const { return folder.filePath(QString::fromLatin1(name)); }
-    void write(const std::string& text) const {
-        QFile file(path());
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(text.data(), static_cast<qint64>(text.size()));
-    }
+    void write(const std::string& text) const { writeBytes(path(), text); }
     QTemporaryDir folder;
 };
 
@@ -82,9 +78,7 @@ struct WindowRoundTrip : ::testing::Test {
     QString settings() const { return folder.filePath(QStringLiteral("VasteData/Vensters.ini")); }
     void writeSettings(const QByteArray& text) const {
         QDir(folder.path()).mkpath(QStringLiteral("VasteData"));
-        QFile file(settings());
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(text);
+        writeBytes(settings(), text.toStdString());
     }
     QPoint designed(int form) const { return designedPlaces()[form].topLeft(); }
     DeskPlaces designedPlaces() const {

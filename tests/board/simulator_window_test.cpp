@@ -7,6 +7,7 @@
 #include "board/simulator_view.h"
 #include "board/usb_fake_k8055.h"
 #include "lines/step_marker.h"
+#include "support/test_input.h"
 #include "support/test_program.h"
 
 #include <QCheckBox>
@@ -42,13 +43,6 @@ struct SimulatorProgram {
     std::unique_ptr<BlokpostApp> app;
     TForm21* window = nullptr;
 };
-
-void rightClick(QPushButton* button) {
-    const QPointF at(5, 5);
-    QMouseEvent press(QEvent::MouseButtonPress, at, button->mapToGlobal(at), Qt::RightButton, Qt::RightButton,
-                      Qt::NoModifier);
-    QCoreApplication::sendEvent(button, &press);
-}
 
 // The colour the button is painted in, beside its number.
 QColor shownColour(QPushButton* button) { return button->grab().toImage().pixelColor(5, 5); }
@@ -86,12 +80,12 @@ TEST(SimulatorWindow, AClickedSensorIsOnForOneAndAHalfSecondsAndTheScanAlwaysSee
 // A right click is a train that stops on the contact: on until a second right click.
 TEST(SimulatorWindow, ARightClickedSensorStaysOnUntilRightClickedAgain) {
     SimulatorProgram p;
-    rightClick(p.window->Button[4]);
+    rightPress(p.window->Button[4]);
     for (int tick = 0; tick < 80; ++tick) p.app->tick();
     EXPECT_TRUE(p.driver->simulation().sensor(4));
     EXPECT_EQ(p.state().model.SensorState[4], 1);
     EXPECT_TRUE(showsStanding(p.window->Button[4]));
-    rightClick(p.window->Button[4]);
+    rightPress(p.window->Button[4]);
     p.runThroughPhase(2);
     EXPECT_FALSE(p.driver->simulation().sensor(4));
     EXPECT_EQ(p.state().model.SensorState[4], 0);
@@ -99,7 +93,7 @@ TEST(SimulatorWindow, ARightClickedSensorStaysOnUntilRightClickedAgain) {
 
     // A train passing stops: the pulse becomes a standing train.
     p.window->Button[5]->click();
-    rightClick(p.window->Button[5]);
+    rightPress(p.window->Button[5]);
     for (int tick = 0; tick < 24; ++tick) p.app->tick();
     EXPECT_TRUE(p.driver->simulation().sensor(5));
 }

@@ -4,6 +4,7 @@
 #include "layout/forms/make_screen_window.h"
 #include "layout/forms/read_save_window.h"
 #include "layout/layout_test_support.h"
+#include "support/test_input.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -19,6 +20,8 @@
 
 namespace blokpost {
 namespace {
+
+using test::typeInto;
 
 // The windows of a whole program over an installation folder with the layout files.
 struct LayoutForms : test::LayoutProgram {
@@ -129,10 +132,7 @@ TEST(LayoutForms, MeterNamesOutsideAsciiAreShownAsTheirLettersAndSavedAsTheSameB
     // Typed on Make Screen: a letter beyond 8-bit text is refused, the others are stored as one byte each.
     auto* screen = f.app.formAs<TForm2>(2);
     screen->Edit1->clear();
-    for (const QChar letter : QString::fromUtf8("Zo\u00eb\u20ac")) {
-        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(letter));
-        QCoreApplication::sendEvent(screen->Edit1, &press);
-    }
+    typeInto(screen->Edit1, QString::fromUtf8("Zo\u00eb\u20ac"));
     EXPECT_EQ(screen->Edit1->text(), QString::fromUtf8("Zo\u00eb"));
     EXPECT_EQ(f.live().MeterName1, "Zo\xeb");
     EXPECT_EQ(main->Button14->text(), QString::fromUtf8("Zo\u00eb"));

@@ -5,6 +5,7 @@
 #include "app/forms/spin_edit.h"
 #include "schedule/forms/palette_window.h"
 #include "schedule/forms/rijschema_window.h"
+#include "support/test_input.h"
 #include "support/test_program.h"
 
 #include <QApplication>
@@ -18,12 +19,6 @@
 
 namespace blokpost::test {
 namespace {
-
-void press(QWidget* widget) {
-    QMouseEvent event(QEvent::MouseButtonPress, QPointF(5, 5), widget->mapToGlobal(QPointF(5, 5)), Qt::RightButton,
-                      Qt::RightButton, Qt::NoModifier);
-    QApplication::sendEvent(widget, &event);
-}
 
 void typeAndLeave(SpinEdit* box, const QString& text) {
     box->findChild<QLineEdit*>()->setText(text);
@@ -66,7 +61,7 @@ TEST_F(Windows, TheGridIsBuiltAsDesigned) {
 }
 
 TEST_F(Windows, ACellClickOpensThePaletteAndAButtonWritesTheSelectedCell) {
-    press(grid()->Image[26]);
+    rightPress(grid()->Image[26]);
     EXPECT_EQ(state().editor.SelectedCell, 26);
     EXPECT_TRUE(palette()->isVisible());
 
@@ -121,10 +116,10 @@ TEST_F(Windows, SpinBoxesStartAsDesignedAndClampWhatIsTyped) {
 }
 
 TEST_F(Windows, IndicatorPressesToggleFlagsAndTheButtonsOpenTheirWindows) {
-    press(grid()->Shape[29]);
+    rightPress(grid()->Shape[29]);
     EXPECT_EQ(state().model.GreenFlag[1], 0);
     EXPECT_EQ(state().screen.rijschema.indicator[29], kRed);
-    press(grid()->Shape[3]);
+    rightPress(grid()->Shape[3]);
     EXPECT_EQ(state().model.HoldFlag[3], 1);
     EXPECT_EQ(state().screen.rijschema.indicator[3], kYellow);
 
@@ -137,7 +132,7 @@ TEST_F(Windows, IndicatorPressesToggleFlagsAndTheButtonsOpenTheirWindows) {
 
 TEST_F(Windows, AMissingSelectionPictureKeepsThePaletteClosed) {
     ASSERT_TRUE(QFile::remove(writer.folder.filePath("VasteData/Wie.bmp")));
-    press(grid()->Image[7]);
+    rightPress(grid()->Image[7]);
     EXPECT_EQ(state().editor.SelectedCell, 7);
     EXPECT_FALSE(palette()->isVisible());
     EXPECT_EQ(reporter.messages.size(), 1u);

@@ -5,13 +5,11 @@
 namespace blokpost::handsfree {
 namespace {
 
-const char* const kVariants[] = {"", "Normale dienst", "Weekenddienst", "Zomerdienst", "Winterdienst"};
-
 // The demo with trains that drive themselves, an hour of layout time per
 // schedule variant; make handsfree runs a whole day of each.
 TEST(HandsFree, EveryVariantOfTheDemoRunsAnHourByItself) {
     for (int variant = 1; variant <= 4; ++variant) {
-        SCOPED_TRACE(kVariants[variant]);
+        SCOPED_TRACE(variantName(variant));
         const VariantResult r = runVariant(variant, kTicksPerHour, 7 + static_cast<std::uint32_t>(variant));
         EXPECT_EQ(r.breach, "") << "at tick " << r.ticks;
         EXPECT_EQ(r.ticks, kTicksPerHour);

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <gtest/gtest.h>
 
 namespace blokpost::test {
 
@@ -17,6 +18,17 @@ void RecordingReporter::message(const std::string& text) {
 bool RecordingReporter::confirm(const std::string& question) {
     questions.push_back(question);
     return answer;
+}
+
+void writeBytes(const QString& path, const std::string& bytes) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
+    file.write(bytes.data(), static_cast<qint64>(bytes.size()));
+}
+
+std::string readBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : std::string();
 }
 
 TestProgram::TestProgram(int minutesOfDay) : state(board, reporter, DataPaths(folder.path())) {

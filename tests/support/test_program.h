@@ -12,6 +12,10 @@
 
 namespace blokpost::test {
 
+// A whole file written (the test fails when it cannot be opened) or read ("" when it cannot).
+void writeBytes(const QString& path, const std::string& bytes);
+std::string readBytes(const QString& path);
+
 // The message of the OperationError the action throws, or "" when it throws none.
 inline std::string errorOf(const std::function<void()>& action) {
     try {

@@ -1,4 +1,5 @@
 #include "app/forms/blokpost_app.h"
+#include "support/test_input.h"
 #include "support/test_program.h"
 #include "timetable/forms/timetable_editor_window.h"
 #include "timetable/forms/timetable_window.h"
@@ -22,18 +23,6 @@
 
 namespace blokpost::test {
 namespace {
-
-// Replaces a control's text by typing, key by key, as the operator would.
-void typeInto(QWidget* control, const QString& text) {
-    if (auto* edit = qobject_cast<QLineEdit*>(control)) edit->selectAll();
-    if (auto* spin = qobject_cast<QSpinBox*>(control)) spin->selectAll();
-    for (const QChar c : text) {
-        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
-        QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, QString(c));
-        QCoreApplication::sendEvent(control, &press);
-        QCoreApplication::sendEvent(control, &release);
-    }
-}
 
 struct EditorWindows {
     EditorWindows() {
