@@ -39,12 +39,15 @@ const OperandRule kOperandRules[] = {
     {kind::Sensor, 1, kSensors,
      [](std::int32_t op) { return "Sensor " + str(op) + " bestaat niet (1 tot 20): de lijn wacht hier voor altijd."; }},
     {kind::HSensor, 1, kSensors,
-     [](std::int32_t op) { return "HSensor " + str(op) + " bestaat niet (1 tot 20): de lijn wacht hier voor altijd."; }},
+     [](std::int32_t op) {
+         return "HSensor " + str(op) + " bestaat niet (1 tot 20): de lijn wacht hier voor altijd.";
+     }},
     {kind::MemMake, 1, kMemories,
      [](std::int32_t op) { return "MemMake " + str(op) + ": geheugen " + str(op) + " bestaat niet (1 tot 8)."; }},
     {kind::MemRead, 1, kMemories,
      [](std::int32_t op) {
-         return "MemRead " + str(op) + ": geheugen " + str(op) + " bestaat niet (1 tot 8), de lijn wacht hier voor altijd.";
+         return "MemRead " + str(op) + ": geheugen " + str(op) +
+                " bestaat niet (1 tot 8), de lijn wacht hier voor altijd.";
      }},
 };
 
@@ -89,7 +92,8 @@ void Check::checkOperands(int line) {
     for (int step = 1; step <= kSteps; ++step) {
         if (roleOf(kindAt(line, step)) == StepRole::Unknown)
             add(FindingLevel::Fout, line, step,
-                "Onbekende opdracht \"" + kindAt(line, step) + "\": geen stap voert die uit, de lijn blijft hier staan.");
+                "Onbekende opdracht \"" + kindAt(line, step) +
+                    "\": geen stap voert die uit, de lijn blijft hier staan.");
         for (const OperandRule& rule : kOperandRules)
             if (hasKind(line, step, rule.kind) && !operandValid(line, step))
                 add(FindingLevel::Fout, line, step, rule.problem(operandAt(line, step)));
@@ -113,15 +117,16 @@ void Check::checkJumps(int line) {
 void Check::checkRun(int line, const LineWalk& walk) {
     if (walk.loopStart == 0) return;
     const auto loop = std::find(walk.path.begin(), walk.path.end(), walk.loopStart);
-    const bool waits = std::any_of(loop, walk.path.end(),
-                                   [&](int step) { return roleOf(kindAt(line, step)) == StepRole::Waiting; });
+    const bool waits =
+        std::any_of(loop, walk.path.end(), [&](int step) { return roleOf(kindAt(line, step)) == StepRole::Waiting; });
     const bool selfJump = walk.path.end() - loop == 1 && hasKind(line, walk.loopStart, kind::Jump);
     if (waits || selfJump) return;
     std::string steps;
     for (auto step = loop; step != walk.path.end(); ++step) steps += (steps.empty() ? "" : ", ") + str(*step);
     add(FindingLevel::Fout, line, walk.loopStart,
-        "Stappen " + steps + " vormen een lus zonder wachten (alleen Jump, MemMake, Pin en Green): "
-        "de lijn draait rond zonder ooit op iets te wachten.");
+        "Stappen " + steps +
+            " vormen een lus zonder wachten (alleen Jump, MemMake, Pin en Green): "
+            "de lijn draait rond zonder ooit op iets te wachten.");
 }
 
 void Check::checkUnreachedAfterEmpty(int line, const LineWalk& walk) {
@@ -150,13 +155,15 @@ void Check::checkDrawingsAndPins(int line) {
         if ((hasKind(line, step, kind::Sensor) || hasKind(line, step, kind::HSensor)) &&
             in_.layout.LayoutVisible[kFirstSensorElement + op - 1] != 1)
             add(FindingLevel::Waarschuwing, line, step,
-                kindAt(line, step) + " " + str(op) + ": sensor " + str(op) + " heeft geen tekening op de baantekening.");
+                kindAt(line, step) + " " + str(op) + ": sensor " + str(op) +
+                    " heeft geen tekening op de baantekening.");
         if (!hasKind(line, step, kind::Pin)) continue;
         if (hasNoName(in_.pinNames[op]))
             add(FindingLevel::Waarschuwing, line, step, "Pin-" + str(op + 1) + " heeft geen naam.");
         if (in_.pinAddresses[op] >= kPins)
             add(FindingLevel::Waarschuwing, line, step,
-                "Pin-" + str(op + 1) + " heeft geen adres (" + str(int{in_.pinAddresses[op]}) + " ligt buiten 0 tot 125).");
+                "Pin-" + str(op + 1) + " heeft geen adres (" + str(int{in_.pinAddresses[op]}) +
+                    " ligt buiten 0 tot 125).");
     }
 }
 
@@ -189,8 +196,9 @@ void Check::checkDepartures(int line, const LineWalk& walk) {
     const std::int64_t round = shortestRoundSeconds(line, walk);
     if (minutes > 0 && round > std::int64_t{minutes} * 60)
         add(FindingLevel::Waarschuwing, line, 0,
-            "Lijn " + letter(line) + " vertrekt elke " + str(minutes) + " minuten, maar een rit tot de Green-stap duurt minstens " +
-                str(round) + " seconden: vertrekken vallen weg.");
+            "Lijn " + letter(line) + " vertrekt elke " + str(minutes) +
+                " minuten, maar een rit tot de Green-stap duurt minstens " + str(round) +
+                " seconden: vertrekken vallen weg.");
     if (minutes == 0 && green)
         add(FindingLevel::Opmerking, line, 0,
             "Lijn " + letter(line) + " heeft een Green-stap, maar geen vertrektijden in " + bookText() + ".");
@@ -217,11 +225,12 @@ void Check::checkMemories() {
             const std::int32_t m = operandAt(line, step);
             if (hasKind(line, step, kind::MemRead) && !made.contains(m))
                 add(FindingLevel::Fout, line, step,
-                    "MemRead " + str(m) + " wacht op geheugen " + str(m) + ", maar geen lijn in deze dienst doet MemMake " +
-                        str(m) + ": de lijn wacht hier voor altijd.");
+                    "MemRead " + str(m) + " wacht op geheugen " + str(m) +
+                        ", maar geen lijn in deze dienst doet MemMake " + str(m) + ": de lijn wacht hier voor altijd.");
             if (hasKind(line, step, kind::MemMake) && !read.contains(m))
                 add(FindingLevel::Opmerking, line, step,
-                    "MemMake " + str(m) + " zet geheugen " + str(m) + ", maar geen lijn leest het (MemRead " + str(m) + ").");
+                    "MemMake " + str(m) + " zet geheugen " + str(m) + ", maar geen lijn leest het (MemRead " + str(m) +
+                        ").");
         }
 }
 
@@ -237,8 +246,10 @@ void Check::checkSharedHoldSensors() {
             const auto [first, isNew] = firstLine.emplace(sensor, line);
             if (isNew || first->second == line || !toldForLine.insert(sensor).second) continue;
             add(FindingLevel::Waarschuwing, line, step,
-                "HSensor " + str(sensor) + ": lijn " + letter(first->second) + " wacht ook op deze sensor; wachten ze "
-                "tegelijk, dan neemt lijn " + letter(first->second) + " de melding.");
+                "HSensor " + str(sensor) + ": lijn " + letter(first->second) +
+                    " wacht ook op deze sensor; wachten ze "
+                    "tegelijk, dan neemt lijn " +
+                    letter(first->second) + " de melding.");
         }
     }
 }
@@ -267,9 +278,9 @@ std::vector<Finding> Controleer(const ControleInput& input) { return Check(input
 
 const char* levelName(FindingLevel level) {
     switch (level) {
-    case FindingLevel::Fout: return "fout";
-    case FindingLevel::Waarschuwing: return "waarschuwing";
-    case FindingLevel::Opmerking: return "opmerking";
+        case FindingLevel::Fout: return "fout";
+        case FindingLevel::Waarschuwing: return "waarschuwing";
+        case FindingLevel::Opmerking: return "opmerking";
     }
     return "";
 }

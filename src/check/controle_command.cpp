@@ -62,8 +62,9 @@ Installation readInstallation(const DataPaths& paths, Printer& printer) {
     }
     LineProgramModel storedModel;
     std::string meter1, meter2;
-    readStored(paths, kLayoutStoreFile, printer,
-               [&](TextFileReader& f) { ReadLayoutStore({in.layout, storedModel, meter1, meter2}, f); });
+    readStored(paths, kLayoutStoreFile, printer, [&](TextFileReader& f) {
+        ReadLayoutStore({in.layout, storedModel, meter1, meter2}, f);
+    });
     readStored(paths, kPinNameFile, printer, [&](TextFileReader& f) { ReadPinNameTable(f, in.pinNames); });
     readStored(paths, kPinAddressFile, printer, [&](TextFileReader& f) { ReadPinAddressTable(f, in.pinAddresses); });
     for (int v = 1; v <= kVariants; ++v)
@@ -80,8 +81,8 @@ int RunControle(const QString& root, std::ostream& out) {
     const Installation in = readInstallation(DataPaths(root), printer);
     for (int v = 1; v <= kVariants; ++v)
         for (std::size_t b = 0; b < kBookFiles.size(); ++b) {
-            const ControleInput input{in.variants[v], in.layout, in.pinNames, in.pinAddresses, in.books[b],
-                                      kBookFiles[b].name};
+            const ControleInput input{in.variants[v],  in.layout,   in.pinNames,
+                                      in.pinAddresses, in.books[b], kBookFiles[b].name};
             for (const Finding& finding : Controleer(input)) printer.line(VariantName(v), kBookFiles[b].name, finding);
         }
     return printer.failed() ? 1 : 0;

@@ -15,14 +15,14 @@ StepRole roleOf(const std::string& kind) {
 
 int nextStep(const LineProgramModel& model, int line, int step) {
     switch (roleOf(model.StepKind[line][step])) {
-    case StepRole::Empty:
-    case StepRole::Unknown: return 0;
-    case StepRole::Jump: {
-        // A target that is no step keeps the line on its jump.
-        const std::int32_t target = model.StepOperand[line][step];
-        return target >= 1 && target <= kSteps ? target : step;
-    }
-    default: return step + 1;
+        case StepRole::Empty:
+        case StepRole::Unknown: return 0;
+        case StepRole::Jump: {
+            // A target that is no step keeps the line on its jump.
+            const std::int32_t target = model.StepOperand[line][step];
+            return target >= 1 && target <= kSteps ? target : step;
+        }
+        default: return step + 1;
     }
 }
 

@@ -127,7 +127,8 @@ void SaveBoekje(ProgramState& s) {
     TimetableTables& t = s.timetable;
     for (int r = 1; r <= kLines; ++r) t.DepartureOffset[r] = s.timetableEditor.row[r].PlusMin;
 
-    const Book* book = t.ActiveBook == kBlauw.stored.name ? &kBlauw : t.ActiveBook == kRood.stored.name ? &kRood : nullptr;
+    const Book* book =
+        t.ActiveBook == kBlauw.stored.name ? &kBlauw : t.ActiveBook == kRood.stored.name ? &kRood : nullptr;
     if (!book) return;
     TextFileWriter out(s.paths.forWriting(book->stored.file));
     for (int r = 1; r <= kLines; ++r) {

@@ -28,7 +28,8 @@ TEST(ControleCommand, AnUnreadableFileIsAFoutAndOnlyTheOptionStartsTheCheck) {
     installation.writeFile("VasteData/Schema1Data.txt", kindsThenNoNumber + "x\r\n");
     std::string printed;
     EXPECT_EQ(run(installation, printed, {"blokpost", "--controle"}), 1);
-    EXPECT_NE(printed.find("-\t-\tfout\t-\t-\tVastedata/BoekjeBlauw.txt: File not found\n"), std::string::npos) << printed;
+    EXPECT_NE(printed.find("-\t-\tfout\t-\t-\tVastedata/BoekjeBlauw.txt: File not found\n"), std::string::npos)
+        << printed;
     EXPECT_NE(printed.find("VasteData/Schema1Data.txt: Invalid numeric input"), std::string::npos) << printed;
 
     EXPECT_EQ(run(installation, printed, {"blokpost"}), -1);

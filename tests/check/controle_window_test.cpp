@@ -47,7 +47,7 @@ TEST_F(ControleInRijschema, AFoutAfterALoadIsToldOnceBesideTheGridAndAClickMarks
     EXPECT_TRUE(controle()->list->item(0)->text().startsWith(QStringLiteral("fout, lijn C stap 1: MemRead 7")));
 
     clickRow(0);
-    EXPECT_TRUE(grid()->cellMark->isVisible());
+    EXPECT_FALSE(grid()->cellMark->isHidden());
     EXPECT_EQ(grid()->cellMark->geometry().center(), grid()->Image[cellNumber(3, 1)]->geometry().center());
 
     // The same fout after the next load is not told again; another one is.

@@ -16,9 +16,9 @@ constexpr int kHeight = 260;
 
 QColor levelColour(FindingLevel level) {
     switch (level) {
-    case FindingLevel::Fout: return QColor(0xB0, 0x00, 0x00);
-    case FindingLevel::Waarschuwing: return QColor(0x80, 0x50, 0x00);
-    case FindingLevel::Opmerking: break;
+        case FindingLevel::Fout: return QColor(0xB0, 0x00, 0x00);
+        case FindingLevel::Waarschuwing: return QColor(0x80, 0x50, 0x00);
+        case FindingLevel::Opmerking: break;
     }
     return Qt::black;
 }
@@ -44,12 +44,12 @@ QString controleSummary(const std::vector<Finding>& findings) {
     const auto fout =
         std::find_if(findings.begin(), findings.end(), [](const Finding& f) { return f.level == FindingLevel::Fout; });
     if (fout != findings.end())
-        text += QStringLiteral("\nEerste fout, ") + where(*fout) + QStringLiteral(": ") +
-                fromStoredText(fout->text);
+        text += QStringLiteral("\nEerste fout, ") + where(*fout) + QStringLiteral(": ") + fromStoredText(fout->text);
     return text;
 }
 
-ControleWindow::ControleWindow(BlokpostApp& app) : Window(app, QStringLiteral("Controle"), kWidth, kHeight, Frame::FixedDialog) {
+ControleWindow::ControleWindow(BlokpostApp& app)
+    : Window(app, QStringLiteral("Controle"), kWidth, kHeight, Frame::FixedDialog) {
     summary = new QLabel(this);
     summary->setGeometry(8, 4, kWidth - 16, 40);
     summary->setFont(designedFont(12, true));
@@ -71,10 +71,9 @@ void ControleWindow::setFindings(std::vector<Finding> findings) {
     const QSignalBlocker quiet(list);
     list->clear();
     for (const Finding& f : findings_) {
-        auto* item = new QListWidgetItem(QStringLiteral("%1, %2: %3")
-                                             .arg(QString::fromLatin1(levelName(f.level)), where(f),
-                                                  fromStoredText(f.text)),
-                                         list);
+        auto* item = new QListWidgetItem(
+            QStringLiteral("%1, %2: %3").arg(QString::fromLatin1(levelName(f.level)), where(f), fromStoredText(f.text)),
+            list);
         item->setForeground(levelColour(f.level));
     }
 }
