@@ -51,9 +51,11 @@ TEST_F(ControleInRijschema, AFoutAfterALoadIsToldOnceBesideTheGridAndAClickMarks
     EXPECT_EQ(grid()->cellMark->geometry().center(), grid()->Image[cellNumber(3, 1)]->geometry().center());
 
     // The same fout after the next load is not told again; another one is.
+    // New findings take the old mark away.
     controle()->hide();
     load(kind::MemRead, 7);
     EXPECT_FALSE(controle()->isVisible());
+    EXPECT_TRUE(grid()->cellMark->isHidden());
     load(kind::Sensor, 30);
     EXPECT_TRUE(controle()->isVisible());
 

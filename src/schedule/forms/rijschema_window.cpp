@@ -149,8 +149,14 @@ std::vector<Finding> TForm4::check() {
 }
 
 void TForm4::controle() {
-    controle_->setFindings(check());
+    listFindings(check());
     showControle();
+}
+
+// New findings: the mark of an old one would point at a cell that may be sound now.
+void TForm4::listFindings(std::vector<Finding> findings) {
+    controle_->setFindings(std::move(findings));
+    cellMark->hide();
 }
 
 // After a variant or a book was loaded the check runs by itself. Fouts are
@@ -163,7 +169,7 @@ void TForm4::checkAfterLoad() {
     std::vector<Finding> fouts;
     std::copy_if(findings.begin(), findings.end(), std::back_inserter(fouts),
                  [](const Finding& f) { return f.level == FindingLevel::Fout; });
-    controle_->setFindings(std::move(findings));
+    listFindings(std::move(findings));
     if (fouts.empty() || fouts == foutsTold_) return;
     foutsTold_ = std::move(fouts);
     showControle();

@@ -50,6 +50,7 @@ private:
     void buildButtons();
     std::vector<Finding> check();
     void checkAfterLoad();
+    void listFindings(std::vector<Finding> findings);
     void showControle();
     void markCell(int line, int step);
     void addIndicator(int shape, int x, int y, const std::function<void()>& onPress);
