@@ -3,10 +3,14 @@
 
 #include "app/forms/blokpost_app.h"
 #include "app/forms/guarded_application.h"
+#include "check/controle_command.h"
 
 #include <QDir>
+#include <iostream>
 
 int main(int argc, char** argv) {
+    // The check runs before any window system is asked for: it works without a display.
+    if (const auto code = blokpost::RunControleCommand(argc, argv, QDir::currentPath(), std::cout)) return *code;
     blokpost::GuardedApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Blokpost"));
     blokpost::BlokpostApp blokpost(QDir::currentPath());

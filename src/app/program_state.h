@@ -40,6 +40,7 @@ struct ModelClock {
 struct EditorState {
     std::uint8_t SelectedCell = 0;    // grid cell clicked last
     std::uint8_t CurrentVariant = 0;  // schedule variant loaded last, 0 = none
+    std::uint32_t LoadsDone = 0;      // variants and books loaded: the check follows every load
 };
 
 struct ProgramState {

@@ -13,32 +13,28 @@ namespace blokpost {
 
 namespace {
 
-constexpr const char* kStoreFile = "Vastedata/DataOpslag.txt";
-
 // Each block of the store, read and written in the same order by one function,
 // so the two directions cannot drift apart.
 template <class Numbers, class Texts>
-void eachStoreValue(ProgramState& s, Numbers&& number, Texts&& text) {
-    for (auto& x : s.layout.LayoutX) number(x);
-    for (auto& y : s.layout.LayoutY) number(y);
-    for (auto& visible : s.layout.LayoutVisible) number(visible);
+void eachStoreValue(const LayoutStoreTables& t, Numbers&& number, Texts&& text) {
+    for (auto& x : t.layout.LayoutX) number(x);
+    for (auto& y : t.layout.LayoutY) number(y);
+    for (auto& visible : t.layout.LayoutVisible) number(visible);
     for (int line = 1; line <= kLines; ++line)
-        for (auto& kind : s.model.StepKind[line]) text(kind);
+        for (auto& kind : t.model.StepKind[line]) text(kind);
     for (int line = 1; line <= kLines; ++line)
-        for (auto& operand : s.model.StepOperand[line]) number(operand);
+        for (auto& operand : t.model.StepOperand[line]) number(operand);
     for (int line = 1; line <= kLines; ++line)
-        for (auto& counter : s.model.StepCounter[line]) number(counter);
-    text(s.MeterName1);
-    text(s.MeterName2);
+        for (auto& counter : t.model.StepCounter[line]) number(counter);
+    text(t.meterName1);
+    text(t.meterName2);
 }
 
+LayoutStoreTables storeTables(ProgramState& s) { return {s.layout, s.model, s.MeterName1, s.MeterName2}; }
+
 void readStore(ProgramState& s) {
-    TextFileReader file = TextFileReader::open(s.paths.find(kStoreFile), s.reporter);
-    // Every number lands in a table straight away: a bad one stops the Read
-    // with the values before it already in place.
-    eachStoreValue(
-        s, [&](auto& value) { value = static_cast<std::remove_reference_t<decltype(value)>>(file.readNumber()); },
-        [&](std::string& value) { value = file.readText(); });
+    TextFileReader file = TextFileReader::open(s.paths.find(kLayoutStoreFile), s.reporter);
+    ReadLayoutStore(storeTables(s), file);
 }
 
 void applyLayout(ProgramState& s) {
@@ -80,6 +76,12 @@ void resetVisibleDrawings(ProgramState& s) {
 
 }  // namespace
 
+void ReadLayoutStore(const LayoutStoreTables& into, TextFileReader& file) {
+    eachStoreValue(
+        into, [&](auto& value) { value = static_cast<std::remove_reference_t<decltype(value)>>(file.readNumber()); },
+        [&](std::string& value) { value = file.readText(); });
+}
+
 void Lezen(ProgramState& s) {
     guarded(s, [&] {
         readStore(s);
@@ -96,9 +98,9 @@ void Lezen(ProgramState& s) {
 
 void Opslaan(ProgramState& s) {
     guarded(s, [&] {
-        TextFileWriter file(s.paths.forWriting(kStoreFile));
+        TextFileWriter file(s.paths.forWriting(kLayoutStoreFile));
         eachStoreValue(
-            s, [&](const auto& value) { file.number(value); }, [&](const std::string& value) { file.text(value); });
+            storeTables(s), [&](const auto& value) { file.number(value); }, [&](const std::string& value) { file.text(value); });
         file.commit();
         s.layoutWindows.readSave.closeRequested = true;
         Sluiten(s);

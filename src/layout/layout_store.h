@@ -4,11 +4,27 @@
 // lines in a fixed order. The Read / Save window reads it and applies it to
 // the screen together with the pin addresses and names, or writes it back.
 
+#include <string>
+
 namespace blokpost {
 
 struct ProgramState;
+struct LayoutTable;
+struct LineProgramModel;
+class TextFileReader;
 
 inline constexpr int kLayoutStoreLines = 907;
+inline constexpr const char* kLayoutStoreFile = "Vastedata/DataOpslag.txt";
+
+// The store's values into the tables, each as it is read: a bad number
+// throws OperationError with the values before it in place.
+struct LayoutStoreTables {
+    LayoutTable& layout;
+    LineProgramModel& model;
+    std::string& meterName1;
+    std::string& meterName2;
+};
+void ReadLayoutStore(const LayoutStoreTables& into, TextFileReader& file);
 
 // "Read": the store, then the layout on the main window, the meter names,
 // fresh pictures for the visible drawings, the pin addresses and names; then

@@ -7,9 +7,6 @@ namespace blokpost {
 
 namespace {
 
-constexpr const char* kNameFile = "Vastedata/NaamData.txt";
-constexpr const char* kAddressFile = "Vastedata/AdresData.txt";
-
 std::string pinLabel(int row) { return "Pin-" + std::to_string(row + 1); }
 
 void setCell(PinGrid& grid, int row, int column, std::string text) {
@@ -45,7 +42,7 @@ void TakeAddress(ProgramState& s, int pin, int address) {
 
 void NaamOpslaan(ProgramState& s) {
     guarded(s, [&] {
-        TextFileWriter file(s.paths.forWriting(kNameFile));
+        TextFileWriter file(s.paths.forWriting(kPinNameFile));
         for (int row = 0; row < kPins; ++row) file.text(s.pinGrid.cell[row][kPinNameColumn]);
         file.commit();
     });
@@ -53,7 +50,7 @@ void NaamOpslaan(ProgramState& s) {
 
 void AdresOpslaan(ProgramState& s) {
     guarded(s, [&] {
-        TextFileWriter file(s.paths.forWriting(kAddressFile));
+        TextFileWriter file(s.paths.forWriting(kPinAddressFile));
         for (int i = 0; i < kPins; ++i) file.number(s.pins.PinAddress[i]);
         file.commit();
     });
@@ -71,20 +68,32 @@ void ResetPinTables(ProgramState& s) {
     }
 }
 
-void ReadPinAddresses(ProgramState& s) {
-    TextFileReader file = TextFileReader::open(s.paths.find(kAddressFile), s.reporter);
+void ReadPinAddressTable(TextFileReader& file, std::array<std::uint8_t, kPins>& addresses,
+                         const std::function<void(int)>& landed) {
     for (int i = 0; i < kPins; ++i) {
-        s.pins.PinAddress[i] = static_cast<std::uint8_t>(file.readNumber() & 0xFF);
-        setCell(s.pinGrid, i, kPinAddressColumn, std::to_string(s.pins.PinAddress[i]));
+        addresses[i] = static_cast<std::uint8_t>(file.readNumber() & 0xFF);
+        if (landed) landed(i);
     }
 }
 
-void ReadPinNames(ProgramState& s) {
-    TextFileReader file = TextFileReader::open(s.paths.find(kNameFile), s.reporter);
+void ReadPinNameTable(TextFileReader& file, std::array<std::string, kPins>& names,
+                      const std::function<void(int)>& landed) {
     for (int i = 0; i < kPins; ++i) {
-        s.pins.PinName[i] = file.readText(kPinNameLength);
-        setCell(s.pinGrid, i, kPinNameColumn, s.pins.PinName[i]);
+        names[i] = file.readText(kPinNameLength);
+        if (landed) landed(i);
     }
+}
+
+void ReadPinAddresses(ProgramState& s) {
+    TextFileReader file = TextFileReader::open(s.paths.find(kPinAddressFile), s.reporter);
+    ReadPinAddressTable(file, s.pins.PinAddress, [&](int i) {
+        setCell(s.pinGrid, i, kPinAddressColumn, std::to_string(s.pins.PinAddress[i]));
+    });
+}
+
+void ReadPinNames(ProgramState& s) {
+    TextFileReader file = TextFileReader::open(s.paths.find(kPinNameFile), s.reporter);
+    ReadPinNameTable(file, s.pins.PinName, [&](int i) { setCell(s.pinGrid, i, kPinNameColumn, s.pins.PinName[i]); });
 }
 
 }  // namespace blokpost

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace blokpost {
@@ -38,6 +39,17 @@ void NaamOpslaan(ProgramState& state);
 void AdresOpslaan(ProgramState& state);
 // "Reset?": after the operator's OK, names "Leeg0".."Leeg125" and addresses 0..125.
 void ResetPinTables(ProgramState& state);
+
+inline constexpr const char* kPinNameFile = "Vastedata/NaamData.txt";
+inline constexpr const char* kPinAddressFile = "Vastedata/AdresData.txt";
+
+// The files' values into the tables, each as it is read; `landed(i)` runs
+// after pin index i got its value. A bad number throws OperationError.
+class TextFileReader;
+void ReadPinAddressTable(TextFileReader& file, std::array<std::uint8_t, 126>& addresses,
+                         const std::function<void(int)>& landed = {});
+void ReadPinNameTable(TextFileReader& file, std::array<std::string, 126>& names,
+                      const std::function<void(int)>& landed = {});
 
 // Reading back, used by the layout store's Read. Each throws OperationError
 // where the file cannot be read; what was read before stays.

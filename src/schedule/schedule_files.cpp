@@ -10,8 +10,6 @@ namespace blokpost {
 
 namespace {
 
-inline constexpr int kVariants = 4;
-
 struct Variant {
     const char* file;
     const char* picture;
@@ -33,14 +31,6 @@ void eachScheduledStep(Action&& action) {
         for (int step = 1; step <= kSteps; ++step) action(line, step);
 }
 
-// Every value lands in the model as soon as it is read, so a bad number
-// stops the load with everything before it in place.
-void readSchedule(LineProgramModel& model, TextFileReader& file) {
-    eachScheduledStep([&](int line, int step) { model.StepKind[line][step] = file.readText(); });
-    eachScheduledStep([&](int line, int step) { model.StepOperand[line][step] = file.readNumber(); });
-    eachScheduledStep([&](int line, int step) { model.StepCounter[line][step] = file.readNumber(); });
-}
-
 // A Timer step starts its countdown afresh from its operand.
 void restartTimers(LineProgramModel& model) {
     eachScheduledStep([&](int line, int step) {
@@ -48,7 +38,20 @@ void restartTimers(LineProgramModel& model) {
     });
 }
 
+constexpr std::array<const char*, kVariants + 1> kVariantNames{"", "Normale dienst", "Weekenddienst", "Zomerdienst",
+                                                               "Winterdienst"};
+
 }  // namespace
+
+const char* VariantName(int k) { return isVariant(k) ? kVariantNames[k] : ""; }
+const char* VariantFile(int k) { return isVariant(k) ? kVariantFiles[k].file : ""; }
+
+void ReadVariant(LineProgramModel& model, TextFileReader& file) {
+    eachScheduledStep([&](int line, int step) { model.StepKind[line][step] = file.readText(); });
+    eachScheduledStep([&](int line, int step) { model.StepOperand[line][step] = file.readNumber(); });
+    eachScheduledStep([&](int line, int step) { model.StepCounter[line][step] = file.readNumber(); });
+    restartTimers(model);
+}
 
 void MaakSchema(ProgramState& s, int k) {
     if (!isVariant(k)) return;
@@ -58,8 +61,8 @@ void MaakSchema(ProgramState& s, int k) {
     s.screen.rijschema.cell[kVariantPicture].load(s.paths.find(kVariantFiles[k].picture));
     guarded(s, [&] {
         TextFileReader file = TextFileReader::open(s.paths.find(kVariantFiles[k].file), s.reporter);
-        readSchedule(s.model, file);
-        restartTimers(s.model);
+        ReadVariant(s.model, file);
+        ++s.editor.LoadsDone;
         SchemaTekenen(s);
     });
 }

@@ -8,6 +8,19 @@
 namespace blokpost {
 
 struct ProgramState;
+struct LineProgramModel;
+class TextFileReader;
+
+inline constexpr int kVariants = 4;
+
+// "Normale dienst" .. "Winterdienst" for variant 1..4; empty for any other.
+const char* VariantName(int variant);
+// "VasteData/Schema1Data.txt" .. for variant 1..4; empty for any other.
+const char* VariantFile(int variant);
+// A variant file's values into steps 1..25 of every line, the Timer steps
+// ready to count down afresh. Each value lands as it is read: a bad number
+// throws OperationError with the values before it in place.
+void ReadVariant(LineProgramModel& model, TextFileReader& file);
 
 // The variant buttons "Normale dienst" .. "Winterdienst" (variant 1..4):
 // loads the variant into the model and redraws the grid. A failure is

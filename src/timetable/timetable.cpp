@@ -14,12 +14,11 @@ constexpr int kMinutesListed = 60;
 constexpr const char* kBoardBackground = "Vastedata/Bord.bmp";
 
 struct Book {
-    const char* name;
-    const char* file;
+    BookFile stored;
     Colour colour;
 };
-constexpr Book kRood{"Rood", "Vastedata/BoekjeRood.txt", kRed};
-constexpr Book kBlauw{"Blauw", "Vastedata/BoekjeBlauw.txt", kBlue};
+constexpr Book kRood{kBookFiles[0], kRed};
+constexpr Book kBlauw{kBookFiles[1], kBlue};
 
 // A typed text as the tables keep it: cut to its slot.
 std::string takeText(std::string text, std::size_t slot) {
@@ -31,18 +30,11 @@ void ReadBook(ProgramState& s, const Book& book) {
     // Colour and book are chosen before the file is opened: when it cannot be
     // read, a later "Save" creates it from the tables.
     s.timetableEditor.labelColour = book.colour;
-    s.timetable.ActiveBook = book.name;
+    s.timetable.ActiveBook = book.stored.name;
 
-    TimetableTables& t = s.timetable;
-    TextFileReader in = TextFileReader::open(s.paths.find(book.file), s.reporter);
-    for (int r = 1; r <= kLines; ++r) {
-        t.BoardDestination[r] = in.readText(kDestinationLength);
-        t.BoardVia[r] = in.readText(kViaLength);
-        t.BoardTrain[r] = in.readText(kTrainLength);
-        t.BoardPlatform[r] = static_cast<std::uint8_t>(in.readNumber() & 0xFF);
-        t.DepartureInterval[r] = in.readNumber();
-        t.DepartureOffset[r] = in.readNumber();
-    }
+    TextFileReader in = TextFileReader::open(s.paths.find(book.stored.file), s.reporter);
+    ReadBookRows(s.timetable, in);
+    ++s.editor.LoadsDone;
     s.timetableEditor.saveEnabled = true;
     FillTimetableRows(s);
 }
@@ -53,6 +45,17 @@ std::string departureLine(const TimetableTables& t, int r, std::int32_t minute) 
 }
 
 }  // namespace
+
+void ReadBookRows(TimetableTables& t, TextFileReader& in) {
+    for (int r = 1; r <= kLines; ++r) {
+        t.BoardDestination[r] = in.readText(kDestinationLength);
+        t.BoardVia[r] = in.readText(kViaLength);
+        t.BoardTrain[r] = in.readText(kTrainLength);
+        t.BoardPlatform[r] = static_cast<std::uint8_t>(in.readNumber() & 0xFF);
+        t.DepartureInterval[r] = in.readNumber();
+        t.DepartureOffset[r] = in.readNumber();
+    }
+}
 
 TimetableEditor::TimetableEditor() {
     for (int r = 1; r <= kLines; ++r) row[r].Perron = r;
@@ -124,9 +127,10 @@ void SaveBoekje(ProgramState& s) {
     TimetableTables& t = s.timetable;
     for (int r = 1; r <= kLines; ++r) t.DepartureOffset[r] = s.timetableEditor.row[r].PlusMin;
 
-    const Book* book = t.ActiveBook == kBlauw.name ? &kBlauw : t.ActiveBook == kRood.name ? &kRood : nullptr;
+    const Book* book =
+        t.ActiveBook == kBlauw.stored.name ? &kBlauw : t.ActiveBook == kRood.stored.name ? &kRood : nullptr;
     if (!book) return;
-    TextFileWriter out(s.paths.forWriting(book->file));
+    TextFileWriter out(s.paths.forWriting(book->stored.file));
     for (int r = 1; r <= kLines; ++r) {
         out.text(t.BoardDestination[r]);
         out.text(t.BoardVia[r]);

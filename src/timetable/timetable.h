@@ -59,6 +59,18 @@ void DrawDepartureBoard(ProgramState& state, int row, std::int32_t time);
 // "Rood" and "Blauw": read a book into the tables, then fill and publish the rows.
 void LeesRood(ProgramState& state);
 void LeesBlauw(ProgramState& state);
+
+struct BookFile {
+    const char* name;
+    const char* file;
+};
+inline constexpr std::array<BookFile, 2> kBookFiles{{{"Rood", "Vastedata/BoekjeRood.txt"},
+                                                     {"Blauw", "Vastedata/BoekjeBlauw.txt"}}};
+class TextFileReader;
+struct TimetableTables;
+// A book's 48 values into the tables' rows 1..8, as stored: the interval is
+// held to the editor's range only when the rows are filled.
+void ReadBookRows(TimetableTables& tables, TextFileReader& file);
 // The tables into the editor's rows (held to the spin ranges), then publish.
 void FillTimetableRows(ProgramState& state);
 // "Save": writes the tables into the book read last; nothing when none was read.

@@ -2,11 +2,18 @@
 
 #include "app/forms/blokpost_app.h"
 #include "app/program_state.h"
+#include "check/controle.h"
+#include "check/forms/controle_window.h"
 #include "schedule/rijschema.h"
 #include "schedule/schedule_files.h"
 
+#include <QFrame>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
+#include <algorithm>
+#include <iterator>
 
 namespace blokpost {
 
@@ -30,9 +37,6 @@ constexpr std::array<Point, kLines> kGreenIndicator{{{8, 24}, {8, 96}, {8, 168},
 constexpr std::array<int, 10> kHoldColumn{32, 56, 80, 104, 128, 168, 192, 216, 240, 264};
 constexpr std::array<int, 2> kHoldRowTop{616, 648};
 
-constexpr std::array<const char*, 4> kVariantCaption{"Normale dienst", "Weekenddienst", "Zomerdienst",
-                                                     "Winterdienst"};
-
 int cellLeft(int step) { return 32 + kCellPitch * (step - 1); }
 int cellTop(int line) { return 8 + kCellPitch * (line - 1); }
 
@@ -45,8 +49,19 @@ TForm4::TForm4(BlokpostApp& app) : Window(app, QStringLiteral("Rijschema"), 1835
     buildButtons();
     addPhotograph(this, QStringLiteral(":/photos/station.jpg"), QRect(1184, 616, 512, 233))
         ->setObjectName(QStringLiteral("Image202"));
+    cellMark = new QFrame(this);
+    cellMark->setObjectName(QStringLiteral("CellMark"));
+    cellMark->setFrameShape(QFrame::Box);
+    cellMark->setLineWidth(4);
+    cellMark->setStyleSheet(QStringLiteral("color: #E00000"));
+    cellMark->setAttribute(Qt::WA_TransparentForMouseEvents);
+    cellMark->hide();
+    controle_ = std::make_unique<ControleWindow>(app);
+    controle_->onChoose = [this](int line, int step) { markCell(line, step); };
     sync();
 }
+
+TForm4::~TForm4() = default;
 
 void TForm4::buildGrid() {
     RijschemaView& view = state().screen.rijschema;
@@ -120,11 +135,67 @@ QPushButton* TForm4::addButton(int number, const QString& caption, const QRect& 
 
 void TForm4::buildButtons() {
     for (int variant = 1; variant <= 4; ++variant)
-        addButton(variant, QString::fromLatin1(kVariantCaption[variant - 1]), QRect(728, 592 + 24 * variant, 121, 17),
+        addButton(variant, QString::fromLatin1(VariantName(variant)), QRect(728, 592 + 24 * variant, 121, 17),
                   [this, variant] { MaakSchema(state(), variant); });
     addButton(5, QStringLiteral("Save dienst"), QRect(728, 720, 121, 17), [this] { SchemaOpslaan(state()); });
     addButton(6, QStringLiteral("Give the pin a name"), QRect(352, 672, 185, 25), [this] { app_.showForm(19); })
         ->setFont(designedFont(13, true));
+    addButton(7, QStringLiteral("Controle"), QRect(728, 744, 121, 17), [this] { controle(); });
+}
+
+std::vector<Finding> TForm4::check() {
+    const ProgramState& s = state();
+    return Controleer({s.model, s.layout, s.pins.PinName, s.pins.PinAddress, s.timetable, s.timetable.ActiveBook});
+}
+
+void TForm4::controle() {
+    listFindings(check());
+    showControle();
+}
+
+// New findings: the mark of an old one would point at a cell that may be sound now.
+void TForm4::listFindings(std::vector<Finding> findings) {
+    controle_->setFindings(std::move(findings));
+    cellMark->hide();
+}
+
+// After a variant or a book was loaded the check runs by itself. Fouts are
+// told once, by opening the findings beside the grid: a message box would
+// stop the layout's cycle until it is answered.
+void TForm4::checkAfterLoad() {
+    if (state().editor.LoadsDone == loadsChecked_) return;
+    loadsChecked_ = state().editor.LoadsDone;
+    std::vector<Finding> findings = check();
+    std::vector<Finding> fouts;
+    std::copy_if(findings.begin(), findings.end(), std::back_inserter(fouts),
+                 [](const Finding& f) { return f.level == FindingLevel::Fout; });
+    listFindings(std::move(findings));
+    if (fouts.empty() || fouts == foutsTold_) return;
+    foutsTold_ = std::move(fouts);
+    showControle();
+}
+
+// Beside the grid: below its cells at the right, where the variant picture
+// and the photograph stand, kept on the screen.
+void TForm4::showControle() {
+    if (!controle_->isVisible()) {
+        QPoint at = mapToGlobal(QPoint(workArea().right() - controle_->width(), workArea().bottom() + 8));
+        if (const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen()) {
+            const QRect room = screen->availableGeometry();
+            at.setX(std::clamp(at.x(), room.left(), std::max(room.left(), room.right() - controle_->width())));
+            at.setY(std::clamp(at.y(), room.top(), std::max(room.top(), room.bottom() - controle_->height())));
+        }
+        controle_->move(at);
+    }
+    controle_->showWindow();
+}
+
+void TForm4::markCell(int line, int step) {
+    if (line < 1 || line > kLines) return;
+    const QRect cell = Image[cellNumber(line, std::clamp(step, 1, kSteps))]->geometry();
+    cellMark->setGeometry(cell.adjusted(-3, -3, 3, 3));
+    cellMark->show();
+    cellMark->raise();
 }
 
 QRect TForm4::workArea() const { return Image[1]->geometry() | Image[kCells]->geometry(); }
@@ -133,6 +204,7 @@ void TForm4::sync() {
     for (int n = 1; n <= kVariantPicture; ++n) Image[n]->sync();
     for (int shape = 1; shape <= kIndicators; ++shape) Shape[shape]->sync();
     Button[5]->setEnabled(state().screen.rijschema.saveEnabled);
+    checkAfterLoad();
 }
 
 }  // namespace blokpost

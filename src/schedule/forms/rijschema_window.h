@@ -10,14 +10,21 @@
 #include "schedule/forms/indicator_shape.h"
 
 #include <array>
+#include <memory>
+#include <vector>
 
+class QFrame;
 class QPushButton;
 
 namespace blokpost {
 
+class ControleWindow;
+struct Finding;
+
 class TForm4 : public Window {
 public:
     explicit TForm4(BlokpostApp& app);
+    ~TForm4() override;
     void sync() override;
     // The grid of cells that the palette and the pin names fill.
     QRect workArea() const override;
@@ -26,17 +33,34 @@ public:
     std::array<CanvasView*, kCells + 2> Image{};
     // Shape1..Shape36; [0] unused.
     std::array<IndicatorShape*, 37> Shape{};
-    // Button1..Button4 the variants, Button5 "Save dienst", Button6 "Give the pin a name"; [0] unused.
-    std::array<QPushButton*, 7> Button{};
+    // Button1..Button4 the variants, Button5 "Save dienst", Button6 "Give the pin a name",
+    // Button7 "Controle"; [0] unused.
+    std::array<QPushButton*, 8> Button{};
+
+    // "Controle": checks the model against the timetable and opens the findings beside the grid.
+    void controle();
+    ControleWindow* controleWindow() const { return controle_.get(); }
+    // The frame that marks the cell of the finding clicked last; hidden until then.
+    QFrame* cellMark = nullptr;
 
 private:
     void buildGrid();
     void buildIndicators();
     void buildCaptions();
     void buildButtons();
+    std::vector<Finding> check();
+    void checkAfterLoad();
+    void listFindings(std::vector<Finding> findings);
+    void showControle();
+    void markCell(int line, int step);
     void addIndicator(int shape, int x, int y, const std::function<void()>& onPress);
     QPushButton* addButton(int number, const QString& caption, const QRect& place,
                            const std::function<void()>& action);
+
+    std::unique_ptr<ControleWindow> controle_;
+    std::uint32_t loadsChecked_ = 0;
+    // The fouts the operator was last told of: the same ones are not told again.
+    std::vector<Finding> foutsTold_;
 };
 
 }  // namespace blokpost

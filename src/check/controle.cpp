@@ -1,0 +1,288 @@
+#include "check/controle.h"
+
+#include "check/line_walk.h"
+#include "timetable/timetable.h"
+
+#include <algorithm>
+#include <limits>
+#include <map>
+#include <set>
+#include <tuple>
+
+namespace blokpost {
+
+namespace {
+
+using Findings = std::vector<Finding>;
+const auto str = [](auto number) { return std::to_string(number); };
+std::string letter(int line) { return std::string(1, lineLetter(line)); }
+
+struct OperandRule {
+    const char* kind;
+    std::int32_t first;
+    std::int32_t last;
+    std::string (*problem)(std::int32_t operand);
+};
+
+// What each executor accepts; outside it the step does nothing useful.
+const OperandRule kOperandRules[] = {
+    {kind::Pin, 0, kPins - 1,
+     [](std::int32_t op) {
+         return "Pin-" + str(std::int64_t{op} + 1) + " bestaat niet (pinnen 1 tot 126): de cyclus slaat de stap over.";
+     }},
+    {kind::Timer, 0, std::numeric_limits<std::int32_t>::max(),
+     [](std::int32_t op) { return "Timer van " + str(op) + " seconden: een tijd kan niet negatief zijn."; }},
+    {kind::Jump, 1, kSteps,
+     [](std::int32_t op) {
+         return "Jump naar stap " + str(op) + ": die stap bestaat niet (1 tot 25), de lijn blijft op de sprong staan.";
+     }},
+    {kind::Sensor, 1, kSensors,
+     [](std::int32_t op) { return "Sensor " + str(op) + " bestaat niet (1 tot 20): de lijn wacht hier voor altijd."; }},
+    {kind::HSensor, 1, kSensors,
+     [](std::int32_t op) {
+         return "HSensor " + str(op) + " bestaat niet (1 tot 20): de lijn wacht hier voor altijd.";
+     }},
+    {kind::MemMake, 1, kMemories,
+     [](std::int32_t op) { return "MemMake " + str(op) + ": geheugen " + str(op) + " bestaat niet (1 tot 8)."; }},
+    {kind::MemRead, 1, kMemories,
+     [](std::int32_t op) {
+         return "MemRead " + str(op) + ": geheugen " + str(op) +
+                " bestaat niet (1 tot 8), de lijn wacht hier voor altijd.";
+     }},
+};
+
+class Check {
+public:
+    explicit Check(const ControleInput& in) : in_(in) {}
+    Findings run();
+
+private:
+    const std::string& kindAt(int line, int step) const { return in_.programs.StepKind[line][step]; }
+    std::int32_t operandAt(int line, int step) const { return in_.programs.StepOperand[line][step]; }
+    bool hasKind(int line, int step, const char* kind) const { return kindAt(line, step) == kind; }
+    bool operandValid(int line, int step) const;
+    int interval(int line) const { return kFreqRange.clamp(in_.book.DepartureInterval[line]); }
+    std::string bookText() const { return in_.bookName.empty() ? "het boekje" : "boekje " + in_.bookName; }
+    void add(FindingLevel level, int line, int step, std::string text) {
+        found_.push_back({level, line, step, std::move(text)});
+    }
+
+    void checkOperands(int line);
+    void checkJumps(int line);
+    void checkRun(int line, const LineWalk& walk);
+    void checkUnreachedAfterEmpty(int line, const LineWalk& walk);
+    void checkDrawingsAndPins(int line);
+    void checkDepartures(int line, const LineWalk& walk);
+    void checkMemories();
+    void checkSharedHoldSensors();
+    std::int64_t shortestRoundSeconds(int line, const LineWalk& walk) const;
+
+    const ControleInput& in_;
+    Findings found_;
+};
+
+bool Check::operandValid(int line, int step) const {
+    for (const OperandRule& rule : kOperandRules)
+        if (hasKind(line, step, rule.kind))
+            return operandAt(line, step) >= rule.first && operandAt(line, step) <= rule.last;
+    return true;
+}
+
+void Check::checkOperands(int line) {
+    for (int step = 1; step <= kSteps; ++step) {
+        if (roleOf(kindAt(line, step)) == StepRole::Unknown)
+            add(FindingLevel::Fout, line, step,
+                "Onbekende opdracht \"" + kindAt(line, step) +
+                    "\": geen stap voert die uit, de lijn blijft hier staan.");
+        for (const OperandRule& rule : kOperandRules)
+            if (hasKind(line, step, rule.kind) && !operandValid(line, step))
+                add(FindingLevel::Fout, line, step, rule.problem(operandAt(line, step)));
+    }
+}
+
+void Check::checkJumps(int line) {
+    for (int step = 1; step <= kSteps; ++step) {
+        if (!hasKind(line, step, kind::Jump) || !operandValid(line, step)) continue;
+        const int target = operandAt(line, step);
+        if (target == step)
+            add(FindingLevel::Fout, line, step, "Jump naar zichzelf: de lijn blijft op deze stap staan.");
+        else if (isEmptyStep(kindAt(line, target)))
+            add(FindingLevel::Fout, line, step,
+                "Jump naar stap " + str(target) + ", die leeg is: de lijn blijft daar staan.");
+    }
+}
+
+// A run that comes back to a step without a single waiting step in its loop
+// never gives the layout a second: it switches pins and sets memories on and on.
+void Check::checkRun(int line, const LineWalk& walk) {
+    if (walk.loopStart == 0) return;
+    const auto loop = std::find(walk.path.begin(), walk.path.end(), walk.loopStart);
+    const bool waits =
+        std::any_of(loop, walk.path.end(), [&](int step) { return roleOf(kindAt(line, step)) == StepRole::Waiting; });
+    const bool selfJump = walk.path.end() - loop == 1 && hasKind(line, walk.loopStart, kind::Jump);
+    if (waits || selfJump) return;
+    std::string steps;
+    for (auto step = loop; step != walk.path.end(); ++step) steps += (steps.empty() ? "" : ", ") + str(*step);
+    add(FindingLevel::Fout, line, walk.loopStart,
+        "Stappen " + steps +
+            " vormen een lus zonder wachten (alleen Jump, MemMake, Pin en Green): "
+            "de lijn draait rond zonder ooit op iets te wachten.");
+}
+
+void Check::checkUnreachedAfterEmpty(int line, const LineWalk& walk) {
+    for (int step = 1; step <= kSteps; ++step) {
+        if (!isEmptyStep(kindAt(line, step)) || (step > 1 && isEmptyStep(kindAt(line, step - 1)))) continue;
+        int next = step + 1;
+        while (next <= kSteps && isEmptyStep(kindAt(line, next))) ++next;
+        if (next <= kSteps && !walk.reached[next])
+            add(FindingLevel::Fout, line, step,
+                "Stap " + str(step) + " is leeg: de lijn stopt hier en stap " + str(next) +
+                    " en verder worden nooit bereikt.");
+    }
+}
+
+// A pin with the placeholder name it got at start or reset counts as unnamed.
+bool hasNoName(const std::string& name) {
+    if (name.find_first_not_of(' ') == std::string::npos) return true;
+    if (name.size() <= 4 || (name.rfind("leeg", 0) != 0 && name.rfind("Leeg", 0) != 0)) return false;
+    return name.find_first_not_of("0123456789", 4) == std::string::npos;
+}
+
+void Check::checkDrawingsAndPins(int line) {
+    for (int step = 1; step <= kSteps; ++step) {
+        if (!operandValid(line, step)) continue;
+        const std::int32_t op = operandAt(line, step);
+        if ((hasKind(line, step, kind::Sensor) || hasKind(line, step, kind::HSensor)) &&
+            in_.layout.LayoutVisible[kFirstSensorElement + op - 1] != 1)
+            add(FindingLevel::Waarschuwing, line, step,
+                kindAt(line, step) + " " + str(op) + ": sensor " + str(op) +
+                    " heeft geen tekening op de baantekening.");
+        if (!hasKind(line, step, kind::Pin)) continue;
+        if (hasNoName(in_.pinNames[op]))
+            add(FindingLevel::Waarschuwing, line, step, "Pin-" + str(op + 1) + " heeft geen naam.");
+        if (in_.pinAddresses[op] >= kPins)
+            add(FindingLevel::Waarschuwing, line, step,
+                "Pin-" + str(op + 1) + " heeft geen adres (" + str(int{in_.pinAddresses[op]}) +
+                    " ligt buiten 0 tot 125).");
+    }
+}
+
+// The shortest time from a departure to the Green step that makes the line
+// ready again: every step at least one cycle, a Timer its seconds on top.
+// 0 when the run never reaches a Green step.
+std::int64_t Check::shortestRoundSeconds(int line, const LineWalk& walk) const {
+    std::int64_t seconds = 0;
+    for (int step : walk.path) {
+        if (hasKind(line, step, kind::Green)) return seconds + 1;
+        seconds += 1 + (hasKind(line, step, kind::Timer) ? std::max(operandAt(line, step), 0) : 0);
+    }
+    return 0;
+}
+
+void Check::checkDepartures(int line, const LineWalk& walk) {
+    const bool empty = lineIsEmpty(in_.programs, line);
+    const int minutes = interval(line);
+    bool green = false;
+    for (int step = 1; step <= kSteps; ++step) green = green || hasKind(line, step, kind::Green);
+    if (minutes > 0 && empty)
+        add(FindingLevel::Fout, line, 0,
+            bookText() + " laat lijn " + letter(line) + " elke " + str(minutes) + " minuten vertrekken, maar lijn " +
+                letter(line) + " heeft in deze dienst geen stappen.");
+    if (empty) return;
+    if (minutes > 0 && !green)
+        add(FindingLevel::Waarschuwing, line, 0,
+            "Lijn " + letter(line) + " vertrekt volgens " + bookText() +
+                ", maar heeft geen Green-stap: alleen het eerste vertrek start de lijn opnieuw.");
+    const std::int64_t round = shortestRoundSeconds(line, walk);
+    if (minutes > 0 && round > std::int64_t{minutes} * 60)
+        add(FindingLevel::Waarschuwing, line, 0,
+            "Lijn " + letter(line) + " vertrekt elke " + str(minutes) +
+                " minuten, maar een rit tot de Green-stap duurt minstens " + str(round) +
+                " seconden: vertrekken vallen weg.");
+    if (minutes == 0 && green)
+        add(FindingLevel::Opmerking, line, 0,
+            "Lijn " + letter(line) + " heeft een Green-stap, maar geen vertrektijden in " + bookText() + ".");
+    if (minutes == 0 && walk.loopStart == 0 && walk.stopsAt > kSteps)
+        add(FindingLevel::Opmerking, line, 0,
+            "Lijn " + letter(line) + " loopt na stap 25 van zijn schema af: geen sprong terug en geen vertrektijden.");
+    else if (minutes == 0 && walk.loopStart == 0 && isEmptyStep(kindAt(line, walk.stopsAt)))
+        add(FindingLevel::Opmerking, line, walk.stopsAt,
+            "Lijn " + letter(line) + " stopt op stap " + str(walk.stopsAt) +
+                ": geen sprong terug en geen vertrektijden, de lijn rijdt maar een keer.");
+}
+
+void Check::checkMemories() {
+    std::set<std::int32_t> made, read;
+    for (int line = 1; line <= kLines; ++line)
+        for (int step = 1; step <= kSteps; ++step) {
+            if (!operandValid(line, step)) continue;
+            if (hasKind(line, step, kind::MemMake)) made.insert(operandAt(line, step));
+            if (hasKind(line, step, kind::MemRead)) read.insert(operandAt(line, step));
+        }
+    for (int line = 1; line <= kLines; ++line)
+        for (int step = 1; step <= kSteps; ++step) {
+            if (!operandValid(line, step)) continue;
+            const std::int32_t m = operandAt(line, step);
+            if (hasKind(line, step, kind::MemRead) && !made.contains(m))
+                add(FindingLevel::Fout, line, step,
+                    "MemRead " + str(m) + " wacht op geheugen " + str(m) +
+                        ", maar geen lijn in deze dienst doet MemMake " + str(m) + ": de lijn wacht hier voor altijd.");
+            if (hasKind(line, step, kind::MemMake) && !read.contains(m))
+                add(FindingLevel::Opmerking, line, step,
+                    "MemMake " + str(m) + " zet geheugen " + str(m) + ", maar geen lijn leest het (MemRead " + str(m) +
+                        ").");
+        }
+}
+
+// Lines waiting on one hold sensor at the same time: the executor goes
+// through the lines from A and the first one consumes the event.
+void Check::checkSharedHoldSensors() {
+    std::map<std::int32_t, int> firstLine;
+    for (int line = 1; line <= kLines; ++line) {
+        std::set<std::int32_t> toldForLine;
+        for (int step = 1; step <= kSteps; ++step) {
+            if (!hasKind(line, step, kind::HSensor) || !operandValid(line, step)) continue;
+            const std::int32_t sensor = operandAt(line, step);
+            const auto [first, isNew] = firstLine.emplace(sensor, line);
+            if (isNew || first->second == line || !toldForLine.insert(sensor).second) continue;
+            add(FindingLevel::Waarschuwing, line, step,
+                "HSensor " + str(sensor) + ": lijn " + letter(first->second) +
+                    " wacht ook op deze sensor; wachten ze "
+                    "tegelijk, dan neemt lijn " +
+                    letter(first->second) + " de melding.");
+        }
+    }
+}
+
+Findings Check::run() {
+    for (int line = 1; line <= kLines; ++line) {
+        const LineWalk walk = walkLine(in_.programs, line);
+        checkOperands(line);
+        checkJumps(line);
+        checkRun(line, walk);
+        checkUnreachedAfterEmpty(line, walk);
+        checkDrawingsAndPins(line);
+        checkDepartures(line, walk);
+    }
+    checkMemories();
+    checkSharedHoldSensors();
+    std::stable_sort(found_.begin(), found_.end(), [](const Finding& a, const Finding& b) {
+        return std::tie(a.level, a.line, a.step) < std::tie(b.level, b.line, b.step);
+    });
+    return found_;
+}
+
+}  // namespace
+
+std::vector<Finding> Controleer(const ControleInput& input) { return Check(input).run(); }
+
+const char* levelName(FindingLevel level) {
+    switch (level) {
+        case FindingLevel::Fout: return "fout";
+        case FindingLevel::Waarschuwing: return "waarschuwing";
+        case FindingLevel::Opmerking: return "opmerking";
+    }
+    return "";
+}
+
+}  // namespace blokpost

@@ -1,0 +1,213 @@
+// The check's rules, each with a program that breaks it and one that does not.
+
+#include "check/controle.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace blokpost::test {
+namespace {
+
+struct Step {
+    const char* kind;
+    int operand;
+};
+
+// A small sound layout: line A runs once per departure, line B follows line
+// A's memory round and round. Every rule is broken from here by one change.
+struct Layout {
+    Layout() {
+        program(1, {{kind::Pin, 0}, {kind::Sensor, 1}, {kind::MemMake, 1}, {kind::Timer, 5}, {kind::Green, 5}});
+        program(2, {{kind::MemRead, 1}, {kind::Pin, 1}, {kind::HSensor, 2}, {kind::Jump, 1}});
+        for (int s = 1; s <= kSensors; ++s) layout.LayoutVisible[kFirstSensorElement + s - 1] = 1;
+        for (int i = 0; i < kPins; ++i) {
+            names[i] = "Sein" + std::to_string(i);
+            addresses[i] = static_cast<std::uint8_t>(i);
+        }
+        book.DepartureInterval[1] = 10;
+    }
+    void program(int line, const std::vector<Step>& steps) {
+        for (int step = 1; step <= kSteps; ++step) {
+            const bool given = step <= static_cast<int>(steps.size());
+            model.StepKind[line][step] = given ? steps[step - 1].kind : "";
+            model.StepOperand[line][step] = given ? steps[step - 1].operand : 0;
+        }
+    }
+    void set(int line, int step, const char* kind, int operand) {
+        model.StepKind[line][step] = kind;
+        model.StepOperand[line][step] = operand;
+    }
+    std::vector<Finding> check() const { return Controleer({model, layout, names, addresses, book, "Rood"}); }
+
+    LineProgramModel model;
+    LayoutTable layout;
+    std::array<std::string, kPins> names;
+    std::array<std::uint8_t, kPins> addresses{};
+    TimetableTables book;
+};
+
+struct Rule {
+    const char* name;
+    std::function<void(Layout&)> fault;
+    std::function<void(Layout&)> sound;
+    Finding expected;  // the text is a part that only this rule writes
+};
+
+using L = Layout&;
+const auto lineC = [](std::vector<Step> steps) { return [steps](L l) { l.program(3, steps); }; };
+const auto nothing = [](L) {};
+constexpr auto fout = FindingLevel::Fout, waarschuwing = FindingLevel::Waarschuwing,
+               opmerking = FindingLevel::Opmerking;
+
+const std::vector<Rule> kRules = {
+    {"pin outside 1..126",
+     lineC({{kind::Pin, 126}, {kind::Jump, 2}}),
+     lineC({{kind::Pin, 125}, {kind::Timer, 0}}),
+     {fout, 3, 1, "Pin-127 bestaat niet"}},
+    {"negative timer", lineC({{kind::Timer, -1}}), lineC({{kind::Timer, 0}}), {fout, 3, 1, "negatief"}},
+    {"sensor outside 1..20",
+     lineC({{kind::Sensor, 21}}),
+     lineC({{kind::Sensor, 20}}),
+     {fout, 3, 1, "Sensor 21 bestaat niet"}},
+    {"hold sensor outside 1..20",
+     lineC({{kind::HSensor, 0}}),
+     lineC({{kind::HSensor, 20}}),
+     {fout, 3, 1, "HSensor 0 bestaat niet"}},
+    {"memory outside 1..8",
+     lineC({{kind::MemMake, 9}}),
+     lineC({{kind::MemMake, 8}}),
+     {fout, 3, 1, "geheugen 9 bestaat niet"}},
+    {"jump outside 1..25",
+     lineC({{kind::Timer, 1}, {kind::Jump, 26}}),
+     lineC({{kind::Timer, 1}, {kind::Jump, 1}}),
+     {fout, 3, 2, "stap 26: die stap bestaat niet"}},
+    {"unknown kind",
+     lineC({{"Blanco", 0}, {kind::Timer, 1}}),
+     lineC({{kind::Leeg, 0}}),
+     {fout, 3, 1, "Onbekende opdracht \"Blanco\""}},
+    {"jump to itself",
+     lineC({{kind::Timer, 1}, {kind::Jump, 2}}),
+     lineC({{kind::Timer, 1}, {kind::Jump, 1}}),
+     {fout, 3, 2, "Jump naar zichzelf"}},
+    {"jump to an empty step",
+     lineC({{kind::Timer, 1}, {kind::Jump, 5}}),
+     lineC({{kind::Timer, 1}, {kind::Jump, 1}}),
+     {fout, 3, 2, "die leeg is"}},
+    {"loop that never waits",
+     lineC({{kind::Timer, 1}, {kind::Pin, 0}, {kind::MemMake, 1}, {kind::Green, 0}, {kind::Jump, 2}}),
+     lineC({{kind::Pin, 0}, {kind::MemMake, 1}, {kind::Timer, 1}, {kind::Jump, 1}}),
+     {fout, 3, 2, "Stappen 2, 3, 4, 5 vormen een lus zonder wachten"}},
+    {"empty step before steps never reached",
+     lineC({{kind::Timer, 1}, {kind::Leeg, 0}, {kind::Timer, 2}, {kind::Jump, 1}}),
+     lineC({{kind::Timer, 1}, {kind::Jump, 4}, {kind::Leeg, 0}, {kind::Timer, 2}, {kind::Jump, 1}}),
+     {fout, 3, 2, "stap 3 en verder worden nooit bereikt"}},
+    {"memory read that no line makes",
+     [](L l) { l.set(1, 3, kind::MemMake, 2); },
+     nothing,
+     {fout, 2, 1, "geen lijn in deze dienst doet MemMake 1"}},
+    {"book restarts an empty line",
+     [](L l) { l.book.DepartureInterval[3] = 10; },
+     [](L l) {
+         l.book.DepartureInterval[3] = 10;
+         l.program(3, {{kind::Timer, 1}, {kind::Green, 0}});
+     },
+     {fout, 3, 0, "boekje Rood laat lijn C elke 10 minuten vertrekken, maar lijn C heeft in deze dienst geen stappen"}},
+    {"sensor without a drawing",
+     [](L l) { l.layout.LayoutVisible[kFirstSensorElement] = 0; },
+     [](L l) { l.layout.LayoutVisible[kFirstSensorElement + 1] = 1; },
+     {waarschuwing, 1, 2, "sensor 1 heeft geen tekening"}},
+    {"pin without a name",
+     [](L l) { l.names[0] = "leeg0"; },
+     [](L l) { l.names[0] = "leegte"; },
+     {waarschuwing, 1, 1, "Pin-1 heeft geen naam"}},
+    {"pin with a blank name", [](L l) { l.names[1] = "  "; }, nothing, {waarschuwing, 2, 2, "Pin-2 heeft geen naam"}},
+    {"pin without an address",
+     [](L l) { l.addresses[0] = 126; },
+     [](L l) { l.addresses[0] = 125; },
+     {waarschuwing, 1, 1, "Pin-1 heeft geen adres"}},
+    {"timetabled line without a Green step",
+     [](L l) { l.book.DepartureInterval[2] = 10; },
+     nothing,
+     {waarschuwing, 2, 0, "geen Green-stap"}},
+    // 3 steps, a Timer of t seconds and the Green step: t + 5 seconds against 5 minutes.
+    {"interval shorter than the shortest round",
+     [](L l) {
+         l.book.DepartureInterval[1] = 5;
+         l.set(1, 4, kind::Timer, 296);
+     },
+     [](L l) {
+         l.book.DepartureInterval[1] = 5;
+         l.set(1, 4, kind::Timer, 295);
+     },
+     {waarschuwing, 1, 0, "minstens 301 seconden"}},
+    {"two lines on one hold sensor",
+     lineC({{kind::HSensor, 2}, {kind::Jump, 1}}),
+     lineC({{kind::HSensor, 3}, {kind::Jump, 1}}),
+     {waarschuwing, 3, 1, "lijn B wacht ook op deze sensor"}},
+    {"memory made and never read",
+     lineC({{kind::MemMake, 4}, {kind::Timer, 1}, {kind::Jump, 1}}),
+     lineC({{kind::MemMake, 1}, {kind::Timer, 1}, {kind::Jump, 1}}),
+     {opmerking, 3, 1, "geen lijn leest het"}},
+    {"Green step without departures",
+     [](L l) { l.book.DepartureInterval[1] = 0; },
+     nothing,
+     {opmerking, 1, 0, "heeft een Green-stap, maar geen vertrektijden in boekje Rood"}},
+    {"line that stops without departures",
+     lineC({{kind::Timer, 1}}),
+     lineC({{kind::Timer, 1}, {kind::Jump, 1}}),
+     {opmerking, 3, 2, "stopt op stap 2"}},
+    {"line that runs off step 25",
+     lineC(std::vector<Step>(kSteps, Step{kind::Timer, 1})),
+     lineC(std::vector<Step>(kSteps - 1, Step{kind::Timer, 1})),
+     {opmerking, 3, 0, "loopt na stap 25"}},
+};
+
+bool reports(const std::vector<Finding>& findings, const Finding& expected) {
+    for (const Finding& f : findings)
+        if (f.level == expected.level && f.line == expected.line && f.step == expected.step &&
+            f.text.find(expected.text) != std::string::npos)
+            return true;
+    return false;
+}
+
+// The sound program gets nothing of the rule's text, nor anything else of its level at its place.
+bool mentions(const std::vector<Finding>& findings, const Finding& expected) {
+    for (const Finding& f : findings)
+        if (f.text.find(expected.text) != std::string::npos ||
+            (f.level == expected.level && f.line == expected.line && f.step == expected.step))
+            return true;
+    return false;
+}
+
+TEST(Controle, TheSoundLayoutHasNoFindings) { EXPECT_EQ(Layout().check(), std::vector<Finding>{}); }
+
+TEST(Controle, EachRuleFindsItsFaultAndOnlyThere) {
+    for (const Rule& rule : kRules) {
+        SCOPED_TRACE(rule.name);
+        Layout faulty, sound;
+        rule.fault(faulty);
+        rule.sound(sound);
+        const std::vector<Finding> found = faulty.check();
+        EXPECT_TRUE(reports(found, rule.expected)) << (found.empty() ? "nothing found" : found.front().text);
+        EXPECT_FALSE(mentions(sound.check(), rule.expected));
+    }
+}
+
+TEST(Controle, FindingsComeWorstFirstThenByLineAndStep) {
+    Layout l;
+    l.book.DepartureInterval[1] = 0;                                          // opmerking on line A
+    l.program(3, {{kind::HSensor, 2}, {kind::Sensor, 21}, {kind::Jump, 1}});  // waarschuwing C1, fout C2
+    l.set(2, 2, kind::Pin, -1);                                               // fout B2
+    const std::vector<Finding> found = l.check();
+    ASSERT_GE(found.size(), 4u);
+    EXPECT_EQ((std::vector<std::pair<int, int>>{{2, 2}, {3, 2}}),
+              (std::vector<std::pair<int, int>>{{found[0].line, found[0].step}, {found[1].line, found[1].step}}));
+    for (std::size_t i = 1; i < found.size(); ++i) EXPECT_LE(found[i - 1].level, found[i].level);
+    EXPECT_EQ(found.back().level, FindingLevel::Opmerking);
+}
+
+}  // namespace
+}  // namespace blokpost::test
