@@ -46,6 +46,18 @@ while [ $# -gt 0 ]; do
 done
 folder="${folder:-$HOME/Blokpost}"
 
+# Without a display Qt would abort; say so instead. A check and a given
+# platform need none.
+needs_display=yes
+for option in "${options[@]}"; do
+  case "$option" in -platform | --controle) needs_display=no ;; esac
+done
+if [ "$needs_display" = yes ] && [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}${QT_QPA_PLATFORM:-}" ]; then
+  echo "blokpost: no display found (DISPLAY and WAYLAND_DISPLAY are unset)." >&2
+  echo "Start it from the desktop, or with '-platform vnc' to see it in a VNC viewer." >&2
+  exit 1
+fi
+
 if [ -e "$folder" ] && [ ! -d "$folder" ]; then
   echo "blokpost: '$folder' is not a folder" >&2
   exit 1

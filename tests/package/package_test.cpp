@@ -147,7 +147,8 @@ TEST_F(PackageTest, OptionsAnswerWithoutADisplay) {
         {"usr/lib/blokpost/blokpost", {"--proefrit", "0"}, 2, "not a number of cycles"},
         {"usr/lib/blokpost/blokpost", {"--proefrit", "3x"}, 2, "not a number of cycles"},
         {"usr/bin/blokpost", {"one", "two"}, 2, "one folder only"},
-        {"usr/bin/blokpost", {home_.filePath("a-file")}, 1, "is not a folder"},
+        {"usr/bin/blokpost", {"-platform", "offscreen", home_.filePath("a-file")}, 1, "is not a folder"},
+        {"usr/bin/blokpost", {}, 1, "no display found"},
     };
     for (const auto& c : cases) {
         const Outcome answer = run(file(c.program), c.arguments, environment_);
