@@ -3,15 +3,19 @@
 #   make run    install what is missing, build, and start the program
 #   make test   install what is missing, build with sanitizers, run every test
 #   make bench  build in Release and run the benchmarks
+#   make deb    build the Debian package build/blokpost_<version>_<arch>.deb
+#   make deb-check  install that package, start it as an ordinary user under
+#               Xvfb from its menu entry's command, and remove it (needs root)
 
 GENERATOR := -G Ninja
 MAIN      := build/main
 ASAN      := build/asan
 RELEASE   := build/release
+DEB       := build/deb
 INSTALL   := build/blokpost
 WERROR    := $(if $(CI),-DBLOKPOST_WERROR=ON,)
 
-.PHONY: all deps build layout run test bench screenshots clean
+.PHONY: all deps build layout run test bench screenshots clean deb deb-check
 
 all: deps layout
 
@@ -45,7 +49,14 @@ bench: deps
 	cd $(RELEASE) && ./bench/blokpost_bench_table
 
 clean:
-	rm -rf $(MAIN) $(ASAN) $(RELEASE)
+	rm -rf $(MAIN) $(ASAN) $(RELEASE) $(DEB)
+
+deb: deps
+	@scripts/build-deb.sh . $(DEB) build
+
+deb-check: deb
+	@scripts/install-deps.sh xvfb xdotool
+	scripts/deb-check.sh build/blokpost_*.deb
 
 # File-reader fuzzers (clang with libFuzzer). FUZZ_SECONDS per reader.
 FUZZ         := build/fuzz

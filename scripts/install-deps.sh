@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Installs the Debian packages Blokpost needs to build, test and run.
+# Installs the Debian packages Blokpost needs to build, test, package and run.
 # Only what is missing is installed; apt-get runs through sudo when not root.
 set -euo pipefail
 
@@ -10,6 +10,7 @@ packages=(
   umockdev libumockdev-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core
+  dpkg-dev file lintian desktop-file-utils appstream
 )
 extra=("$@")
 

@@ -2,6 +2,7 @@
 // All paths are relative to the folder the program was started in.
 
 #include "app/forms/blokpost_app.h"
+#include "app/forms/command_line.h"
 #include "app/forms/guarded_application.h"
 #include "check/controle_command.h"
 
@@ -9,11 +10,14 @@
 #include <iostream>
 
 int main(int argc, char** argv) {
+    const blokpost::CommandLine command = blokpost::readCommandLine(argc, argv);
+    if (command.exitCode) return *command.exitCode;
     // The check runs before any window system is asked for: it works without a display.
     if (const auto code = blokpost::RunControleCommand(argc, argv, QDir::currentPath(), std::cout)) return *code;
     blokpost::GuardedApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Blokpost"));
     blokpost::BlokpostApp blokpost(QDir::currentPath());
     blokpost.start();
+    if (command.trialCycles > 0) blokpost::endAfterCycles(blokpost, command.trialCycles);
     return QApplication::exec();
 }

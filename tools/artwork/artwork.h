@@ -48,4 +48,11 @@ QStringList writeMissingPictures(const QString& root, int* written = nullptr);
 // Writes the three photographs as JPEG files into `folder`.
 QStringList writePhotographs(const QString& folder);
 
+// The program's menu icon, square, `size` pixels wide.
+QImage applicationIcon(int size);
+// The sizes of the icon theme the icon is painted in.
+extern const std::vector<int> kIconSizes;
+// Writes the icon as `themeFolder`/NxN/apps/blokpost.png for every size.
+QStringList writeApplicationIcons(const QString& themeFolder);
+
 }  // namespace blokpost::artwork
