@@ -298,6 +298,7 @@ TEST(SafeSave, InPlaceWithoutRoomForTheOldContentsLeavesTheFileUntouched) {
     QTemporaryDir folder;
     QTemporaryDir lockedState;  // root's alone
     ASSERT_EQ(::chmod(native(folder.path()).c_str(), 0755), 0);
+    ASSERT_TRUE(QDir(lockedState.path()).mkdir("blokpost"));  // there, but not the saving user's
     ASSERT_EQ(::chmod(native(lockedState.path()).c_str(), 0755), 0);
     const QString path = folder.filePath("NaamData.txt");
     writeBytes(path, "Wis1A\r\n");
