@@ -9,8 +9,8 @@
 #include <condition_variable>
 #include <cstring>
 #include <deque>
-#include <memory>
 #include <fcntl.h>
+#include <memory>
 #include <mutex>
 #include <sys/stat.h>
 #include <thread>
