@@ -32,6 +32,7 @@ ChildRun runSaveOnce(const QStringList& arguments, int stopAt) {
     environment.insert("LD_PRELOAD", STOP_AT_CALL_PRELOAD);
     environment.insert("BLOKPOST_STOP_AT_CALL", QString::number(stopAt));
     child.setProcessEnvironment(environment);
+    child.setProcessChannelMode(QProcess::MergedChannels);
     child.start(SAVE_ONCE_PATH, arguments);
     child.waitForFinished(60000);
     return {child.exitStatus() == QProcess::NormalExit ? child.exitCode() : -1, child.readAll().toStdString()};
@@ -105,7 +106,8 @@ TEST(InterruptedSave, EveryStepLeavesOldOrNewAndTheNextStartLeavesNothingBehind)
             SCOPED_TRACE(std::string(path.name) + ", stopped at step " + std::to_string(step));
             DataFolder folder(path);
             const ChildRun stopped = folder.saveStoppedAt(step);
-            ASSERT_TRUE(stopped.exitCode == kStoppedExitCode || stopped.exitCode == 0) << stopped.output;
+            ASSERT_TRUE(stopped.exitCode == kStoppedExitCode || stopped.exitCode == 0)
+                << "exit code " << stopped.exitCode << ": " << stopped.output;
             const std::string afterStop = readAll(folder.file);
             const bool whole = afterStop == folder.oldContents() || afterStop == folder.newContents();
             // Beside the file, the rename is the one step that changes it.

@@ -40,7 +40,8 @@ BlokpostApp::BlokpostApp(const QString& root, Reporter* reporter, std::unique_pt
     if (auto* application = GuardedApplication::instance()) application->reportTo(&messages);
     DataPaths paths(root);
     // Before anything reads a stored file: a save stopped by a crash is undone.
-    prepareStoredFiles(QFileInfo(paths.find(kDataFolderProbe)).path(), messages);
+    // A path finder of its own, so the program's keeps no folder from before the start.
+    prepareStoredFiles(QFileInfo(DataPaths(root).find(kDataFolderProbe)).path(), messages);
     std::string problem;
     board_ = board ? std::move(board) : chooseBoard(paths, problem, usbBoardOpener());
     driver_ = dynamic_cast<DriverBoard*>(board_.get());
