@@ -1,9 +1,12 @@
 // The long run of killed saves: ROUNDS times a program saving six data files
-// over and over is killed (SIGKILL) at a random moment, the next start runs,
-// and every file is checked: it holds one save's contents whole, nothing is
-// left beside it and no record of a rewrite remains. Every other round the
-// folder refuses new files to the saving user, so the files are rewritten in
-// place (that needs root, to save as another user).
+// over and over is ended at a random moment, the next start runs, and every
+// file is checked: it holds one save's contents whole, nothing is left beside
+// it and no record of a rewrite remains. Every other round the folder refuses
+// new files to the saving user, so the files are rewritten in place (that
+// needs root, to save as another user). Half the rounds kill the saver
+// (SIGKILL) after a random time; the others end it at a random write, sync,
+// rename or removal (see stop_at_call.cpp), which lands inside a rewrite far
+// more often than a timer can.
 //   blokpost_kill_loop SAVE_ONCE ROUNDS
 // Prints the rounds run and files checked; exit code 1 on any bad file.
 
@@ -14,6 +17,7 @@
 #include <QTemporaryDir>
 #include <chrono>
 #include <csignal>
+#include <fcntl.h>
 #include <cstdio>
 #include <random>
 #include <string>
@@ -29,25 +33,36 @@ using blokpost::test::churnStart;
 using blokpost::test::isChurnContents;
 
 constexpr uid_t kNobody = 65534;
+constexpr int kStoppedExitCode = 86;  // as stop_at_call.cpp ends the program
 const char* const kFiles[] = {"Schema1Data.txt", "Schema2Data.txt", "DataOpslag.txt",
                               "NaamData.txt",    "AdresData.txt",   "BoekjeRood.txt"};
 
-pid_t spawn(const std::vector<std::string>& arguments) {
+// Starts the program; its output goes to `output` when one is named.
+pid_t spawn(const std::vector<std::string>& arguments, int stopAtCall = 0, const std::string& output = {}) {
     std::vector<char*> argv;
     for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
     argv.push_back(nullptr);
     const pid_t child = ::fork();
     if (child == 0) {
+        if (!output.empty()) {
+            const int fd = ::open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+            ::dup2(fd, STDOUT_FILENO);
+        }
+        if (stopAtCall > 0) {
+            ::setenv("LD_PRELOAD", STOP_AT_CALL_PRELOAD, 1);
+            ::setenv("BLOKPOST_STOP_AT_CALL", std::to_string(stopAtCall).c_str(), 1);
+        }
         ::execv(argv[0], argv.data());
         ::_exit(127);
     }
     return child;
 }
 
+// The exit code, or -signal when a signal ended the child.
 int waitFor(pid_t child) {
     int status = 0;
     ::waitpid(child, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
 }
 
 std::string readAll(const QString& path) {
@@ -55,9 +70,15 @@ std::string readAll(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : "<unreadable>";
 }
 
-// One round; returns the number of bad findings, counting the files checked.
-int round(const std::string& saveOnce, bool inPlace, std::mt19937& random, int& filesChecked) {
+struct Tally {
+    int filesChecked = 0;
+    int restored = 0;  // files the start put back as they were
+};
+
+// One round; returns the number of bad findings.
+int round(const std::string& saveOnce, bool inPlace, std::mt19937& random, Tally& tally) {
     QTemporaryDir root;
+    ::chmod(QFile::encodeName(root.path()).constData(), 0755);  // the saving user may enter
     const QString data = root.filePath("VasteData");
     QDir().mkpath(data);
     std::vector<std::string> churn{saveOnce, "churn"};
@@ -71,15 +92,25 @@ int round(const std::string& saveOnce, bool inPlace, std::mt19937& random, int& 
         churn.push_back(QFile::encodeName(path).toStdString());
     }
     if (inPlace) churn.push_back("as-nobody");
-    const pid_t saver = spawn(churn);
-    std::this_thread::sleep_for(std::chrono::microseconds(std::uniform_int_distribution<int>(200, 60000)(random)));
-    ::kill(saver, SIGKILL);
-    waitFor(saver);
-    if (waitFor(spawn({saveOnce, "start", QFile::encodeName(data).toStdString()})) != 0) return 1;
+    const bool byStep = std::uniform_int_distribution<int>(0, 1)(random) == 1;
+    const pid_t saver = spawn(churn, byStep ? std::uniform_int_distribution<int>(1, 300)(random) : 0);
+    if (!byStep) {
+        std::this_thread::sleep_for(std::chrono::microseconds(std::uniform_int_distribution<int>(200, 60000)(random)));
+        ::kill(saver, SIGKILL);
+    }
+    // A saver that ended otherwise was refused: the round would prove nothing.
+    if (const int end = waitFor(saver); end != -SIGKILL && end != kStoppedExitCode) {
+        std::printf("the saver ended before it was killed\n");
+        return 1;
+    }
+    const QString told = root.filePath("start.txt");
+    if (waitFor(spawn({saveOnce, "start", QFile::encodeName(data).toStdString()}, 0, QFile::encodeName(told).toStdString())) != 0)
+        return 1;
+    tally.restored += static_cast<int>(QString::fromLocal8Bit(QByteArray::fromStdString(readAll(told))).count("was restored"));
 
     int bad = 0;
     for (const char* name : kFiles) {
-        ++filesChecked;
+        ++tally.filesChecked;
         if (!isChurnContents(readAll(data + "/" + name))) {
             std::printf("%s: neither one save's contents nor the other's\n", name);
             ++bad;
@@ -107,10 +138,10 @@ int main(int argc, char** argv) {
     const bool root = ::geteuid() == 0;
     std::mt19937 random(std::random_device{}());
     const int rounds = std::atoi(argv[2]);
-    int filesChecked = 0;
+    Tally tally;
     int bad = 0;
-    for (int r = 0; r < rounds; ++r) bad += round(argv[1], root && r % 2 == 1, random, filesChecked);
-    std::printf("%d rounds of kills (%s), %d files checked, %d bad findings\n", rounds,
-                root ? "every other one in place" : "beside the files only", filesChecked, bad);
+    for (int r = 0; r < rounds; ++r) bad += round(argv[1], root && r % 2 == 1, random, tally);
+    std::printf("%d rounds of kills (%s), %d files checked, %d put back by the start, %d bad findings\n", rounds,
+                root ? "every other one in place" : "beside the files only", tally.filesChecked, tally.restored, bad);
     return bad == 0 ? 0 : 1;
 }
