@@ -98,9 +98,10 @@ struct DataFolder {
 QString records() { return qEnvironmentVariable("XDG_STATE_HOME") + "/blokpost"; }
 
 TEST(InterruptedSave, EveryStepLeavesOldOrNewAndTheNextStartLeavesNothingBehind) {
-    if (!runningAsRoot()) GTEST_SKIP() << "a folder that refuses new files needs another user, so root";
     int filesChecked = 0;
     for (const SavePath& path : kSavePaths) {
+        // A folder that refuses new files to a user who may write the file needs another user, so root.
+        if (path.inPlace && !runningAsRoot()) continue;
         int step = 1;
         for (; step <= kMostSteps; ++step) {
             SCOPED_TRACE(std::string(path.name) + ", stopped at step " + std::to_string(step));
