@@ -12,7 +12,10 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <csignal>
 #include <sys/file.h>
+#include <sys/wait.h>
+#include <vector>
 
 namespace blokpost::test {
 namespace {
@@ -157,6 +160,43 @@ TEST(InterruptedSave, OnlyLeftoversWhoseWriterIsGoneAreRemoved) {
     EXPECT_EQ(namesIn(data), (QStringList{"Schema1Data.txt", "Schema1Data.txt.34.new", "Schema1Data.txt.new",
                                           "Schema1Data.txt.x1.new", "notes.12.txt"}));
     ::close(running);
+}
+
+// A save caught in the middle, still running, holds its temporary file
+// locked: a start meanwhile leaves it, and the save then gets through.
+TEST(InterruptedSave, ATemporaryFileWhoseWriterStillRunsStays) {
+    QTemporaryDir root;
+    const QString data = root.filePath("VasteData");
+    QDir().mkpath(data);
+    const QString file = data + "/Schema1Data.txt";
+    writeAll(file, "old");
+    // Made before the fork: the child of a program with threads only execs.
+    std::vector<std::string> environment{std::string("LD_PRELOAD=") + STOP_AT_CALL_PRELOAD,
+                                         "BLOKPOST_PAUSE_AT_CALL=2"};  // the sync of the filled temporary file
+    for (const QString& variable : QProcess::systemEnvironment()) environment.push_back(variable.toStdString());
+    std::vector<char*> envp;
+    for (std::string& variable : environment) envp.push_back(variable.data());
+    envp.push_back(nullptr);
+    const QByteArray path = QFile::encodeName(file);
+    const char* const argv[] = {SAVE_ONCE_PATH, "save", path.constData(), "5", "n", nullptr};
+    const pid_t saver = ::fork();
+    if (saver == 0) {
+        ::execve(SAVE_ONCE_PATH, const_cast<char* const*>(argv), envp.data());
+        ::_exit(127);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(saver, &status, WUNTRACED), saver);
+    ASSERT_TRUE(WIFSTOPPED(status));
+    ASSERT_EQ(namesIn(data).size(), 2) << "the save's temporary file is there";
+
+    EXPECT_EQ(runSaveOnce({"start", data}, 0).exitCode, 0);
+    EXPECT_EQ(namesIn(data).size(), 2) << "the start removed a file in use";
+
+    ::kill(saver, SIGCONT);
+    ASSERT_EQ(::waitpid(saver, &status, 0), saver);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_EQ(readAll(file), "nnnnn");
+    EXPECT_EQ(namesIn(data), QStringList{"Schema1Data.txt"});
 }
 
 // The day file under a file size limit: the program started as it does

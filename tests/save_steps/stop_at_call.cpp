@@ -2,8 +2,11 @@
 // or a power cut would: the calls that write, sync, rename, resize or remove
 // a file are counted, and the one numbered BLOKPOST_STOP_AT_CALL (from 1) is
 // not made: the process ends there with _exit(kStoppedExitCode), no buffer
-// flushed, no destructor run.
+// flushed, no destructor run. With BLOKPOST_PAUSE_AT_CALL instead, the
+// process stops itself (SIGSTOP) before that call and makes it once it is
+// continued: a save caught in the middle, still running.
 
+#include <csignal>
 #include <cstdlib>
 #include <dlfcn.h>
 #include <fcntl.h>
@@ -14,18 +17,19 @@ namespace {
 
 constexpr int kStoppedExitCode = 86;
 
-long stopAt() {
-    static const long chosen = [] {
-        const char* text = std::getenv("BLOKPOST_STOP_AT_CALL");
-        return text ? std::atol(text) : 0L;
-    }();
-    return chosen;
+long chosenCall(const char* variable) {
+    const char* text = std::getenv(variable);
+    return text ? std::atol(text) : 0L;
 }
 
-// Counts one step and ends the process when it is the chosen one.
+// Counts one step and ends or pauses the process when it is the chosen one.
 void step() {
+    static const long stopAt = chosenCall("BLOKPOST_STOP_AT_CALL");
+    static const long pauseAt = chosenCall("BLOKPOST_PAUSE_AT_CALL");
     static long count = 0;
-    if (++count == stopAt()) ::_exit(kStoppedExitCode);
+    ++count;
+    if (count == stopAt) ::_exit(kStoppedExitCode);
+    if (count == pauseAt) ::raise(SIGSTOP);
 }
 
 template <typename Function>
