@@ -77,6 +77,15 @@ soak: deps
 	cmake --build $(ASAN) --target blokpost_soak_run
 	ASAN_OPTIONS=detect_leaks=0 $(ASAN)/soak/blokpost_soak_run
 
+# Saves killed at random moments, KILL_ROUNDS times: every data file is
+# checked after each kill and the next start (under the sanitizers).
+KILL_ROUNDS ?= 400
+.PHONY: kill-saves
+kill-saves: deps
+	@cmake -S . -B $(ASAN) $(GENERATOR) -DCMAKE_BUILD_TYPE=Debug -DBLOKPOST_SANITIZE=ON -DBLOKPOST_BENCH=OFF >/dev/null
+	cmake --build $(ASAN) --target blokpost_kill_loop blokpost_save_once
+	ASAN_OPTIONS=detect_leaks=0 $(ASAN)/tests/blokpost_kill_loop $(ASAN)/tests/blokpost_save_once $(KILL_ROUNDS)
+
 # The demo hands-free: 24 hours of layout time per schedule variant, trains
 # driving themselves on the simulated board, every check after every tick.
 .PHONY: handsfree

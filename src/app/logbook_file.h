@@ -3,10 +3,14 @@
 // every entry is appended to the day file "Logboek/JJJJ-MM-DD.txt" of the
 // computer's date, stamped with the computer's time:
 //     11:31:05  8:31  Wis3A
-// Each line is handed at once to a helper thread that writes it whole, in one
-// write to the file opened for appending, and then has the disk take it
-// (fdatasync); so a crash or a power cut loses at most the newest line, and
-// the tick never waits for the disk. Day files are only ever appended to.
+// Each line is handed at once to a helper thread that opens the day file,
+// writes the line whole, in one write to the file opened for appending, and
+// then has the disk take it (fdatasync); so a crash or a power cut loses at
+// most the newest line, and the tick never touches the disk. Day files are
+// only ever appended to. Like every stored file, only a regular file is
+// opened, without waiting: a FIFO, a device, a link to one or a folder in
+// its place is refused with what it is. A new day file and a new folder are
+// synced into their folder.
 //
 // When the file cannot be written the operator is told once (a failure of
 // the helper at the next entry); the layout runs on, and every new entry
@@ -47,15 +51,11 @@ public:
     static std::string dayFile(const QDate& day);
 
 private:
-    struct OpenFile;
     class Writer;
 
-    std::string open(const DataPaths& paths, const QDate& day);
     void fail(Reporter& reporter, const std::string& problem);
 
     WallClock clock_;
-    std::shared_ptr<OpenFile> file_;
-    QDate day_;
     bool failing_ = false;
     std::uint64_t entries_ = 0;
     std::unique_ptr<Writer> writer_;  // started with the first entry

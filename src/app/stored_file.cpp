@@ -1,6 +1,10 @@
 #include "app/stored_file.h"
 
+#include "app/file_steps.h"
 #include "app/reporter.h"
+#include "app/rewrite_journal.h"
+#include "app/stored_write_limit.h"
+#include "app/temporary_files.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -8,9 +12,7 @@
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
-#include <random>
 #include <sys/stat.h>
-#include <system_error>
 #include <unistd.h>
 
 namespace blokpost {
@@ -20,47 +22,7 @@ namespace {
 constexpr std::size_t kFirstReadChunk = 64 * 1024;
 constexpr int kMaxLinkHops = 40;  // as the kernel allows before ELOOP
 
-// Set only by the tests.
-std::optional<std::size_t> writesStopAfter;
-
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    ~Descriptor() { closeQuietly(); }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-
-    int get() const { return fd_; }
-    bool valid() const { return fd_ >= 0; }
-    // Closing can report a write error of its own, so a save closes explicitly.
-    int close() {
-        if (fd_ < 0) return 0;
-        const int result = ::close(fd_);
-        fd_ = -1;
-        return result;
-    }
-
-private:
-    void closeQuietly() {
-        if (fd_ >= 0) ::close(fd_);
-        fd_ = -1;
-    }
-    int fd_;
-};
-
-std::string reason(int error) { return std::generic_category().message(error); }
-
 std::string displayName(const QString& path) { return QFileInfo(path).fileName().toStdString(); }
-
-// What a path that is no regular file turns out to be, in the operator's words.
-std::string kindOf(mode_t mode) {
-    if (S_ISDIR(mode)) return "a folder";
-    if (S_ISFIFO(mode)) return "a FIFO (named pipe)";
-    if (S_ISCHR(mode)) return "a character device";
-    if (S_ISBLK(mode)) return "a block device";
-    if (S_ISSOCK(mode)) return "a socket";
-    return "something other than a file";
-}
 
 std::string notAFile(const std::string& verb, const std::string& name, mode_t mode) {
     return "Cannot " + verb + " " + name + ": it is " + kindOf(mode) + ", not a regular file";
@@ -70,42 +32,12 @@ OperationError readFailure(const std::string& name, int error) {
     if (error == ENOENT || error == ENOTDIR) return OperationError("File not found");
     if (error == EACCES || error == EPERM) return OperationError("File access denied");
     if (error == ELOOP) return OperationError("Cannot read " + name + ": it is a loop of symbolic links");
-    return OperationError("Cannot read " + name + ": " + reason(error));
+    return OperationError("Cannot read " + name + ": " + systemReason(error));
 }
 
 OperationError saveFailure(const std::string& name, int error) {
     if (error == ELOOP) return OperationError("Cannot save " + name + ": it is a loop of symbolic links");
-    return OperationError("Cannot save " + name + ": " + reason(error));
-}
-
-// Writes all of `bytes` unbuffered from `offset`, so a full disk shows at the
-// write that meets it. Returns 0 or the errno of the failed write.
-int writeAll(int fd, std::string_view bytes, off_t offset) {
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        std::size_t chunk = bytes.size() - done;
-        if (writesStopAfter) {
-            if (done >= *writesStopAfter) return ENOSPC;
-            chunk = std::min(chunk, *writesStopAfter - done);
-        }
-        const ssize_t written = ::pwrite(fd, bytes.data() + done, chunk, offset + static_cast<off_t>(done));
-        if (written < 0) {
-            if (errno == EINTR) continue;
-            return errno;
-        }
-        done += static_cast<std::size_t>(written);
-    }
-    return 0;
-}
-
-// A file larger than the process may write raises SIGXFSZ, which would end
-// the program; ignored, the write fails with EFBIG and is reported instead.
-void ignoreFileSizeSignal() {
-    static const bool ignored = [] {
-        std::signal(SIGXFSZ, SIG_IGN);
-        return true;
-    }();
-    (void)ignored;
+    return OperationError("Cannot save " + name + ": " + systemReason(error));
 }
 
 // The file a save is meant for: the end of a chain of symbolic links, which
@@ -128,26 +60,6 @@ std::string followLinks(const std::string& path, const std::string& name) {
     throw saveFailure(name, ELOOP);
 }
 
-struct Beside {
-    std::string path;
-    int fd = -1;
-    int error = 0;
-};
-
-// A new file next to `target`, readable by nobody else while it fills.
-Beside createBeside(const std::string& target) {
-    static std::minstd_rand names(static_cast<unsigned>(::getpid()) ^ std::random_device{}());
-    Beside temp;
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        temp.path = target + "." + std::to_string(names() % 1000000) + ".new";
-        temp.fd = ::open(temp.path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0600);
-        if (temp.fd >= 0) return temp;
-        if (errno != EEXIST) break;
-    }
-    temp.error = errno;
-    return temp;
-}
-
 // The new file gets the old one's owner and permission bits where the system
 // allows it (a file of another user stays theirs when root saves it); a new
 // file gets what the process's umask leaves of rw-rw-rw-.
@@ -162,38 +74,48 @@ void takeOverOwnerAndMode(int fd, const std::optional<struct stat>& old) {
     (void)::fchmod(fd, 0666 & ~mask);
 }
 
-void syncFolderOf(const std::string& target) {
-    const std::size_t slash = target.rfind('/');
-    const std::string folder = slash == std::string::npos ? "." : target.substr(0, std::max<std::size_t>(slash, 1));
-    const Descriptor fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (fd.valid()) (void)::fsync(fd.get());
+// Claims room for `bytes`, writes them over the file and has the disk take
+// them. Returns 0 or the errno of the step that failed.
+int overwrite(int fd, std::string_view bytes, off_t oldSize) {
+    const auto size = static_cast<off_t>(bytes.size());
+    // The tests' full disk shows where a real one does: when the room is claimed.
+    const std::optional<std::size_t> limit = storedWriteLimit();
+    if (limit && *limit < bytes.size()) return ENOSPC;
+    if (size > oldSize)
+        if (const int error = ::posix_fallocate(fd, 0, size)) return error;
+    if (const int error = writeAll(fd, bytes, 0)) return error;
+    if (::ftruncate(fd, size) != 0 || ::fsync(fd) != 0) return errno;
+    return 0;
 }
 
-// The last resort where the folder refuses a new file: room for the new
-// contents is claimed before any byte is overwritten, so a full disk stops the
-// save with the old contents whole.
+// The last resort where the folder refuses a new file. The old contents are
+// kept in the state folder first, so a program stopped halfway finds its
+// way back at the next start; room for the new contents is claimed before
+// any byte is overwritten, and a failure puts the old contents back at once.
 void rewriteInPlace(const std::string& target, std::string_view bytes, const std::string& name) {
-    // Read access too, which the C library's stand-in for fallocate needs on
-    // file systems without it; write access alone where that is all there is.
-    constexpr int kFlags = O_NONBLOCK | O_CLOEXEC | O_NOCTTY;
-    int opened = ::open(target.c_str(), O_RDWR | kFlags);
-    if (opened < 0 && errno == EACCES) opened = ::open(target.c_str(), O_WRONLY | kFlags);
-    Descriptor fd(opened);
+    const Descriptor fd(::open(target.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
     if (!fd.valid()) throw saveFailure(name, errno);
     struct stat info {};
     if (::fstat(fd.get(), &info) != 0) throw saveFailure(name, errno);
     if (!S_ISREG(info.st_mode)) throw OperationError(notAFile("save", name, info.st_mode));
-    const auto size = static_cast<off_t>(bytes.size());
-    // The tests' full disk shows where a real one does: when the room is claimed.
-    int error = writesStopAfter && *writesStopAfter < bytes.size() ? ENOSPC : 0;
-    if (!error && size > info.st_size) error = ::posix_fallocate(fd.get(), 0, size);
-    if (error) {
-        (void)::ftruncate(fd.get(), info.st_size);
+    std::string old;
+    if (const int error = readWhole(fd.get(), old)) throw saveFailure(name, error);
+    if (old == bytes) return;
+    const std::string record = keepOldContents(target, old, bytes, name);
+    if (const int error = overwrite(fd.get(), bytes, static_cast<off_t>(old.size()))) {
+        // Put back now; should that fail too, the record puts it back at the next start.
+        if (overwrite(fd.get(), old, static_cast<off_t>(bytes.size())) == 0) dropRecord(record);
         throw saveFailure(name, error);
     }
-    if (const int failed = writeAll(fd.get(), bytes, 0)) throw saveFailure(name, failed);
-    if (::ftruncate(fd.get(), size) != 0 || ::fsync(fd.get()) != 0 || fd.close() != 0)
-        throw saveFailure(name, errno);
+    dropRecord(record);
+}
+
+// A file that refuses writing is not replaced behind its back: neither one
+// this user may not write nor one without any write permission bit, which
+// root could write but the file's owner has marked read-only.
+void refuseReadOnly(const std::string& target, const struct stat& old, const std::string& name) {
+    if (::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) throw saveFailure(name, errno);
+    if ((old.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) throw saveFailure(name, EACCES);
 }
 
 }  // namespace
@@ -238,8 +160,10 @@ bool isRegularFile(const QString& path) {
     return ::stat(QFile::encodeName(path).constData(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
+void ignoreFileSizeSignal() { std::signal(SIGXFSZ, SIG_IGN); }
+
 void replaceStoredFile(const QString& path, std::string_view bytes) {
-    ignoreFileSizeSignal();
+    ignoreFileSizeSignal();  // done at start already; tests save without a start
     const std::string name = displayName(path);
     const std::string target = followLinks(QFile::encodeName(path).toStdString(), name);
 
@@ -247,29 +171,19 @@ void replaceStoredFile(const QString& path, std::string_view bytes) {
     if (struct stat info {}; ::stat(target.c_str(), &info) == 0) old = info;
     else if (errno != ENOENT) throw saveFailure(name, errno);
     if (old && !S_ISREG(old->st_mode)) throw OperationError(notAFile("save", name, old->st_mode));
-    // A file that refuses writing is not replaced behind its back.
-    if (old && ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) throw saveFailure(name, errno);
+    if (old) refuseReadOnly(target, *old, name);
 
-    Beside temp = createBeside(target);
-    if (temp.fd < 0) {
-        if (old && (temp.error == EACCES || temp.error == EPERM)) return rewriteInPlace(target, bytes, name);
-        throw saveFailure(name, temp.error);
-    }
-    Descriptor fd(temp.fd);
-    // The reason is taken before the new file is removed, which may set errno anew.
-    const auto fail = [&](int error) {
-        fd.close();
-        ::unlink(temp.path.c_str());
-        throw saveFailure(name, error);
-    };
-    if (const int error = writeAll(fd.get(), bytes, 0)) fail(error);
-    takeOverOwnerAndMode(fd.get(), old);
-    if (::fsync(fd.get()) != 0) fail(errno);
-    if (fd.close() != 0) fail(errno);
-    if (::rename(temp.path.c_str(), target.c_str()) != 0) fail(errno);
-    syncFolderOf(target);
+    removeLeftoversOf(target);
+    const RenameOutcome outcome = replaceByRename(target, bytes, [&](int fd) { takeOverOwnerAndMode(fd, old); });
+    if (!outcome.madeBeside && old && (outcome.error == EACCES || outcome.error == EPERM))
+        return rewriteInPlace(target, bytes, name);
+    if (outcome.error) throw saveFailure(name, outcome.error);
 }
 
-void limitStoredWritesForTests(std::optional<std::size_t> bytes) { writesStopAfter = bytes; }
+void prepareStoredFiles(const QString& dataFolder, Reporter& reporter) {
+    ignoreFileSizeSignal();
+    finishInterruptedRewrites(reporter);
+    removeLeftoversIn(QFile::encodeName(dataFolder).toStdString());
+}
 
 }  // namespace blokpost

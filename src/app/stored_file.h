@@ -14,6 +14,8 @@
 
 namespace blokpost {
 
+class Reporter;
+
 struct StoredBytes {
     std::string bytes;  // at most the limit asked for
     bool cutShort = false;  // the file held more than the limit
@@ -30,14 +32,22 @@ StoredBytes readStoredFile(const QString& path, std::size_t limit);
 bool isRegularFile(const QString& path);
 
 // Replaces the file with `bytes`: written beside it, flushed to the disk and
-// renamed over it, keeping its owner and permission bits. A save that fails
-// leaves the old file as it was and nothing beside it, and throws
-// OperationError with the operating system's reason. Where the folder refuses
-// a new file but the file itself is writable, the file is rewritten in place
-// after room for the new contents has been claimed.
+// renamed over it, keeping its owner and permission bits; leftovers of
+// earlier saves of this file that were killed are removed first. A save that
+// fails leaves the old file as it was and nothing beside it, and throws
+// OperationError with the operating system's reason. A read-only file is
+// refused, also for root. Where the folder refuses a new file but the file
+// itself is writable, the file is rewritten in place (see rewrite_journal.h).
 void replaceStoredFile(const QString& path, std::string_view bytes);
 
-// Tests only: every write stops after this many bytes, as on a full disk.
-void limitStoredWritesForTests(std::optional<std::size_t> bytes);
+// A file larger than the process may write raises SIGXFSZ, which would end
+// the program; ignored, the write fails with EFBIG and is reported instead.
+void ignoreFileSizeSignal();
+
+// What the program does at start before any file is touched: SIGXFSZ is
+// ignored, a rewrite in place that was stopped halfway is finished (the
+// operator is told of every file put back), and the saves' leftovers in
+// `dataFolder` are removed.
+void prepareStoredFiles(const QString& dataFolder, Reporter& reporter);
 
 }  // namespace blokpost

@@ -101,8 +101,4 @@ void TextFileWriter::number(std::int64_t value) { text(std::to_string(value)); }
 
 void TextFileWriter::commit() { replaceStoredFile(path_, contents_); }
 
-ScopedWriteFailure::ScopedWriteFailure(std::size_t bytes) { limitStoredWritesForTests(bytes); }
-
-ScopedWriteFailure::~ScopedWriteFailure() { limitStoredWritesForTests(std::nullopt); }
-
 }  // namespace blokpost

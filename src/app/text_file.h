@@ -72,14 +72,4 @@ private:
     std::string contents_;
 };
 
-// Makes every commit while it lives stop after writing `bytes` bytes, as a
-// full disk would: the write fails with "No space left on device".
-class ScopedWriteFailure {
-public:
-    explicit ScopedWriteFailure(std::size_t bytes);
-    ~ScopedWriteFailure();
-    ScopedWriteFailure(const ScopedWriteFailure&) = delete;
-    ScopedWriteFailure& operator=(const ScopedWriteFailure&) = delete;
-};
-
 }  // namespace blokpost

@@ -11,6 +11,7 @@
 #include "schedule/schedule_files.h"
 #include "support/test_program.h"
 #include "timetable/timetable.h"
+#include "write_limit/limited_writes.h"
 
 #include <QDir>
 #include <gtest/gtest.h>

@@ -1,6 +1,7 @@
 // The logbook's day files, against the real file system: appending, the
 // change of day, a folder in another spelling, and files that cannot be
-// written (a full disk, a folder that is a file).
+// written (a full disk, a folder that is a file, a FIFO or a device in the
+// day file's place).
 
 #include "app/logbook.h"
 #include "app/logbook_file.h"
@@ -10,6 +11,7 @@
 #include <QDir>
 #include <QFile>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace blokpost::test {
@@ -67,35 +69,61 @@ TEST(LogbookFile, ADayFileRemovedWhileTheProgramRunsIsMadeAgain) {
     EXPECT_EQ(p.readFile("Logboek/2026-12-07.txt"), "11:31:05  8:31  Wis1B\r\n");
 }
 
-// A full disk: the day file leads to /dev/full. The operator hears it once
-// (at the entry after the one that failed), the logbook window keeps every
-// entry, and once the disk has room the entries are written again; a later
-// failure is told again.
-TEST(LogbookFile, AFileThatCannotBeWrittenIsToldOnceAndTriedAgainAtEveryEntry) {
-    DayFileProgram p;
-    QDir(p.folder.path()).mkdir(QStringLiteral("Logboek"));
-    const QString day = p.folder.filePath(QStringLiteral("Logboek/2026-12-07.txt"));
-    ASSERT_EQ(::symlink("/dev/full", QFile::encodeName(day).constData()), 0);
-    p.log("Wis1A");
-    p.log("Wis1B");
-    p.log("Wis2A");
-    ASSERT_EQ(p.reporter.messages.size(), 1u);
-    EXPECT_EQ(p.reporter.messages[0],
-              "kan logboek Logboek/2026-12-07.txt niet schrijven (No space left on device); "
-              "de baan rijdt door, het logboek probeert het opnieuw");
-    EXPECT_EQ(p.state.screen.display.logLines.size(), 3u);
+// What may stand in the day file's place, and how the operator is told of it.
+struct Impostor {
+    const char* kind;
+    void (*make)(const QString& path);
+};
 
-    ASSERT_TRUE(QFile::remove(day));
-    p.log("Wis2B");
-    p.log("Wis3A");
-    EXPECT_EQ(p.readFile("Logboek/2026-12-07.txt"), "11:31:05  8:31  Wis2B\r\n11:31:05  8:31  Wis3A\r\n");
-    EXPECT_EQ(p.reporter.messages.size(), 1u);
+const Impostor kImpostors[] = {
+    {"a FIFO (named pipe)", [](const QString& path) { ::mkfifo(QFile::encodeName(path).constData(), 0644); }},
+    {"a character device", [](const QString& path) { QFile::link("/dev/null", path); }},
+    {"a character device", [](const QString& path) { QFile::link("/dev/full", path); }},
+    {"a folder", [](const QString& path) { QDir().mkdir(path); }},
+};
 
-    ASSERT_TRUE(QFile::remove(day));
-    ASSERT_EQ(::symlink("/dev/full", QFile::encodeName(day).constData()), 0);
-    p.log("Wis3B");
-    p.log("Wis4A");
-    EXPECT_EQ(p.reporter.messages.size(), 2u);
+void removeAny(const QString& path) {
+    if (!QFile::remove(path)) QDir().rmdir(path);
+}
+
+// No regular file in the day file's place: opened without waiting, refused
+// with what it is, told once (at the entry after); the logbook window keeps
+// every entry, and once a file can be made the entries are written again; a
+// later refusal is told again.
+TEST(LogbookFile, WhatIsNoRegularFileIsRefusedOnceWithWhatItIsAndTheLogbookGoesOn) {
+    for (const Impostor& impostor : kImpostors) {
+        SCOPED_TRACE(impostor.kind);
+        DayFileProgram p;
+        QDir(p.folder.path()).mkdir(QStringLiteral("Logboek"));
+        const QString day = p.folder.filePath(QStringLiteral("Logboek/2026-12-07.txt"));
+        impostor.make(day);
+        const bool returned = returnsWithoutBlocking(
+            [&] {
+                p.log("Wis1A");
+                p.log("Wis1B");
+                p.log("Wis2A");
+            },
+            {day});
+        ASSERT_TRUE(returned) << "the logbook waited on the FIFO";
+        ASSERT_EQ(p.reporter.messages.size(), 1u);
+        EXPECT_EQ(p.reporter.messages[0], std::string("kan logboek Logboek/2026-12-07.txt niet openen (it is ") +
+                                              impostor.kind +
+                                              "); de baan rijdt door, het logboek probeert het opnieuw");
+        EXPECT_EQ(p.state.screen.display.logLines.size(), 3u);
+
+        removeAny(day);
+        p.log("Wis2B");
+        p.log("Wis3A");
+        EXPECT_EQ(p.readFile("Logboek/2026-12-07.txt"), "11:31:05  8:31  Wis2B\r\n11:31:05  8:31  Wis3A\r\n");
+        EXPECT_EQ(p.reporter.messages.size(), 1u);
+
+        ASSERT_TRUE(QFile::remove(day));
+        impostor.make(day);
+        p.log("Wis3B");
+        p.log("Wis4A");
+        EXPECT_EQ(p.reporter.messages.size(), 2u);
+        removeAny(day);
+    }
 }
 
 // A disk that fills up in the middle of a line: the half line is taken back,

@@ -278,5 +278,46 @@ TEST(SafeSave, InPlaceOnAFullDiskKeepsTheOldFile) {
     EXPECT_EQ(readBytes(path), old);
 }
 
+// A file without any write permission bit is refused, also when root (who
+// may write anything) saves it.
+TEST(SafeSave, AReadOnlyFileIsRefusedAlsoForRoot) {
+    QTemporaryDir folder;
+    const QString path = folder.filePath("AdresData.txt");
+    writeBytes(path, "1\r\n");
+    ASSERT_EQ(::chmod(native(path).c_str(), 0444), 0);
+    TextFileWriter addresses(path);
+    addresses.number(2);
+    EXPECT_TRUE(contains(errorOf([&] { addresses.commit(); }), "Permission denied"));
+    EXPECT_EQ(readBytes(path), "1\r\n");
+}
+
+// In place, the old contents are kept in the state folder first; where that
+// cannot be written the save fails with the reason and the file is untouched.
+TEST(SafeSave, InPlaceWithoutRoomForTheOldContentsLeavesTheFileUntouched) {
+    if (!runningAsRoot()) GTEST_SKIP() << "acting as another user needs root";
+    QTemporaryDir folder;
+    QTemporaryDir lockedState;  // root's alone
+    ASSERT_EQ(::chmod(native(folder.path()).c_str(), 0755), 0);
+    ASSERT_TRUE(QDir(lockedState.path()).mkdir("blokpost"));  // there, but not the saving user's
+    ASSERT_EQ(::chmod(native(lockedState.path()).c_str(), 0755), 0);
+    const QString path = folder.filePath("NaamData.txt");
+    writeBytes(path, "Wis1A\r\n");
+    ASSERT_EQ(::chown(native(path).c_str(), kNobody, kNobody), 0);
+    const QByteArray state = qgetenv("XDG_STATE_HOME");
+    qputenv("XDG_STATE_HOME", QFile::encodeName(lockedState.path()));
+    std::string error;
+    {
+        const ScopedEffectiveUser nobody(kNobody);
+        ASSERT_TRUE(nobody.ok());
+        TextFileWriter names(path);
+        names.text("Wis9Z");
+        error = errorOf([&] { names.commit(); });
+    }
+    qputenv("XDG_STATE_HOME", state);
+    EXPECT_TRUE(contains(error, "no copy of its contents could be kept")) << error;
+    EXPECT_TRUE(contains(error, "Permission denied")) << error;
+    EXPECT_EQ(readBytes(path), "Wis1A\r\n");
+}
+
 }  // namespace
 }  // namespace blokpost::test

@@ -2,6 +2,7 @@
 #include "app/text_file.h"
 
 #include "support/test_program.h"
+#include "write_limit/limited_writes.h"
 
 #include <QDir>
 #include <QFile>

@@ -2,6 +2,7 @@
 #include "layout/layout_store.h"
 #include "layout/layout_test_support.h"
 #include "layout/pin_names.h"
+#include "write_limit/limited_writes.h"
 
 #include <QFile>
 #include <gtest/gtest.h>

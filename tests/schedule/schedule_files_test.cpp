@@ -1,6 +1,7 @@
 #include "app/text_file.h"
 #include "schedule/schedule_files.h"
 #include "support/test_program.h"
+#include "write_limit/limited_writes.h"
 
 #include <gtest/gtest.h>
 #include <random>

@@ -4,6 +4,7 @@
 #include "app/text_file.h"
 #include "lines/model_clock.h"
 #include "support/test_program.h"
+#include "write_limit/limited_writes.h"
 
 #include <QFileInfo>
 #include <algorithm>

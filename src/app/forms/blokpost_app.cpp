@@ -6,6 +6,7 @@
 #include "app/forms/logbook_window.h"
 #include "app/forms/main_window.h"
 #include "app/main_cycle.h"
+#include "app/stored_file.h"
 #include "board/board_choice.h"
 #include "board/driver_board.h"
 #include "board/forms/simulator_window.h"
@@ -17,6 +18,7 @@
 #include "timetable/forms/timetable_editor_window.h"
 #include "timetable/forms/timetable_window.h"
 
+#include <QFileInfo>
 #include <QRandomGenerator>
 #include <QtGlobal>
 
@@ -26,12 +28,20 @@ static void registerResources() { Q_INIT_RESOURCE(blokpost); }
 
 namespace blokpost {
 
+namespace {
+// Any file in the data folder: its folder part finds the folder in any spelling.
+constexpr std::string_view kDataFolderProbe = "VasteData/Schema1Data.txt";
+}  // namespace
+
 BlokpostApp::BlokpostApp(const QString& root, Reporter* reporter, std::unique_ptr<Board> board)
     : autoTrains_(QRandomGenerator::global()->generate()) {
     registerResources();
     Reporter& messages = reporter ? *reporter : messageBoxes_;
     if (auto* application = GuardedApplication::instance()) application->reportTo(&messages);
     DataPaths paths(root);
+    // Before anything reads a stored file: a save stopped by a crash is undone.
+    // A path finder of its own, so the program's keeps no folder from before the start.
+    prepareStoredFiles(QFileInfo(DataPaths(root).find(kDataFolderProbe)).path(), messages);
     std::string problem;
     board_ = board ? std::move(board) : chooseBoard(paths, problem, usbBoardOpener());
     driver_ = dynamic_cast<DriverBoard*>(board_.get());

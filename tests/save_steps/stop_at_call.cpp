@@ -1,0 +1,108 @@
+// Preloaded into a program to end it at one chosen step of a save, as a kill
+// or a power cut would: the calls that write, sync, rename, resize or remove
+// a file are counted, and the one numbered BLOKPOST_STOP_AT_CALL (from 1) is
+// not made: the process ends there with _exit(kStoppedExitCode), no buffer
+// flushed, no destructor run. With BLOKPOST_PAUSE_AT_CALL instead, the
+// process stops itself (SIGSTOP) before that call and makes it once it is
+// continued: a save caught in the middle, still running.
+
+#include <csignal>
+#include <cstdlib>
+#include <dlfcn.h>
+#include <fcntl.h>
+#include <sys/types.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr int kStoppedExitCode = 86;
+
+long chosenCall(const char* variable) {
+    const char* text = std::getenv(variable);
+    return text ? std::atol(text) : 0L;
+}
+
+// Counts one step and ends or pauses the process when it is the chosen one.
+void step() {
+    static const long stopAt = chosenCall("BLOKPOST_STOP_AT_CALL");
+    static const long pauseAt = chosenCall("BLOKPOST_PAUSE_AT_CALL");
+    static long count = 0;
+    ++count;
+    if (count == stopAt) ::_exit(kStoppedExitCode);
+    if (count == pauseAt) ::raise(SIGSTOP);
+}
+
+template <typename Function>
+Function next(const char* name) {
+    return reinterpret_cast<Function>(::dlsym(RTLD_NEXT, name));
+}
+
+}  // namespace
+
+// The file descriptors 0..2 are the child's own output, not a save's.
+#define BLOKPOST_STEP(fd) \
+    if ((fd) > 2) step()
+
+extern "C" {
+
+ssize_t write(int fd, const void* data, size_t size) {
+    BLOKPOST_STEP(fd);
+    static const auto real = next<ssize_t (*)(int, const void*, size_t)>("write");
+    return real(fd, data, size);
+}
+
+ssize_t pwrite(int fd, const void* data, size_t size, off_t offset) {
+    BLOKPOST_STEP(fd);
+    static const auto real = next<ssize_t (*)(int, const void*, size_t, off_t)>("pwrite");
+    return real(fd, data, size, offset);
+}
+
+ssize_t pwrite64(int fd, const void* data, size_t size, off_t offset) {
+    BLOKPOST_STEP(fd);
+    static const auto real = next<ssize_t (*)(int, const void*, size_t, off_t)>("pwrite64");
+    return real(fd, data, size, offset);
+}
+
+int fsync(int fd) {
+    step();
+    static const auto real = next<int (*)(int)>("fsync");
+    return real(fd);
+}
+
+int fdatasync(int fd) {
+    step();
+    static const auto real = next<int (*)(int)>("fdatasync");
+    return real(fd);
+}
+
+int ftruncate(int fd, off_t length) {
+    step();
+    static const auto real = next<int (*)(int, off_t)>("ftruncate");
+    return real(fd, length);
+}
+
+int posix_fallocate(int fd, off_t offset, off_t length) {
+    step();
+    static const auto real = next<int (*)(int, off_t, off_t)>("posix_fallocate");
+    return real(fd, offset, length);
+}
+
+int rename(const char* from, const char* to) {
+    step();
+    static const auto real = next<int (*)(const char*, const char*)>("rename");
+    return real(from, to);
+}
+
+int renameat(int fromFolder, const char* from, int toFolder, const char* to) {
+    step();
+    static const auto real = next<int (*)(int, const char*, int, const char*)>("renameat");
+    return real(fromFolder, from, toFolder, to);
+}
+
+int unlink(const char* path) {
+    step();
+    static const auto real = next<int (*)(const char*)>("unlink");
+    return real(path);
+}
+
+}  // extern "C"
