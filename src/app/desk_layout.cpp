@@ -15,6 +15,10 @@ int openedFrom(int form) {
     default: return 0;
     }
 }
+
+bool staysOnTop(int form) {
+    return (form >= kMeter1 && form <= kClock) || form == kLogbook || form == kSimulator;
+}
 }  // namespace desk
 
 namespace {
@@ -94,6 +98,9 @@ public:
         placed_.push_back(*found);
         return *found;
     }
+
+    // A tile that stands where it stands.
+    void occupy(const QRect& tile) { placed_.push_back(tile); }
 
 private:
     std::vector<QRect> candidates(const QSize& size) const {
@@ -186,42 +193,62 @@ QRect besideWork(const QSize& frameSize, const QRect& work, const DeskScreen& de
     return *cheapest(keptOnScreen(sides, frameSize, desk), [&](const QRect& place) { return overlap(place, work); });
 }
 
-QRect bringOntoScreens(const QRect& frame, const QList<QRect>& screens) {
-    if (screens.isEmpty()) return frame;
-    const QRect* nearest = &screens.front();
-    qint64 most = 0;
-    for (const QRect& screen : screens) {
-        if (screen.contains(frame)) return frame;
-        if (const qint64 common = overlap(frame, screen); common > most) {
-            most = common;
-            nearest = &screen;
-        }
-    }
-    return clampInto(frame, *nearest);
+QSize fittedClientSize(int form, const QSize& designed, const DeskScreen& desk, int scrollBarExtent) {
+    QRect room = desk.screen;
+    room.setTop(std::max(room.top(), desk.buttonRow.bottom() + 1));
+    if (form == kRijschema) room.setLeft(std::max(room.left(), desk.lineButtonCaptions.right() + 1));
+    const QSize most = room.size().shrunkBy(desk.frame);
+    if (designed.width() <= most.width() && designed.height() <= most.height()) return designed;
+    QSize size = designed.boundedTo(most);
+    if (size.width() < designed.width()) size.setHeight(std::min(most.height(), designed.height() + scrollBarExtent));
+    if (size.height() < designed.height()) size.setWidth(std::min(most.width(), designed.width() + scrollBarExtent));
+    return size;
 }
 
-DeskPlaces designDesk(const DeskScreen& desk, const ClientSizes& client, const WorkAreas& work) {
+KeptPlaces placesThatFit(const std::map<int, QPoint>& remembered, const ClientSizes& client, const DeskScreen& desk,
+                         const QList<QRect>& screens) {
+    KeptPlaces kept;
+    for (const auto& [form, corner] : remembered) {
+        if (form < kFirstForm || form > kLastForm) continue;
+        const QRect frame(corner, client[form].grownBy(desk.frame));
+        const bool onAScreen =
+            std::any_of(screens.begin(), screens.end(), [&](const QRect& screen) { return screen.contains(frame); });
+        if (onAScreen && !frame.intersects(desk.buttonRow)) kept[form] = frame;
+    }
+    return kept;
+}
+
+DeskPlaces designDesk(const DeskScreen& desk, const ClientSizes& client, const WorkAreas& work,
+                      const KeptPlaces& kept) {
     DeskPlaces places{};
     const auto frameSize = [&](int form) { return client[form].grownBy(desk.frame); };
     const auto onScreen = [&](const QRect& workArea, int parent) {
         return workArea.translated(clientOrigin(places[parent], desk.frame));
     };
+    const auto place = [&](int form, const auto& designed) {
+        const auto found = kept.find(form);
+        places[form] = found != kept.end() ? found->second : designed();
+    };
 
-    places[kRijschema] = leastCoveringCorner(frameSize(kRijschema), desk);
-    places[kPalette] = besideWork(frameSize(kPalette), onScreen(work.rijschemaGrid, kRijschema), desk);
-    places[kGiveName] = besideWork(frameSize(kGiveName), onScreen(work.rijschemaGrid, kRijschema), desk);
-    places[kMakeScreen] = leastCoveringCorner(frameSize(kMakeScreen), desk);
+    place(kRijschema, [&] { return leastCoveringCorner(frameSize(kRijschema), desk); });
+    place(kPalette, [&] { return besideWork(frameSize(kPalette), onScreen(work.rijschemaGrid, kRijschema), desk); });
+    place(kGiveName, [&] { return besideWork(frameSize(kGiveName), onScreen(work.rijschemaGrid, kRijschema), desk); });
+    place(kMakeScreen, [&] { return leastCoveringCorner(frameSize(kMakeScreen), desk); });
     // The windows opened now and then from the button row share the top
     // right corner, clear of the track plan.
-    places[kReadSave] = atTopRight(frameSize(kReadSave), desk);
-    places[kTimetable] = atTopRight(frameSize(kTimetable), desk);
-    places[kTimetableEditor] = besideWork(frameSize(kTimetableEditor), onScreen(work.timetableList, kTimetable), desk);
-    places[kSimulator] = atTopRight(frameSize(kSimulator), desk);
+    place(kReadSave, [&] { return atTopRight(frameSize(kReadSave), desk); });
+    place(kTimetable, [&] { return atTopRight(frameSize(kTimetable), desk); });
+    place(kTimetableEditor,
+          [&] { return besideWork(frameSize(kTimetableEditor), onScreen(work.timetableList, kTimetable), desk); });
+    place(kSimulator, [&] { return atTopRight(frameSize(kSimulator), desk); });
 
-    // The display windows keep off the track plan and then the Simulator,
-    // which stays open while trains are played, as long as there is room.
-    Tiler tiler(desk, {desk.buttonRow, desk.lineButtons}, {desk.trackPlan, places[kSimulator]});
-    for (int form : kTileOrder) places[form] = tiler.place(frameSize(form));
+    // The display windows keep off the Simulator, which stays open while
+    // trains are played, and off the track plan as long as there is room;
+    // those that keep their own place are tiled around.
+    Tiler tiler(desk, {desk.buttonRow, desk.lineButtons, places[kSimulator]}, {desk.trackPlan});
+    for (int form : kTileOrder)
+        if (kept.contains(form)) tiler.occupy(kept.at(form));
+    for (int form : kTileOrder) place(form, [&] { return tiler.place(frameSize(form)); });
     return places;
 }
 

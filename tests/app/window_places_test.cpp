@@ -81,12 +81,7 @@ struct WindowRoundTrip : ::testing::Test {
         writeBytes(settings(), text.toStdString());
     }
     QPoint designed(int form) const { return designedPlaces()[form].topLeft(); }
-    DeskPlaces designedPlaces() const {
-        ClientSizes sizes{};
-        for (int n = kFirstForm; n <= kLastForm; ++n) sizes[n] = app->form(n)->size();
-        return designDesk(app->desk().screenNow(), sizes,
-                          {app->form(kRijschema)->workArea(), app->form(kTimetable)->workArea()});
-    }
+    DeskPlaces designedPlaces() const { return app->desk().designedPlaces(); }
 
     QTemporaryDir folder;
     RecordingReporter reporter;

@@ -7,6 +7,8 @@
 #include <QEvent>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QStyle>
+#include <QWindow>
 
 namespace blokpost {
 
@@ -56,7 +58,20 @@ void Desk::watchWindows() {
         Window* window = app_.form(form);
         watched_[window] = form;
         window->installEventFilter(this);
+        setLayer(*window);
     }
+}
+
+void Desk::setLayer(Window& window) const {
+    const int form = watched_.at(&window);
+    if (desk::staysOnTop(form)) return;
+    // Clicked last, a large window must not come over the small ones the
+    // operator watches; kept above the main window, it does not vanish behind the track plan.
+    window.setWindowFlag(Qt::WindowStaysOnTopHint, false);
+    QWidget* main = app_.form(1);
+    main->winId();
+    window.winId();
+    window.windowHandle()->setTransientParent(main->windowHandle());
 }
 
 DeskScreen Desk::screenNow() const {
@@ -70,44 +85,55 @@ DeskScreen Desk::screenNow() const {
     desk.buttonRow = main->buttonRowArea().translated(origin);
     desk.trackPlan = main->trackPlanArea().translated(origin);
     desk.lineButtons = main->lineButtonsArea().translated(origin);
+    desk.lineButtonCaptions = main->lineButtonCaptionsArea().translated(origin);
     return desk;
 }
 
-QRect Desk::designedPlace(int form) const {
+ClientSizes Desk::fittedSizes(const DeskScreen& desk) const {
+    const int scrollBar = app_.form(1)->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
     ClientSizes sizes{};
-    for (int n = desk::kFirstForm; n <= desk::kLastForm; ++n) sizes[n] = app_.form(n)->size();
-    const WorkAreas work{app_.form(desk::kRijschema)->workArea(), app_.form(desk::kTimetable)->workArea()};
-    return designDesk(screenNow(), sizes, work)[form];
+    for (int n = desk::kFirstForm; n <= desk::kLastForm; ++n)
+        sizes[n] = fittedClientSize(n, app_.form(n)->designedSize(), desk, scrollBar);
+    return sizes;
 }
 
-QRect Desk::firstPlace(int form) const {
+KeptPlaces Desk::keptPlaces(const DeskScreen& desk, const ClientSizes& sizes) const {
+    QList<QRect> screens;
+    for (const QScreen* screen : QGuiApplication::screens()) screens.push_back(screen->availableGeometry());
+    return placesThatFit(remembered_, sizes, desk, screens);
+}
+
+DeskPlaces Desk::designedPlaces() const {
+    const DeskScreen desk = screenNow();
+    const WorkAreas work{app_.form(desk::kRijschema)->workArea(), app_.form(desk::kTimetable)->workArea()};
+    return designDesk(desk, fittedSizes(desk), work);
+}
+
+QRect Desk::firstPlace(int form, const KeptPlaces& kept) const {
+    const DeskScreen desk = screenNow();
+    const ClientSizes sizes = fittedSizes(desk);
     // Beside what the operator works on in the window it was opened from.
     const int parent = desk::openedFrom(form);
-    if (parent != 0 && app_.form(parent)->isVisible()) {
-        const QSize size = app_.form(form)->size().grownBy(frame_);
-        return besideWork(size, workOnDesktop(*app_.form(parent)), screenNow());
-    }
-    return designedPlace(form);
+    if (parent != 0 && app_.form(parent)->isVisible())
+        return besideWork(sizes[form].grownBy(frame_), workOnDesktop(*app_.form(parent)), desk);
+    const WorkAreas work{app_.form(desk::kRijschema)->workArea(), app_.form(desk::kTimetable)->workArea()};
+    return designDesk(desk, sizes, work, kept)[form];
 }
 
 void Desk::placeAt(int form, const QPoint& topLeft) {
     placedAt_[form] = topLeft;
     opened_.insert(form);
+    Window* window = app_.form(form);
+    window->fitInto(fittedSizes(screenNow())[form]);
     // A window's position is that of its frame.
-    app_.form(form)->move(topLeft);
+    window->move(topLeft);
 }
 
 QPoint Desk::openingPlace(int form) const {
-    const auto found = remembered_.find(form);
-    if (found == remembered_.end()) return firstPlace(form).topLeft();
-    QList<QRect> screens;
-    for (const QScreen* screen : QGuiApplication::screens()) screens.push_back(screen->availableGeometry());
-    const QRect kept(found->second, app_.form(form)->size().grownBy(frame_));
-    QRect place = bringOntoScreens(kept, screens);
-    // Brought back onto the main window's screen: off its button row too.
-    if (const DeskScreen desk = screenNow(); place != kept && desk.screen.contains(place))
-        place = keepOnScreen(place, desk);
-    return place.topLeft();
+    const DeskScreen desk = screenNow();
+    const KeptPlaces kept = keptPlaces(desk, fittedSizes(desk));
+    const auto found = kept.find(form);
+    return found != kept.end() ? found->second.topLeft() : firstPlace(form, kept).topLeft();
 }
 
 void Desk::show(int form) {
