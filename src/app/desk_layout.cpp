@@ -94,10 +94,16 @@ public:
     QRect place(const QSize& size) {
         std::optional<QRect> found;
         for (std::size_t given = 0; !found && given <= keepOff_.size(); ++given) found = firstFree(size, given);
-        if (!found) found = leastOverlapping(size);
+        if (!found) {
+            found = leastOverlapping(size);
+            ++overlapping_;
+        }
         placed_.push_back(*found);
         return *found;
     }
+
+    // How many tiles found no free place and overlap another.
+    int overlapping() const { return overlapping_; }
 
     // A tile that stands where it stands.
     void occupy(const QRect& tile) { placed_.push_back(tile); }
@@ -160,6 +166,7 @@ private:
     std::vector<QRect> obstacles_;
     std::vector<QRect> keepOff_;
     std::vector<QRect> placed_;
+    int overlapping_ = 0;
 };
 
 QPoint clientOrigin(const QRect& frame, const QMargins& margins) {
@@ -244,12 +251,33 @@ DeskPlaces designDesk(const DeskScreen& desk, const ClientSizes& client, const W
 
     // The display windows keep off the Simulator, which stays open while
     // trains are played, and off the track plan as long as there is room;
-    // those that keep their own place are tiled around.
-    Tiler tiler(desk, {desk.buttonRow, desk.lineButtons, places[kSimulator]}, {desk.trackPlan});
-    for (int form : kTileOrder)
-        if (kept.contains(form)) tiler.occupy(kept.at(form));
-    for (int form : kTileOrder) place(form, [&] { return tiler.place(frameSize(form)); });
-    return places;
+    // those that keep their own place are tiled around. On a small screen
+    // the largest go first where the designed order leaves some overlapping.
+    std::array<int, kTileOrder.size()> largestFirst = kTileOrder;
+    std::stable_sort(largestFirst.begin(), largestFirst.end(), [&](int a, int b) {
+        return qint64(client[a].width()) * client[a].height() > qint64(client[b].width()) * client[b].height();
+    });
+    std::array<int, kTileOrder.size()> tallestFirst = kTileOrder;
+    std::stable_sort(tallestFirst.begin(), tallestFirst.end(),
+                     [&](int a, int b) { return client[a].height() > client[b].height(); });
+    std::optional<DeskPlaces> best;
+    int fewest = 0;
+    for (const auto& order : {kTileOrder, largestFirst, tallestFirst}) {
+        DeskPlaces tiled = places;
+        Tiler tiler(desk, {desk.buttonRow, desk.lineButtons, places[kSimulator]}, {desk.trackPlan});
+        for (int form : order)
+            if (kept.contains(form)) tiler.occupy(kept.at(form));
+        for (int form : order) {
+            const auto found = kept.find(form);
+            tiled[form] = found != kept.end() ? found->second : tiler.place(frameSize(form));
+        }
+        if (!best || tiler.overlapping() < fewest) {
+            best = tiled;
+            fewest = tiler.overlapping();
+        }
+        if (fewest == 0) break;
+    }
+    return *best;
 }
 
 }  // namespace blokpost

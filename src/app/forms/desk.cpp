@@ -103,10 +103,11 @@ KeptPlaces Desk::keptPlaces(const DeskScreen& desk, const ClientSizes& sizes) co
     return placesThatFit(remembered_, sizes, desk, screens);
 }
 
-DeskPlaces Desk::designedPlaces() const {
+DeskPlaces Desk::firstPlaces() const {
     const DeskScreen desk = screenNow();
+    const ClientSizes sizes = fittedSizes(desk);
     const WorkAreas work{app_.form(desk::kRijschema)->workArea(), app_.form(desk::kTimetable)->workArea()};
-    return designDesk(desk, fittedSizes(desk), work);
+    return designDesk(desk, sizes, work, keptPlaces(desk, sizes));
 }
 
 QRect Desk::firstPlace(int form, const KeptPlaces& kept) const {

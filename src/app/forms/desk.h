@@ -32,8 +32,9 @@ public:
 
     // The screen and the main window as the placement rules see them now.
     DeskScreen screenNow() const;
-    // The designed places on this screen, as if nothing were remembered.
-    DeskPlaces designedPlaces() const;
+    // Where each window opens this run: its remembered place while that fits
+    // the screens, the others designed around those.
+    DeskPlaces firstPlaces() const;
     const WindowPlaces& remembered() const { return remembered_; }
 
 protected:
