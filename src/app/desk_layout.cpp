@@ -260,16 +260,21 @@ DeskPlaces designDesk(const DeskScreen& desk, const ClientSizes& client, const W
     std::array<int, kTileOrder.size()> tallestFirst = kTileOrder;
     std::stable_sort(tallestFirst.begin(), tallestFirst.end(),
                      [&](int a, int b) { return client[a].height() > client[b].height(); });
+    // A Simulator placed again takes its corner: the display windows kept
+    // there are placed again with the others.
+    KeptPlaces keptTiles = kept;
+    if (!kept.contains(kSimulator))
+        std::erase_if(keptTiles, [&](const auto& entry) { return entry.second.intersects(places[kSimulator]); });
     std::optional<DeskPlaces> best;
     int fewest = 0;
     for (const auto& order : {kTileOrder, largestFirst, tallestFirst}) {
         DeskPlaces tiled = places;
         Tiler tiler(desk, {desk.buttonRow, desk.lineButtons, places[kSimulator]}, {desk.trackPlan});
         for (int form : order)
-            if (kept.contains(form)) tiler.occupy(kept.at(form));
+            if (keptTiles.contains(form)) tiler.occupy(keptTiles.at(form));
         for (int form : order) {
-            const auto found = kept.find(form);
-            tiled[form] = found != kept.end() ? found->second : tiler.place(frameSize(form));
+            const auto found = keptTiles.find(form);
+            tiled[form] = found != keptTiles.end() ? found->second : tiler.place(frameSize(form));
         }
         if (!best || tiler.overlapping() < fewest) {
             best = tiled;

@@ -9,6 +9,7 @@
 #include "support/test_program.h"
 
 #include <QTemporaryDir>
+#include <QWindow>
 #include <gtest/gtest.h>
 
 #include <map>
@@ -180,6 +181,24 @@ TEST_F(Desk, WindowsOpenedFromAnotherOpenBesideWhatTheyEdit) {
     EXPECT_TRUE(desk.screen.contains(palette));
 }
 
+// The display windows and the Simulator float above everything; the large
+// windows stay above the track plan only, so clicking one never buries them.
+TEST_F(Desk, TheSmallWindowsStayAboveTheLargeOnesWhichStayAboveTheTrackPlan) {
+    app.form(1)->show();
+    const QWindow* main = app.form(1)->windowHandle();
+    ASSERT_NE(main, nullptr);
+    for (int form = kFirstForm; form <= kLastForm; ++form) {
+        const bool small = (form >= kMeter1 && form <= kClock) || form == kLogbook || form == kSimulator;
+        app.showForm(form);
+        const QWidget* window = app.form(form);
+        EXPECT_EQ(window->windowFlags().testFlag(Qt::WindowStaysOnTopHint), small) << "form " << form;
+        if (!small) {
+            ASSERT_NE(window->windowHandle(), nullptr) << "form " << form;
+            EXPECT_EQ(window->windowHandle()->transientParent(), main) << "form " << form;
+        }
+    }
+}
+
 // Remembered places that no longer fit the screens (another size, a screen
 // that is gone, a place on the button row) are placed again together, around
 // the remembered places that still fit, without the small windows overlapping.
@@ -201,6 +220,9 @@ TEST_F(Desk, RememberedPlacesThatNoLongerFitArePlacedAgainAroundThoseThatStillFi
         {"left on a second screen that is gone",
          remember(design(screen(1920, 1080, kOpenboxFrame, monitor.topLeft()))), {laptop}},
         {"the Rijschema over the button row", {{kRijschema, {0, 0}}, {kFirstBoard, {10, 100}}}, {laptop}},
+        {"the Simulator off the screen, a board and a meter in its corner",
+         {{kSimulator, {1300, 500}}, {kFirstBoard, {900, 100}}, {kMeter1, {1100, 200}}},
+         {laptop}},
     };
     const DeskScreen desk = screen(1366, 768, kOpenboxFrame);
     const ClientSizes sizes = fitted(desk);
@@ -212,7 +234,10 @@ TEST_F(Desk, RememberedPlacesThatNoLongerFitArePlacedAgainAroundThoseThatStillFi
         for (int form = kFirstForm; form <= kLastForm; ++form) {
             EXPECT_TRUE(desk.screen.contains(places[form])) << "form " << form;
             EXPECT_FALSE(places[form].intersects(desk.buttonRow)) << "form " << form;
-            if (kept.contains(form)) {
+            // A place that still fits is kept, unless the Simulator, placed again, takes it.
+            const bool takenBySimulator = !kept.contains(kSimulator) && form != kSimulator &&
+                                          kept.contains(form) && kept.at(form).intersects(places[kSimulator]);
+            if (kept.contains(form) && !takenBySimulator) {
                 EXPECT_EQ(places[form].topLeft(), c.remembered.at(form)) << "form " << form << " still fits";
             }
         }

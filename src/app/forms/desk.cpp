@@ -63,15 +63,16 @@ void Desk::watchWindows() {
 }
 
 void Desk::setLayer(Window& window) const {
-    const int form = watched_.at(&window);
-    if (desk::staysOnTop(form)) return;
-    // Clicked last, a large window must not come over the small ones the
-    // operator watches; kept above the main window, it does not vanish behind the track plan.
-    window.setWindowFlag(Qt::WindowStaysOnTopHint, false);
-    QWidget* main = app_.form(1);
-    main->winId();
-    window.winId();
-    window.windowHandle()->setTransientParent(main->windowHandle());
+    // Clicked last, a large window must not come over the small ones the operator watches.
+    if (!desk::staysOnTop(watched_.at(&window))) window.setWindowFlag(Qt::WindowStaysOnTopHint, false);
+}
+
+void Desk::keepAboveTrackPlan(Window& window) const {
+    // Once shown, so that it is placed as every window is; kept above the
+    // main window, a large window does not vanish behind the track plan.
+    QWindow* main = app_.form(1)->windowHandle();
+    if (desk::staysOnTop(watched_.at(&window)) || !main || !window.windowHandle()) return;
+    window.windowHandle()->setTransientParent(main);
 }
 
 DeskScreen Desk::screenNow() const {
@@ -143,6 +144,7 @@ void Desk::show(int form) {
     settling_.insert(form);
     QTimer::singleShot(kSettleMs, this, [this, form] { settling_.erase(form); });
     window->showWindow();
+    keepAboveTrackPlan(*window);
 }
 
 void Desk::learnFrame(const QWidget& window) {

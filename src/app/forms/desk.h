@@ -49,6 +49,7 @@ private:
     KeptPlaces keptPlaces(const DeskScreen& desk, const ClientSizes& sizes) const;
     // The small windows float above the others, which stay above the main window.
     void setLayer(Window& window) const;
+    void keepAboveTrackPlan(Window& window) const;
     void placeAt(int form, const QPoint& topLeft);
     void learnFrame(const QWidget& window);
     void noticeMove(int form, const QWidget& window);
