@@ -17,7 +17,9 @@ int openedFrom(int form) {
 }
 
 bool staysOnTop(int form) {
-    return (form >= kMeter1 && form <= kClock) || form == kLogbook || form == kSimulator;
+    // Read/save and the Spoorboekje share the Simulator's corner: below it they would be lost.
+    return (form >= kMeter1 && form <= kClock) || form == kLogbook || form == kSimulator || form == kReadSave ||
+           form == kTimetable;
 }
 }  // namespace desk
 
@@ -222,6 +224,12 @@ KeptPlaces placesThatFit(const std::map<int, QPoint>& remembered, const ClientSi
             std::any_of(screens.begin(), screens.end(), [&](const QRect& screen) { return screen.contains(frame); });
         if (onAScreen && !frame.intersects(desk.buttonRow)) kept[form] = frame;
     }
+    // A Simulator placed again takes its corner back: the display windows
+    // kept there are placed again with the others.
+    if (remembered.contains(kSimulator) && !kept.contains(kSimulator)) {
+        const QRect corner = atTopRight(client[kSimulator].grownBy(desk.frame), desk);
+        std::erase_if(kept, [&](const auto& entry) { return entry.second.intersects(corner); });
+    }
     return kept;
 }
 
@@ -260,21 +268,16 @@ DeskPlaces designDesk(const DeskScreen& desk, const ClientSizes& client, const W
     std::array<int, kTileOrder.size()> tallestFirst = kTileOrder;
     std::stable_sort(tallestFirst.begin(), tallestFirst.end(),
                      [&](int a, int b) { return client[a].height() > client[b].height(); });
-    // A Simulator placed again takes its corner: the display windows kept
-    // there are placed again with the others.
-    KeptPlaces keptTiles = kept;
-    if (!kept.contains(kSimulator))
-        std::erase_if(keptTiles, [&](const auto& entry) { return entry.second.intersects(places[kSimulator]); });
     std::optional<DeskPlaces> best;
     int fewest = 0;
     for (const auto& order : {kTileOrder, largestFirst, tallestFirst}) {
         DeskPlaces tiled = places;
         Tiler tiler(desk, {desk.buttonRow, desk.lineButtons, places[kSimulator]}, {desk.trackPlan});
         for (int form : order)
-            if (keptTiles.contains(form)) tiler.occupy(keptTiles.at(form));
+            if (kept.contains(form)) tiler.occupy(kept.at(form));
         for (int form : order) {
-            const auto found = keptTiles.find(form);
-            tiled[form] = found != keptTiles.end() ? found->second : tiler.place(frameSize(form));
+            const auto found = kept.find(form);
+            tiled[form] = found != kept.end() ? found->second : tiler.place(frameSize(form));
         }
         if (!best || tiler.overlapping() < fewest) {
             best = tiled;

@@ -52,9 +52,9 @@ constexpr std::array<int, 12> kTileOrder{kClock, kMeter1, kMeter2, 8, 9, 10, 11,
 
 // The window a form is opened from, or 0 when it opens from the button row.
 int openedFrom(int form);
-// The small windows that stay above the others: the display windows and the
+// The windows that stay above the others: the display windows and the
 // Simulator, which the operator watches and clicks while working in the
-// large editing windows.
+// large editing windows, and the two windows that share the Simulator's corner.
 bool staysOnTop(int form);
 }  // namespace desk
 

@@ -181,14 +181,16 @@ TEST_F(Desk, WindowsOpenedFromAnotherOpenBesideWhatTheyEdit) {
     EXPECT_TRUE(desk.screen.contains(palette));
 }
 
-// The display windows and the Simulator float above everything; the large
-// windows stay above the track plan only, so clicking one never buries them.
+// The display windows, the Simulator and the two windows in its corner float
+// above everything; the large windows stay above the track plan only, so
+// clicking one never buries the small ones.
 TEST_F(Desk, TheSmallWindowsStayAboveTheLargeOnesWhichStayAboveTheTrackPlan) {
     app.form(1)->show();
     const QWindow* main = app.form(1)->windowHandle();
     ASSERT_NE(main, nullptr);
     for (int form = kFirstForm; form <= kLastForm; ++form) {
-        const bool small = (form >= kMeter1 && form <= kClock) || form == kLogbook || form == kSimulator;
+        const bool small = (form >= kMeter1 && form <= kClock) || form == kLogbook || form == kSimulator ||
+                           form == kReadSave || form == kTimetable;
         app.showForm(form);
         const QWidget* window = app.form(form);
         EXPECT_EQ(window->windowFlags().testFlag(Qt::WindowStaysOnTopHint), small) << "form " << form;
@@ -231,13 +233,13 @@ TEST_F(Desk, RememberedPlacesThatNoLongerFitArePlacedAgainAroundThoseThatStillFi
         const KeptPlaces kept = placesThatFit(c.remembered, sizes, desk, c.screens);
         const DeskPlaces places = design(desk, kept);
         EXPECT_EQ(overlappingSmallWindows(places), "");
+        if (c.remembered.contains(kSimulator) && !kept.contains(kSimulator)) {
+            EXPECT_FALSE(kept.contains(kFirstBoard)) << "a Simulator placed again takes its corner back";
+        }
         for (int form = kFirstForm; form <= kLastForm; ++form) {
             EXPECT_TRUE(desk.screen.contains(places[form])) << "form " << form;
             EXPECT_FALSE(places[form].intersects(desk.buttonRow)) << "form " << form;
-            // A place that still fits is kept, unless the Simulator, placed again, takes it.
-            const bool takenBySimulator = !kept.contains(kSimulator) && form != kSimulator &&
-                                          kept.contains(form) && kept.at(form).intersects(places[kSimulator]);
-            if (kept.contains(form) && !takenBySimulator) {
+            if (kept.contains(form)) {
                 EXPECT_EQ(places[form].topLeft(), c.remembered.at(form)) << "form " << form << " still fits";
             }
         }

@@ -111,17 +111,6 @@ DeskPlaces Desk::firstPlaces() const {
     return designDesk(desk, sizes, work, keptPlaces(desk, sizes));
 }
 
-QRect Desk::firstPlace(int form, const KeptPlaces& kept) const {
-    const DeskScreen desk = screenNow();
-    const ClientSizes sizes = fittedSizes(desk);
-    // Beside what the operator works on in the window it was opened from.
-    const int parent = desk::openedFrom(form);
-    if (parent != 0 && app_.form(parent)->isVisible())
-        return besideWork(sizes[form].grownBy(frame_), workOnDesktop(*app_.form(parent)), desk);
-    const WorkAreas work{app_.form(desk::kRijschema)->workArea(), app_.form(desk::kTimetable)->workArea()};
-    return designDesk(desk, sizes, work, kept)[form];
-}
-
 void Desk::placeAt(int form, const QPoint& topLeft) {
     placedAt_[form] = topLeft;
     opened_.insert(form);
@@ -133,9 +122,13 @@ void Desk::placeAt(int form, const QPoint& topLeft) {
 
 QPoint Desk::openingPlace(int form) const {
     const DeskScreen desk = screenNow();
-    const KeptPlaces kept = keptPlaces(desk, fittedSizes(desk));
-    const auto found = kept.find(form);
-    return found != kept.end() ? found->second.topLeft() : firstPlace(form, kept).topLeft();
+    const ClientSizes sizes = fittedSizes(desk);
+    const KeptPlaces kept = keptPlaces(desk, sizes);
+    // Without a place of its own, beside what the operator works on in the window it was opened from.
+    const int parent = desk::openedFrom(form);
+    if (!kept.contains(form) && parent != 0 && app_.form(parent)->isVisible())
+        return besideWork(sizes[form].grownBy(frame_), workOnDesktop(*app_.form(parent)), desk).topLeft();
+    return firstPlaces()[form].topLeft();
 }
 
 void Desk::show(int form) {

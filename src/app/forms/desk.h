@@ -44,7 +44,6 @@ private:
     // Where a window opens this run: where the operator left it while that
     // still fits the screens, else its first place.
     QPoint openingPlace(int form) const;
-    QRect firstPlace(int form, const KeptPlaces& kept) const;
     ClientSizes fittedSizes(const DeskScreen& desk) const;
     KeptPlaces keptPlaces(const DeskScreen& desk, const ClientSizes& sizes) const;
     // The small windows float above the others, which stay above the main window.
