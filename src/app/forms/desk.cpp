@@ -68,10 +68,11 @@ void Desk::setLayer(Window& window) const {
 }
 
 void Desk::keepAboveTrackPlan(Window& window) const {
-    // Once shown, so that it is placed as every window is; kept above the
-    // main window, a large window does not vanish behind the track plan.
+    // Kept above the main window, a large window does not vanish behind the
+    // track plan. Its window is made once it has its place, as showing it would.
     QWindow* main = app_.form(1)->windowHandle();
-    if (desk::staysOnTop(watched_.at(&window)) || !main || !window.windowHandle()) return;
+    if (desk::staysOnTop(watched_.at(&window)) || !main) return;
+    window.winId();
     window.windowHandle()->setTransientParent(main);
 }
 
@@ -136,8 +137,8 @@ void Desk::show(int form) {
     if (!placedAt_.contains(form)) placeAt(form, openingPlace(form));
     settling_.insert(form);
     QTimer::singleShot(kSettleMs, this, [this, form] { settling_.erase(form); });
-    window->showWindow();
     keepAboveTrackPlan(*window);
+    window->showWindow();
 }
 
 void Desk::learnFrame(const QWidget& window) {
