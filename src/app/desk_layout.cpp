@@ -175,6 +175,47 @@ QPoint clientOrigin(const QRect& frame, const QMargins& margins) {
     return frame.topLeft() + QPoint(margins.left(), margins.top());
 }
 
+using TileOrder = std::array<int, kTileOrder.size()>;
+
+// The display windows tiled in `order` around those kept where they are;
+// gives how many found no free place.
+int tileInOrder(const TileOrder& order, const DeskScreen& desk, const ClientSizes& client, const KeptPlaces& kept,
+                DeskPlaces& places) {
+    // They keep off the Simulator, which stays open while trains are played,
+    // and off the track plan as long as there is room.
+    Tiler tiler(desk, {desk.buttonRow, desk.lineButtons, places[kSimulator]}, {desk.trackPlan});
+    for (int form : order)
+        if (kept.contains(form)) tiler.occupy(kept.at(form));
+    for (int form : order) {
+        const auto found = kept.find(form);
+        places[form] = found != kept.end() ? found->second : tiler.place(client[form].grownBy(desk.frame));
+    }
+    return tiler.overlapping();
+}
+
+// The designed order first; on a small screen, where that leaves some
+// overlapping, the largest or the tallest first.
+void tileDisplayWindows(const DeskScreen& desk, const ClientSizes& client, const KeptPlaces& kept,
+                        DeskPlaces& places) {
+    const auto area = [&](int form) { return qint64(client[form].width()) * client[form].height(); };
+    TileOrder largestFirst = kTileOrder, tallestFirst = kTileOrder;
+    std::stable_sort(largestFirst.begin(), largestFirst.end(), [&](int a, int b) { return area(a) > area(b); });
+    std::stable_sort(tallestFirst.begin(), tallestFirst.end(),
+                     [&](int a, int b) { return client[a].height() > client[b].height(); });
+    DeskPlaces best = places;
+    int fewest = -1;
+    for (const TileOrder& order : {kTileOrder, largestFirst, tallestFirst}) {
+        DeskPlaces tiled = places;
+        const int overlapping = tileInOrder(order, desk, client, kept, tiled);
+        if (fewest < 0 || overlapping < fewest) {
+            best = tiled;
+            fewest = overlapping;
+        }
+        if (fewest == 0) break;
+    }
+    places = best;
+}
+
 }  // namespace
 
 QRect keepOnScreen(const QRect& frame, const DeskScreen& desk) {
@@ -257,35 +298,8 @@ DeskPlaces designDesk(const DeskScreen& desk, const ClientSizes& client, const W
           [&] { return besideWork(frameSize(kTimetableEditor), onScreen(work.timetableList, kTimetable), desk); });
     place(kSimulator, [&] { return atTopRight(frameSize(kSimulator), desk); });
 
-    // The display windows keep off the Simulator, which stays open while
-    // trains are played, and off the track plan as long as there is room;
-    // those that keep their own place are tiled around. On a small screen
-    // the largest go first where the designed order leaves some overlapping.
-    std::array<int, kTileOrder.size()> largestFirst = kTileOrder;
-    std::stable_sort(largestFirst.begin(), largestFirst.end(), [&](int a, int b) {
-        return qint64(client[a].width()) * client[a].height() > qint64(client[b].width()) * client[b].height();
-    });
-    std::array<int, kTileOrder.size()> tallestFirst = kTileOrder;
-    std::stable_sort(tallestFirst.begin(), tallestFirst.end(),
-                     [&](int a, int b) { return client[a].height() > client[b].height(); });
-    std::optional<DeskPlaces> best;
-    int fewest = 0;
-    for (const auto& order : {kTileOrder, largestFirst, tallestFirst}) {
-        DeskPlaces tiled = places;
-        Tiler tiler(desk, {desk.buttonRow, desk.lineButtons, places[kSimulator]}, {desk.trackPlan});
-        for (int form : order)
-            if (kept.contains(form)) tiler.occupy(kept.at(form));
-        for (int form : order) {
-            const auto found = kept.find(form);
-            tiled[form] = found != kept.end() ? found->second : tiler.place(frameSize(form));
-        }
-        if (!best || tiler.overlapping() < fewest) {
-            best = tiled;
-            fewest = tiler.overlapping();
-        }
-        if (fewest == 0) break;
-    }
-    return *best;
+    tileDisplayWindows(desk, client, kept, places);
+    return places;
 }
 
 }  // namespace blokpost
