@@ -35,6 +35,7 @@ const QDateTime kComputerStart(QDate(2026, 12, 7), QTime(23, 40, 0));
 // started by hand have their round done before the first departure comes.
 constexpr int kLayoutStart = 8 * 60 + 6;
 constexpr int kLinesInService = 4;
+constexpr int kDepartureSecond = 4;
 
 std::string where(int line, int step) { return std::string("line ") + lineLetter(line) + " step " + std::to_string(step); }
 
@@ -80,6 +81,7 @@ public:
             }
             if (std::string breach = checkWait(line, tick, true); !breach.empty()) return breach;
             const std::string left = before >= 1 && before <= kSteps ? kindAt(m, line, before) : "";
+            if (!left.empty()) watchOvertaking(line, left, m.StepOperand[line][before], tick);
             if (left == kind::Green || (left == kind::Jump && now < before)) ++figures.rounds;
             if (now == 1 && left != kind::Jump && !(departs && green_[line] == 1) && before != 0)
                 return "line " + std::string(1, lineLetter(line)) + " restarted outside its departure minute";
@@ -96,6 +98,18 @@ public:
     }
 
 private:
+    // Memories are made by leaving a MemMake step and taken by leaving a MemRead step.
+    void watchOvertaking(int line, const std::string& left, std::int32_t memory, std::int64_t tick) {
+        if (memory < 1 || memory > kMemories) return;
+        if (left == kind::MemMake) made_[memory] = tick + 1;
+        const Overtaking& o = kDijkstadOvertaking;
+        if (left != kind::MemRead || line != o.waitingLine || memory != o.passedMemory) return;
+        if (made_[o.passedMemory] > made_[o.standingMemory])
+            ++result_.overtakingsInStep;
+        else
+            ++result_.overtakingsOutOfStep;
+    }
+
     // A wait is checked while it goes on, so a stall is caught at its bound.
     std::string checkWait(int line, std::int64_t tick, bool ended) {
         const int step = step_[line];
@@ -118,7 +132,19 @@ private:
     std::array<std::uint8_t, kLines + 1> step_{};
     std::array<std::uint8_t, kLines + 1> green_{};
     std::array<std::int64_t, kLines + 1> arrived_{};
+    // The tick after which each memory was last made; 0 = not yet.
+    std::array<std::int64_t, kMemories + 1> made_{};
 };
+
+// The layout clock runs, no line started yet, until the stoptrein's next
+// departure is `seconds` away.
+void runClockUntilDeparture(ProgramState& s, SimulatedBoard& board, int seconds) {
+    const std::int64_t departs = std::int64_t{s.timetable.DepartureMinute[1]} * 60 + kDepartureSecond;
+    while (departs - (std::int64_t{s.clock.ClockMinutes} * 60 + s.clock.ClockSeconds) > seconds) {
+        Hoofdlus(s);
+        board.passTick();
+    }
+}
 
 // What each day file must hold: "HH:MM:SS  " and the entry, by date.
 using DayFiles = std::map<QDate, std::string>;
@@ -172,7 +198,8 @@ double boundFor(const WaitBounds& b, const std::string& k, std::int32_t operand)
     return b.rest;
 }
 
-VariantResult runVariant(int variant, std::int64_t ticks, std::uint32_t seed, int travelSeconds) {
+VariantResult runVariant(int variant, std::int64_t ticks, std::uint32_t seed, HandStart start) {
+    const int travelSeconds = start.travelSeconds;
     VariantResult result;
     result.variant = variant;
     result.book = bluebook(variant) ? "Blauw" : "Rood";
@@ -190,9 +217,12 @@ VariantResult runVariant(int variant, std::int64_t ticks, std::uint32_t seed, in
     guarded(s, [&] { Lezen(s); });
     guarded(s, [&] { MaakSchema(s, variant); });
     guarded(s, [&] { bluebook(variant) ? LeesBlauw(s) : LeesRood(s); });
-    // Lines A..D, as far as the variant gives them a program.
+    if (start.secondsBeforeDeparture >= 0) runClockUntilDeparture(s, board, start.secondsBeforeDeparture);
+    // Lines A..D, as far as the variant gives them a program; a line that an
+    // earlier departure has started already is left running, as an operator
+    // presses only the buttons that read "Start".
     for (int line = 1; line <= kLinesInService; ++line)
-        if (!s.model.StepKind[line][1].empty()) ToggleLine(s, line);
+        if (!s.model.StepKind[line][1].empty() && s.model.CurrentStep[line] == 0) ToggleLine(s, line);
     int longestInterval = 0;
     for (int line = 1; line <= kLines; ++line) longestInterval = std::max(longestInterval, s.timetable.DepartureInterval[line]);
     result.bounds = waitBounds(travelSeconds, longestInterval);
@@ -232,6 +262,10 @@ VariantResult runVariant(int variant, std::int64_t ticks, std::uint32_t seed, in
     }
     result.ticks = tick;
     if (result.breach.empty()) result.breach = observer.finish(tick);
+    if (result.breach.empty() && result.overtakingsOutOfStep > 0)
+        result.breach = "line A left Dijkstad before line C had passed it in " +
+                        std::to_string(result.overtakingsOutOfStep) + " of " +
+                        std::to_string(result.overtakingsOutOfStep + result.overtakingsInStep) + " rounds";
     result.logEntries = static_cast<std::int64_t>(s.logbookFile.entries());
     result.dayFiles = static_cast<std::int64_t>(expected.size());
     result.messages = reporter.messages;

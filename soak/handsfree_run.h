@@ -7,6 +7,9 @@
 //     allow (the bounds per step kind below);
 //   - a departure restarts its line at step 1, and lines restart at their
 //     departure minutes only;
+//   - the stoptrein (line A) leaves Dijkstad only after the express (line C)
+//     has passed it there in the same round: line A takes memory 4 only when
+//     line C made it after line A's own memory 3;
 // and it counts the rounds each line completes. At the end the day files of
 // the logbook must hold every logbook entry, in order, each with the time
 // of the computer when it was written.
@@ -60,6 +63,15 @@ struct LongestWait {
     std::string where;  // "line A step 3"
 };
 
+// The overtaking in Dijkstad: line A makes memory 3 (standing in Dijkstad)
+// and waits for memory 4, which line C makes once it has passed.
+struct Overtaking {
+    int waitingLine = 1;
+    int standingMemory = 3;
+    int passedMemory = 4;
+};
+inline constexpr Overtaking kDijkstadOvertaking{};
+
 struct VariantResult {
     int variant = 0;
     std::string book;  // "Rood" or "Blauw"
@@ -67,6 +79,8 @@ struct VariantResult {
     WaitBounds bounds;
     std::array<LineFigures, kLines + 1> lines{};
     std::map<std::string, LongestWait> longestWait;  // by step kind ("Leeg" for a rest)
+    std::int64_t overtakingsInStep = 0;     // line A left Dijkstad after line C passed
+    std::int64_t overtakingsOutOfStep = 0;  // line A left on a memory 4 of an earlier round
     std::int64_t logEntries = 0;
     std::int64_t dayFiles = 0;
     std::vector<std::string> messages;  // what the operator would have been told
@@ -76,8 +90,17 @@ struct VariantResult {
 // "Normale dienst" .. "Winterdienst" for variant 1..4.
 const char* variantName(int variant);
 
-// Runs `ticks` ticks (8 a second) of schedule variant 1..4 with trains of
-// `travelSeconds`, their variation drawn from `seed`.
-VariantResult runVariant(int variant, std::int64_t ticks, std::uint32_t seed, int travelSeconds = 8);
+// How the operator starts the day.
+struct HandStart {
+    // Lines A..D are started at once, at 8:06 on the layout clock (just after
+    // the books' departures), or, when 0 or more, this many seconds before the
+    // stoptrein's first departure.
+    int secondsBeforeDeparture = -1;
+    int travelSeconds = 8;
+};
+
+// Runs `ticks` ticks (8 a second) of schedule variant 1..4, the trains'
+// variation drawn from `seed`.
+VariantResult runVariant(int variant, std::int64_t ticks, std::uint32_t seed, HandStart start = {});
 
 }  // namespace blokpost::handsfree

@@ -15,6 +15,12 @@ int openedFrom(int form) {
     default: return 0;
     }
 }
+
+bool staysOnTop(int form) {
+    // Read/save and the Spoorboekje share the Simulator's corner: below it they would be lost.
+    return (form >= kMeter1 && form <= kClock) || form == kLogbook || form == kSimulator || form == kReadSave ||
+           form == kTimetable;
+}
 }  // namespace desk
 
 namespace {
@@ -90,10 +96,19 @@ public:
     QRect place(const QSize& size) {
         std::optional<QRect> found;
         for (std::size_t given = 0; !found && given <= keepOff_.size(); ++given) found = firstFree(size, given);
-        if (!found) found = leastOverlapping(size);
+        if (!found) {
+            found = leastOverlapping(size);
+            ++overlapping_;
+        }
         placed_.push_back(*found);
         return *found;
     }
+
+    // How many tiles found no free place and overlap another.
+    int overlapping() const { return overlapping_; }
+
+    // A tile that stands where it stands.
+    void occupy(const QRect& tile) { placed_.push_back(tile); }
 
 private:
     std::vector<QRect> candidates(const QSize& size) const {
@@ -153,10 +168,52 @@ private:
     std::vector<QRect> obstacles_;
     std::vector<QRect> keepOff_;
     std::vector<QRect> placed_;
+    int overlapping_ = 0;
 };
 
 QPoint clientOrigin(const QRect& frame, const QMargins& margins) {
     return frame.topLeft() + QPoint(margins.left(), margins.top());
+}
+
+using TileOrder = std::array<int, kTileOrder.size()>;
+
+// The display windows tiled in `order` around those kept where they are;
+// gives how many found no free place.
+int tileInOrder(const TileOrder& order, const DeskScreen& desk, const ClientSizes& client, const KeptPlaces& kept,
+                DeskPlaces& places) {
+    // They keep off the Simulator, which stays open while trains are played,
+    // and off the track plan as long as there is room.
+    Tiler tiler(desk, {desk.buttonRow, desk.lineButtons, places[kSimulator]}, {desk.trackPlan});
+    for (int form : order)
+        if (kept.contains(form)) tiler.occupy(kept.at(form));
+    for (int form : order) {
+        const auto found = kept.find(form);
+        places[form] = found != kept.end() ? found->second : tiler.place(client[form].grownBy(desk.frame));
+    }
+    return tiler.overlapping();
+}
+
+// The designed order first; on a small screen, where that leaves some
+// overlapping, the largest or the tallest first.
+void tileDisplayWindows(const DeskScreen& desk, const ClientSizes& client, const KeptPlaces& kept,
+                        DeskPlaces& places) {
+    const auto area = [&](int form) { return qint64(client[form].width()) * client[form].height(); };
+    TileOrder largestFirst = kTileOrder, tallestFirst = kTileOrder;
+    std::stable_sort(largestFirst.begin(), largestFirst.end(), [&](int a, int b) { return area(a) > area(b); });
+    std::stable_sort(tallestFirst.begin(), tallestFirst.end(),
+                     [&](int a, int b) { return client[a].height() > client[b].height(); });
+    DeskPlaces best = places;
+    int fewest = -1;
+    for (const TileOrder& order : {kTileOrder, largestFirst, tallestFirst}) {
+        DeskPlaces tiled = places;
+        const int overlapping = tileInOrder(order, desk, client, kept, tiled);
+        if (fewest < 0 || overlapping < fewest) {
+            best = tiled;
+            fewest = overlapping;
+        }
+        if (fewest == 0) break;
+    }
+    places = best;
 }
 
 }  // namespace
@@ -186,42 +243,62 @@ QRect besideWork(const QSize& frameSize, const QRect& work, const DeskScreen& de
     return *cheapest(keptOnScreen(sides, frameSize, desk), [&](const QRect& place) { return overlap(place, work); });
 }
 
-QRect bringOntoScreens(const QRect& frame, const QList<QRect>& screens) {
-    if (screens.isEmpty()) return frame;
-    const QRect* nearest = &screens.front();
-    qint64 most = 0;
-    for (const QRect& screen : screens) {
-        if (screen.contains(frame)) return frame;
-        if (const qint64 common = overlap(frame, screen); common > most) {
-            most = common;
-            nearest = &screen;
-        }
-    }
-    return clampInto(frame, *nearest);
+QSize fittedClientSize(int form, const QSize& designed, const DeskScreen& desk, int scrollBarExtent) {
+    QRect room = desk.screen;
+    room.setTop(std::max(room.top(), desk.buttonRow.bottom() + 1));
+    if (form == kRijschema) room.setLeft(std::max(room.left(), desk.lineButtonCaptions.right() + 1));
+    const QSize most = room.size().shrunkBy(desk.frame);
+    if (designed.width() <= most.width() && designed.height() <= most.height()) return designed;
+    QSize size = designed.boundedTo(most);
+    if (size.width() < designed.width()) size.setHeight(std::min(most.height(), designed.height() + scrollBarExtent));
+    if (size.height() < designed.height()) size.setWidth(std::min(most.width(), designed.width() + scrollBarExtent));
+    return size;
 }
 
-DeskPlaces designDesk(const DeskScreen& desk, const ClientSizes& client, const WorkAreas& work) {
+KeptPlaces placesThatFit(const std::map<int, QPoint>& remembered, const ClientSizes& client, const DeskScreen& desk,
+                         const QList<QRect>& screens) {
+    KeptPlaces kept;
+    for (const auto& [form, corner] : remembered) {
+        if (form < kFirstForm || form > kLastForm) continue;
+        const QRect frame(corner, client[form].grownBy(desk.frame));
+        const bool onAScreen =
+            std::any_of(screens.begin(), screens.end(), [&](const QRect& screen) { return screen.contains(frame); });
+        if (onAScreen && !frame.intersects(desk.buttonRow)) kept[form] = frame;
+    }
+    // A Simulator placed again takes its corner back: the display windows
+    // kept there are placed again with the others.
+    if (remembered.contains(kSimulator) && !kept.contains(kSimulator)) {
+        const QRect corner = atTopRight(client[kSimulator].grownBy(desk.frame), desk);
+        std::erase_if(kept, [&](const auto& entry) { return entry.second.intersects(corner); });
+    }
+    return kept;
+}
+
+DeskPlaces designDesk(const DeskScreen& desk, const ClientSizes& client, const WorkAreas& work,
+                      const KeptPlaces& kept) {
     DeskPlaces places{};
     const auto frameSize = [&](int form) { return client[form].grownBy(desk.frame); };
     const auto onScreen = [&](const QRect& workArea, int parent) {
         return workArea.translated(clientOrigin(places[parent], desk.frame));
     };
+    const auto place = [&](int form, const auto& designed) {
+        const auto found = kept.find(form);
+        places[form] = found != kept.end() ? found->second : designed();
+    };
 
-    places[kRijschema] = leastCoveringCorner(frameSize(kRijschema), desk);
-    places[kPalette] = besideWork(frameSize(kPalette), onScreen(work.rijschemaGrid, kRijschema), desk);
-    places[kGiveName] = besideWork(frameSize(kGiveName), onScreen(work.rijschemaGrid, kRijschema), desk);
-    places[kMakeScreen] = leastCoveringCorner(frameSize(kMakeScreen), desk);
+    place(kRijschema, [&] { return leastCoveringCorner(frameSize(kRijschema), desk); });
+    place(kPalette, [&] { return besideWork(frameSize(kPalette), onScreen(work.rijschemaGrid, kRijschema), desk); });
+    place(kGiveName, [&] { return besideWork(frameSize(kGiveName), onScreen(work.rijschemaGrid, kRijschema), desk); });
+    place(kMakeScreen, [&] { return leastCoveringCorner(frameSize(kMakeScreen), desk); });
     // The windows opened now and then from the button row share the top
     // right corner, clear of the track plan.
-    places[kReadSave] = atTopRight(frameSize(kReadSave), desk);
-    places[kTimetable] = atTopRight(frameSize(kTimetable), desk);
-    places[kTimetableEditor] = besideWork(frameSize(kTimetableEditor), onScreen(work.timetableList, kTimetable), desk);
-    places[kSimulator] = atTopRight(frameSize(kSimulator), desk);
+    place(kReadSave, [&] { return atTopRight(frameSize(kReadSave), desk); });
+    place(kTimetable, [&] { return atTopRight(frameSize(kTimetable), desk); });
+    place(kTimetableEditor,
+          [&] { return besideWork(frameSize(kTimetableEditor), onScreen(work.timetableList, kTimetable), desk); });
+    place(kSimulator, [&] { return atTopRight(frameSize(kSimulator), desk); });
 
-    // The display windows keep off the track plan and then the Simulator,
-    // which stays open while trains are played, as long as there is room.
-    Tiler tiler(desk, {desk.buttonRow, desk.lineButtons}, {desk.trackPlan, places[kSimulator]});
-    for (int form : kTileOrder) places[form] = tiler.place(frameSize(form));
+    tileDisplayWindows(desk, client, kept, places);
     return places;
 }
 

@@ -9,15 +9,21 @@
 // - the Rijschema takes the corner where it covers least of the line buttons
 //   and the track plan; the windows opened from another open beside the part
 //   of it that they edit;
-// - every window stays on the screen as far as its size allows.
+// - a window larger than the room below the button row is cut down to it and
+//   scrolls its content; the Rijschema also leaves the line buttons' captions free;
+// - remembered places that no longer fit the screens are placed again, around
+//   the places that still fit, as the designed places are;
+// - every window stays wholly on the screen.
 // All rectangles are window frames (title bar and border included) in
 // desktop coordinates.
 
 #include <QList>
 #include <QMargins>
+#include <QPoint>
 #include <QRect>
 #include <QSize>
 #include <array>
+#include <map>
 
 namespace blokpost {
 
@@ -46,6 +52,10 @@ constexpr std::array<int, 12> kTileOrder{kClock, kMeter1, kMeter2, 8, 9, 10, 11,
 
 // The window a form is opened from, or 0 when it opens from the button row.
 int openedFrom(int form);
+// The windows that stay above the others: the display windows and the
+// Simulator, which the operator watches and clicks while working in the
+// large editing windows, and the two windows that share the Simulator's corner.
+bool staysOnTop(int form);
 }  // namespace desk
 
 // What the placement rules see of the screen and the main window.
@@ -55,6 +65,8 @@ struct DeskScreen {
     QRect buttonRow;    // the main window's button row
     QRect trackPlan;    // the track plan picture
     QRect lineButtons;  // the places of all eight line buttons
+    // The left parts of the line buttons that show their whole captions.
+    QRect lineButtonCaptions;
 };
 
 using DeskPlaces = std::array<QRect, desk::kLastForm + 1>;
@@ -67,8 +79,23 @@ struct WorkAreas {
     QRect timetableList;
 };
 
-// The first place of every window 2..21 ([0] and [1] stay empty).
-DeskPlaces designDesk(const DeskScreen& desk, const ClientSizes& client, const WorkAreas& work);
+// Windows that keep a place of their own (frames in desktop coordinates).
+using KeptPlaces = std::map<int, QRect>;
+
+// The client size a window opens with on this screen: its designed size, or
+// as much of it as fits below the button row (for the Rijschema also right
+// of the line buttons' captions), with room for the scroll bar of a cut side.
+QSize fittedClientSize(int form, const QSize& designed, const DeskScreen& desk, int scrollBarExtent);
+
+// The first place of every window 2..21 ([0] and [1] stay empty); windows in
+// `kept` stand there, and the display windows are tiled around them.
+DeskPlaces designDesk(const DeskScreen& desk, const ClientSizes& client, const WorkAreas& work,
+                      const KeptPlaces& kept = {});
+
+// The remembered places (frame top-left corners) that still fit: wholly on
+// one of the screens and off the button row. The others are placed again.
+KeptPlaces placesThatFit(const std::map<int, QPoint>& remembered, const ClientSizes& client, const DeskScreen& desk,
+                         const QList<QRect>& screens);
 
 // A window of `frameSize` beside `work` (desktop coordinates) rather than
 // over it: below, above, right or left, whichever covers least of it.
@@ -77,9 +104,5 @@ QRect besideWork(const QSize& frameSize, const QRect& work, const DeskScreen& de
 // A designed place moved onto the screen as far as its size allows (the
 // title bar always on it) and off the button row.
 QRect keepOnScreen(const QRect& frame, const DeskScreen& desk);
-
-// A remembered place: kept when it lies on one of the screens, else brought
-// onto the screen it overlaps most (the first when it overlaps none).
-QRect bringOntoScreens(const QRect& frame, const QList<QRect>& screens);
 
 }  // namespace blokpost

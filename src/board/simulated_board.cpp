@@ -24,8 +24,12 @@ int SimulatedBoard::selectedGroup() const {
 std::int32_t SimulatedBoard::ReadAllDigital() {
     const int first = 5 * (selectedGroup() - 1) + 1;
     std::int32_t mask = 0;
-    for (int input = 0; input < 5; ++input)
-        if (sensors_[static_cast<std::size_t>(first + input)]) mask |= 1 << input;
+    for (int input = 0; input < 5; ++input) {
+        const std::size_t s = index(first + input);
+        if (standing_[s] || passingUnread_[s]) mask |= 1 << input;
+        // The train has passed: the next read finds the contact open.
+        passingUnread_[s] = false;
+    }
     return mask;
 }
 
@@ -44,31 +48,30 @@ std::int32_t SimulatedBoard::ReadAnalogChannel(std::int32_t channel) {
 }
 
 void SimulatedBoard::setSensor(int sensor, bool active) {
-    if (sensor < 1 || sensor > 20) return;
-    sensors_[static_cast<std::size_t>(sensor)] = active;
-    pulseTicksLeft_[static_cast<std::size_t>(sensor)] = 0;
+    if (!valid(sensor)) return;
+    standing_[index(sensor)] = active;
+    passingUnread_[index(sensor)] = false;
+    pulseTicksLeft_[index(sensor)] = 0;
 }
 
 void SimulatedBoard::pulseSensor(int sensor) {
-    if (sensor < 1 || sensor > 20) return;
-    sensors_[static_cast<std::size_t>(sensor)] = true;
-    pulseTicksLeft_[static_cast<std::size_t>(sensor)] = kPulseTicks;
+    if (!valid(sensor)) return;
+    // A standing train that is clicked drives on.
+    standing_[index(sensor)] = false;
+    passingUnread_[index(sensor)] = true;
+    pulseTicksLeft_[index(sensor)] = kPulseTicks;
 }
 
 bool SimulatedBoard::pulsing(int sensor) const {
-    return sensor >= 1 && sensor <= 20 && pulseTicksLeft_[static_cast<std::size_t>(sensor)] > 0;
+    return valid(sensor) && (pulseTicksLeft_[index(sensor)] > 0 || passingUnread_[index(sensor)]);
 }
 
 void SimulatedBoard::passTick() {
-    for (int s = 1; s <= 20; ++s) {
-        int& left = pulseTicksLeft_[static_cast<std::size_t>(s)];
-        if (left > 0 && --left == 0) sensors_[static_cast<std::size_t>(s)] = false;
-    }
+    for (int& left : pulseTicksLeft_)
+        if (left > 0) --left;
 }
 
-bool SimulatedBoard::sensor(int sensor) const {
-    return sensor >= 1 && sensor <= 20 && sensors_[static_cast<std::size_t>(sensor)];
-}
+bool SimulatedBoard::sensor(int sensor) const { return standing(sensor) || pulsing(sensor); }
 
 void SimulatedBoard::setAnalogInput(int channel, int value) {
     if (channel == 1 || channel == 2) analogIn_[static_cast<std::size_t>(channel - 1)] = std::clamp(value, 0, 255);

@@ -4,9 +4,10 @@
 // inputs), and the digital outputs drive the pin decoder (address on outputs
 // 1..7, taken when output 8 strobes).
 //
-// A sensor models a contact in the track: a passing train closes it for a
-// moment (a pulse, long enough for the scan to see it), a standing train
-// keeps it closed until it leaves. Time passes in the ticks of the cycle.
+// A sensor models a contact in the track: a passing train closes it until
+// the scan has read its group once (one train, one event: a second read would
+// latch its hold flag again after a line took it), a standing train keeps it
+// closed until it leaves. Time passes in the ticks of the cycle.
 
 #include "board/board.h"
 
@@ -25,20 +26,22 @@ public:
     void ClearAllDigital() override { digital_ = 0; }
     std::int32_t ReadAnalogChannel(std::int32_t channel) override;
 
-    // A pulse lasts 1.5 s: every group is read once in 8 ticks, so 12 ticks
-    // hold the contact closed across at least one read of its group.
+    // A passing train is shown for at least 1.5 s (12 ticks), long enough to
+    // see; the contact itself opens at the first read of its group.
     static constexpr int kPulseTicks = 12;
 
     // The simulated layout, sensors 1..20 and analog inputs 1..2 (0..255).
     // A train standing on the contact, or gone: on or off until changed.
     void setSensor(int sensor, bool active);
-    // A train passing: on now, off by itself after kPulseTicks ticks.
+    // A train passing: the contact reads on until its group is read, and the
+    // sensor shows on for kPulseTicks ticks or until that read, whichever is later.
     void pulseSensor(int sensor);
+    // On: a train standing or passing.
     bool sensor(int sensor) const;
-    // On, and going off by itself.
+    // A train passing, going off by itself.
     bool pulsing(int sensor) const;
     // On until switched off: a train standing on the contact.
-    bool standing(int sensor) const { return this->sensor(sensor) && !pulsing(sensor); }
+    bool standing(int sensor) const { return valid(sensor) && standing_[index(sensor)]; }
     // One tick of 125 ms has passed: pulses run down.
     void passTick();
     void setAnalogInput(int channel, int value);
@@ -54,8 +57,12 @@ public:
     std::uint64_t strobeCount() const { return strobes_; }
 
 private:
-    std::array<bool, 21> sensors_{};
-    std::array<int, 21> pulseTicksLeft_{};  // > 0 while a pulse holds the sensor on
+    static bool valid(int sensor) { return sensor >= 1 && sensor <= 20; }
+    static std::size_t index(int sensor) { return static_cast<std::size_t>(sensor); }
+
+    std::array<bool, 21> standing_{};
+    std::array<bool, 21> passingUnread_{};  // a passing train the scan has not read yet
+    std::array<int, 21> pulseTicksLeft_{};  // > 0 while a passing train is still shown
     std::array<int, 2> analogIn_{};
     std::array<int, 2> analogOut_{};
     std::uint8_t digital_ = 0;

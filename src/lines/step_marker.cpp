@@ -2,6 +2,7 @@
 
 #include "app/logbook.h"
 #include "app/program_state.h"
+#include "lines/flag_indicators.h"
 
 namespace blokpost {
 
@@ -31,6 +32,11 @@ void ToggleLine(ProgramState& s, int line) {
     if (line < 1 || line > kLines) return;
     const std::string name = std::string("Lijn-") + lineLetter(line);
     const std::uint8_t step = s.model.CurrentStep[line];
+    // A start begins a round, which the timetable must not cut short: the line is
+    // ready again at its Green step. A stop keeps the timetable from starting the
+    // line again until the operator starts it or sets its green indicator.
+    s.model.GreenFlag[line] = 0;
+    ShowFlag(s, FlagFamily::Green, line);
     if (step != 0) {
         MoveStepMarker(s, line, step, 0);
         s.model.CurrentStep[line] = 0;

@@ -11,7 +11,8 @@ struct ProgramState;
 
 // Unmarks line L's old step and marks its new one; steps outside 1..25 draw nothing.
 void MoveStepMarker(ProgramState& state, int line, std::uint8_t oldStep, std::uint8_t newStep);
-// The line buttons DienstA..DienstH: a running line stops, a stopped one starts at step 1.
+// The line buttons DienstA..DienstH: a running line stops, a stopped one starts at step 1;
+// either way the line is no longer ready for the timetable (its green flag is cleared).
 void ToggleLine(ProgramState& state, int line);
 // The caption a line's button gets when the line is started.
 std::string startedCaption(int line);

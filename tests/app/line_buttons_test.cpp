@@ -25,6 +25,9 @@ TEST_F(LineButtons, StartMarksStepOneAndStopUnmarksWhereverTheLineIs) {
     EXPECT_EQ(inside(3, 1), kWhite);
     EXPECT_EQ(caption(3), "Stop-C");
     EXPECT_EQ(lastLog(), "12:00  Lijn-C gestart");
+    // Started by hand, the line is in a round and not ready for the timetable.
+    EXPECT_EQ(state.model.GreenFlag[3], 0);
+    EXPECT_EQ(state.screen.rijschema.indicator[31], kRed);
 
     MoveStepMarker(state, 3, 1, 12);
     state.model.CurrentStep[3] = 12;
@@ -34,6 +37,7 @@ TEST_F(LineButtons, StartMarksStepOneAndStopUnmarksWhereverTheLineIs) {
     EXPECT_EQ(corner(3, 1), kWhite);
     EXPECT_EQ(caption(3), "Start Lijn-C");
     EXPECT_EQ(lastLog(), "12:00  Lijn-C gestopt");
+    EXPECT_EQ(state.model.GreenFlag[3], 0);
 }
 
 TEST_F(LineButtons, LineGStopsWithItsOwnSpellingAndLineHLogsLikeTheOthers) {

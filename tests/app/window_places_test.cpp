@@ -16,6 +16,7 @@
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QThread>
+#include <QScrollArea>
 #include <gtest/gtest.h>
 
 namespace blokpost::test {
@@ -81,12 +82,7 @@ struct WindowRoundTrip : ::testing::Test {
         writeBytes(settings(), text.toStdString());
     }
     QPoint designed(int form) const { return designedPlaces()[form].topLeft(); }
-    DeskPlaces designedPlaces() const {
-        ClientSizes sizes{};
-        for (int n = kFirstForm; n <= kLastForm; ++n) sizes[n] = app->form(n)->size();
-        return designDesk(app->desk().screenNow(), sizes,
-                          {app->form(kRijschema)->workArea(), app->form(kTimetable)->workArea()});
-    }
+    DeskPlaces designedPlaces() const { return app->desk().firstPlaces(); }
 
     QTemporaryDir folder;
     RecordingReporter reporter;
@@ -144,23 +140,35 @@ TEST_F(WindowRoundTrip, ADamagedFileGivesTheDesignedPlacesWithoutAMessage) {
     EXPECT_TRUE(reporter.messages.empty());
 }
 
-TEST_F(WindowRoundTrip, APlaceOffTheScreenIsBroughtBackOntoIt) {
-    writeSettings("[Vensters]\r\nForm16=5000,-3000\r\n");
-    start();
-    app->showForm(kClock);
-    settle();
-    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-    const QRect clock = app->form(kClock)->frameGeometry();
-    EXPECT_TRUE(screen.contains(clock)) << clock.x() << "," << clock.y();
-    EXPECT_FALSE(clock.intersects(app->desk().screenNow().buttonRow));
-
-    // Brought back from above the screen's top left, it stays off the button row.
-    close();
-    writeSettings("[Vensters]\r\nForm16=-5000,-3000\r\n");
-    start();
-    app->showForm(kClock);
-    settle();
-    EXPECT_EQ(placeOf(kClock), QPoint(screen.left(), app->desk().screenNow().buttonRow.bottom() + 1));
+// A remembered place that no longer fits the screen opens as designed; a
+// window larger than the screen opens cut down below the button row, its
+// content scrolled.
+TEST_F(WindowRoundTrip, APlaceThatNoLongerFitsOpensAsDesignedAndALargeWindowScrolls) {
+    struct Case {
+        int form;
+        const char* places;
+    };
+    // The last: the Simulator placed again takes its corner from the clock kept there.
+    for (const Case& c : {Case{kClock, "Form16=5000,-3000"}, Case{kClock, "Form16=-5000,-3000"},
+                          Case{kClock, "Form16=0,0"}, Case{kRijschema, "Form4=0,0"},
+                          Case{kClock, "Form21=5000,5000\r\nForm16=600,100"}}) {
+        SCOPED_TRACE(testing::Message() << "form " << c.form << ": " << c.places);
+        writeSettings(QByteArray("[Vensters]\r\n") + c.places + "\r\n");
+        start();
+        app->showForm(c.form);
+        settle();
+        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+        const QRect frame = app->form(c.form)->frameGeometry();
+        EXPECT_EQ(frame.topLeft(), designed(c.form));
+        EXPECT_NE(frame.topLeft(), QPoint(600, 100));
+        EXPECT_TRUE(screen.contains(frame)) << frame.x() << "," << frame.y();
+        EXPECT_FALSE(frame.intersects(app->desk().screenNow().buttonRow));
+        const bool cut = app->form(c.form)->designedSize() != app->form(c.form)->size();
+        EXPECT_EQ(app->form(c.form)->findChild<QScrollArea*>() != nullptr, cut);
+        close();
+    }
+    // The test screen is smaller than the Rijschema.
+    EXPECT_LT(QGuiApplication::primaryScreen()->availableGeometry().width(), 1835);
 }
 
 TEST_F(WindowRoundTrip, ASaveThatFailsIsSaidOnceAndTheProgramRunsOn) {

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 #include <set>
+#include <utility>
 
 namespace blokpost {
 namespace {
@@ -31,6 +32,11 @@ struct Layout {
     }
     void tick() {
         trains.tick(model, board);
+        // The scan reads a passing train once; here every group every tick.
+        for (const auto& [first, second] : {std::pair{0, 255}, {255, 255}, {255, 0}, {0, 0}}) {
+            board.OutputAllAnalog(first, second);
+            board.ReadAllDigital();
+        }
         board.passTick();
     }
 

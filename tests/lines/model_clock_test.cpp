@@ -1,5 +1,8 @@
 #include "lines/model_clock.h"
 
+#include "lines/step_marker.h"
+#include "schedule/rijschema.h"
+
 #include "line_program_support.h"
 #include "support/test_program.h"
 
@@ -7,7 +10,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <limits>
+#include <vector>
 
 namespace blokpost::test {
 namespace {
@@ -85,6 +90,36 @@ TEST(Departures, LineCIsRestartedAtSecondFourOnlyWhenReadyAndItsBoardRenewedEith
         EXPECT_EQ(s.timetable.DepartureMinute[3], 600);
         runSeconds(p, 1);
         EXPECT_EQ(s.timetable.DepartureMinute[3], 630);
+    }
+}
+
+// The timetable restarts only a line that is ready. A line never touched by
+// hand is ready from the start; a start by hand begins a round that the
+// timetable must not cut short, and a stop keeps the line stopped, until the
+// line passes its Green step or the operator clicks its green indicator.
+TEST(Departures, HandStartsAndStopsKeepTheTimetableOffTheLineUntilItIsReady) {
+    struct Case {
+        const char* name;
+        std::vector<std::function<void(ProgramState&)>> byHand;
+        int stepAfterDepartures;
+    };
+    const auto toggle = [](ProgramState& s) { ToggleLine(s, 3); };
+    const auto midRound = [](ProgramState& s) { placeLineAt(s, 3, 12); };
+    const auto greenClicked = [](ProgramState& s) { MaakGreen(s, 3); };
+    const Case cases[] = {
+        {"never started by hand", {}, 1},
+        {"started by hand, mid-round at the departure", {toggle, midRound}, 12},
+        {"stopped by hand", {toggle, toggle}, 0},
+        {"stopped, then handed back by its green indicator", {toggle, toggle, greenClicked}, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TestProgram p(600);
+        ProgramState& s = p.state;
+        departEvery(s, 3, 601, 1);
+        for (const auto& action : c.byHand) action(s);
+        runSeconds(p, 3 * 60);  // departures at 10:01, 10:02 and 10:03
+        EXPECT_EQ(s.model.CurrentStep[3], c.stepAfterDepartures);
     }
 }
 

@@ -41,7 +41,23 @@ TEST(HandsFree, EveryVariantOfTheDemoRunsAnHourByItself) {
         EXPECT_EQ(r.dayFiles, 2);
         EXPECT_GT(r.logEntries, 40 * departures);
         EXPECT_TRUE(r.messages.empty());
+        EXPECT_EQ(r.overtakingsOutOfStep, 0);
+        EXPECT_GE(r.overtakingsInStep, departures);
     }
+}
+
+// Lines started by hand 45 s before a departure: the stoptrein stands in
+// Dijkstad, in its first round, when the departure comes. The departure
+// leaves it to that round (it misses this one), and from then on the
+// stoptrein and the express keep their overtaking in step.
+TEST(HandsFree, LinesStartedJustBeforeADepartureStayInStepAllHour) {
+    const VariantResult r = runVariant(1, kTicksPerHour, 11, HandStart{45});
+    EXPECT_EQ(r.breach, "") << "at tick " << r.ticks;
+    EXPECT_EQ(r.overtakingsOutOfStep, 0);
+    EXPECT_GE(r.overtakingsInStep, 5);
+    EXPECT_EQ(r.lines[1].departuresMissed, 1);
+    EXPECT_EQ(r.lines[1].departuresTaken, 5);
+    EXPECT_GE(r.lines[3].departuresTaken, 5);
 }
 
 }  // namespace

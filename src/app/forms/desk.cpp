@@ -7,6 +7,8 @@
 #include <QEvent>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QStyle>
+#include <QWindow>
 
 namespace blokpost {
 
@@ -56,7 +58,22 @@ void Desk::watchWindows() {
         Window* window = app_.form(form);
         watched_[window] = form;
         window->installEventFilter(this);
+        setLayer(*window);
     }
+}
+
+void Desk::setLayer(Window& window) const {
+    // Clicked last, a large window must not come over the small ones the operator watches.
+    if (!desk::staysOnTop(watched_.at(&window))) window.setWindowFlag(Qt::WindowStaysOnTopHint, false);
+}
+
+void Desk::keepAboveTrackPlan(Window& window) const {
+    // Kept above the main window, a large window does not vanish behind the
+    // track plan. Its window is made once it has its place, as showing it would.
+    QWindow* main = app_.form(1)->windowHandle();
+    if (desk::staysOnTop(watched_.at(&window)) || !main) return;
+    window.winId();
+    window.windowHandle()->setTransientParent(main);
 }
 
 DeskScreen Desk::screenNow() const {
@@ -70,44 +87,49 @@ DeskScreen Desk::screenNow() const {
     desk.buttonRow = main->buttonRowArea().translated(origin);
     desk.trackPlan = main->trackPlanArea().translated(origin);
     desk.lineButtons = main->lineButtonsArea().translated(origin);
+    desk.lineButtonCaptions = main->lineButtonCaptionsArea().translated(origin);
     return desk;
 }
 
-QRect Desk::designedPlace(int form) const {
+ClientSizes Desk::fittedSizes(const DeskScreen& desk) const {
+    const int scrollBar = app_.form(1)->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
     ClientSizes sizes{};
-    for (int n = desk::kFirstForm; n <= desk::kLastForm; ++n) sizes[n] = app_.form(n)->size();
-    const WorkAreas work{app_.form(desk::kRijschema)->workArea(), app_.form(desk::kTimetable)->workArea()};
-    return designDesk(screenNow(), sizes, work)[form];
+    for (int n = desk::kFirstForm; n <= desk::kLastForm; ++n)
+        sizes[n] = fittedClientSize(n, app_.form(n)->designedSize(), desk, scrollBar);
+    return sizes;
 }
 
-QRect Desk::firstPlace(int form) const {
-    // Beside what the operator works on in the window it was opened from.
-    const int parent = desk::openedFrom(form);
-    if (parent != 0 && app_.form(parent)->isVisible()) {
-        const QSize size = app_.form(form)->size().grownBy(frame_);
-        return besideWork(size, workOnDesktop(*app_.form(parent)), screenNow());
-    }
-    return designedPlace(form);
+KeptPlaces Desk::keptPlaces(const DeskScreen& desk, const ClientSizes& sizes) const {
+    QList<QRect> screens;
+    for (const QScreen* screen : QGuiApplication::screens()) screens.push_back(screen->availableGeometry());
+    return placesThatFit(remembered_, sizes, desk, screens);
+}
+
+DeskPlaces Desk::firstPlaces() const {
+    const DeskScreen desk = screenNow();
+    const ClientSizes sizes = fittedSizes(desk);
+    const WorkAreas work{app_.form(desk::kRijschema)->workArea(), app_.form(desk::kTimetable)->workArea()};
+    return designDesk(desk, sizes, work, keptPlaces(desk, sizes));
 }
 
 void Desk::placeAt(int form, const QPoint& topLeft) {
     placedAt_[form] = topLeft;
     opened_.insert(form);
+    Window* window = app_.form(form);
+    window->fitInto(fittedSizes(screenNow())[form]);
     // A window's position is that of its frame.
-    app_.form(form)->move(topLeft);
+    window->move(topLeft);
 }
 
 QPoint Desk::openingPlace(int form) const {
-    const auto found = remembered_.find(form);
-    if (found == remembered_.end()) return firstPlace(form).topLeft();
-    QList<QRect> screens;
-    for (const QScreen* screen : QGuiApplication::screens()) screens.push_back(screen->availableGeometry());
-    const QRect kept(found->second, app_.form(form)->size().grownBy(frame_));
-    QRect place = bringOntoScreens(kept, screens);
-    // Brought back onto the main window's screen: off its button row too.
-    if (const DeskScreen desk = screenNow(); place != kept && desk.screen.contains(place))
-        place = keepOnScreen(place, desk);
-    return place.topLeft();
+    const DeskScreen desk = screenNow();
+    const ClientSizes sizes = fittedSizes(desk);
+    const KeptPlaces kept = keptPlaces(desk, sizes);
+    // Without a place of its own, beside what the operator works on in the window it was opened from.
+    const int parent = desk::openedFrom(form);
+    if (!kept.contains(form) && parent != 0 && app_.form(parent)->isVisible())
+        return besideWork(sizes[form].grownBy(frame_), workOnDesktop(*app_.form(parent)), desk).topLeft();
+    return firstPlaces()[form].topLeft();
 }
 
 void Desk::show(int form) {
@@ -115,6 +137,7 @@ void Desk::show(int form) {
     if (!placedAt_.contains(form)) placeAt(form, openingPlace(form));
     settling_.insert(form);
     QTimer::singleShot(kSettleMs, this, [this, form] { settling_.erase(form); });
+    keepAboveTrackPlan(*window);
     window->showWindow();
 }
 

@@ -16,6 +16,7 @@
 namespace blokpost {
 
 class BlokpostApp;
+class Window;
 
 class Desk : public QObject {
 public:
@@ -31,16 +32,23 @@ public:
 
     // The screen and the main window as the placement rules see them now.
     DeskScreen screenNow() const;
+    // Where each window opens this run: its remembered place while that fits
+    // the screens, the others designed around those.
+    DeskPlaces firstPlaces() const;
     const WindowPlaces& remembered() const { return remembered_; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    // Where a window opens this run: where the operator left it, else its first place.
+    // Where a window opens this run: where the operator left it while that
+    // still fits the screens, else its first place.
     QPoint openingPlace(int form) const;
-    QRect firstPlace(int form) const;
-    QRect designedPlace(int form) const;
+    ClientSizes fittedSizes(const DeskScreen& desk) const;
+    KeptPlaces keptPlaces(const DeskScreen& desk, const ClientSizes& sizes) const;
+    // The small windows float above the others, which stay above the main window.
+    void setLayer(Window& window) const;
+    void keepAboveTrackPlan(Window& window) const;
     void placeAt(int form, const QPoint& topLeft);
     void learnFrame(const QWidget& window);
     void noticeMove(int form, const QWidget& window);

@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFontMetrics>
 #include <QPushButton>
 
 namespace blokpost {
@@ -75,6 +76,15 @@ QRect TForm1::lineButtonsArea() const {
     QRect area;
     for (int line = 1; line <= kLines; ++line) area |= lineButton[line]->geometry();
     return area;
+}
+
+QRect TForm1::lineButtonCaptionsArea() const {
+    const QRect all = lineButtonsArea();
+    const int caption = QFontMetrics(lineButton[1]->font()).horizontalAdvance(QStringLiteral("Start Lijn-A"));
+    // The caption is centred: its right end lies half the rest of the button in.
+    constexpr int kMargin = 4;
+    const int shown = std::min(all.width(), (lineButton[1]->width() + caption) / 2 + kMargin);
+    return QRect(all.topLeft(), QSize(shown, all.height()));
 }
 
 QWidget* TForm1::elementControl(int e) const {

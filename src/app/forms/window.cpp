@@ -6,11 +6,13 @@
 #include <QFontInfo>
 #include <QLabel>
 #include <QPixmap>
+#include <QScrollArea>
+#include <QVBoxLayout>
 
 namespace blokpost {
 
 Window::Window(BlokpostApp& app, const QString& caption, int clientWidth, int clientHeight, Frame frame)
-    : QWidget(nullptr), app_(app) {
+    : QWidget(nullptr), app_(app), designed_(clientWidth, clientHeight) {
     setWindowTitle(caption);
     setFont(designedFont(11, false));
     setBackground(this, QColor(0x80, 0x80, 0x80));
@@ -24,6 +26,31 @@ Window::Window(BlokpostApp& app, const QString& caption, int clientWidth, int cl
         setWindowFlags(Qt::FramelessWindowHint);
         resize(clientWidth, clientHeight);
     }
+}
+
+void Window::fitInto(const QSize& client) {
+    if (client == size()) return;
+    if (client != designed_) scrollContent();
+    setFixedSize(client);
+}
+
+void Window::scrollContent() {
+    if (scrolledContent_) return;
+    scrolledContent_ = new QWidget;
+    scrolledContent_->setFixedSize(designed_);
+    setBackground(scrolledContent_, palette().color(QPalette::Window));
+    for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        // A child taken into another parent is hidden until shown again.
+        const bool shown = !child->isHidden();
+        child->setParent(scrolledContent_);
+        child->setVisible(shown);
+    }
+    auto* scroll = new QScrollArea(this);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidget(scrolledContent_);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(scroll);
 }
 
 void Window::showWindow() {

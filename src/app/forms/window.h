@@ -25,6 +25,11 @@ public:
     // The part of the window that a window opened from it edits and should
     // not open over, in client coordinates.
     virtual QRect workArea() const { return rect(); }
+    // The client size the window was designed with.
+    QSize designedSize() const { return designed_; }
+    // Gives the window `client` as its size: smaller than designed, its content
+    // scrolls; the designed size shows all of it again.
+    void fitInto(const QSize& client);
 
 protected:
     ProgramState& state();
@@ -33,6 +38,13 @@ protected:
     bool handle(const std::function<void()>& handler);
 
     BlokpostApp& app_;
+
+private:
+    // Moves the designed content into a scroll area filling the window; once.
+    void scrollContent();
+
+    QSize designed_;
+    QWidget* scrolledContent_ = nullptr;
 };
 
 // Designed fonts: Tahoma at a pixel size, bold where the windows use bold.
