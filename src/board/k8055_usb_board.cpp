@@ -88,8 +88,10 @@ void K8055UsbBoard::readOncePerTick() {
         return;
     }
     const UsbClock::time_point now = transport_->now();
-    const bool counts = newest_.any && newest_.submittedAt >= selectionSince_ &&
-                        newest_.endedAt >= selectionSince_ + transport_->sampleTime() &&
+    // The board loads its next report when the one before is taken, which is
+    // when the transfer carrying it was submitted: that moment must lie past
+    // the selection plus the board's sampling time.
+    const bool counts = newest_.any && newest_.submittedAt >= selectionSince_ + transport_->sampleTime() &&
                         now - newest_.endedAt < kInputSilentAfter;
     if (counts) {
         digitalThisTick_ = newest_.input.digital;

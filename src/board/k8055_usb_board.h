@@ -10,9 +10,10 @@
 //
 // The digital inputs show whichever sensor group the analog outputs select.
 // An input report therefore counts only for the selection it was made under:
-// it must have been asked for after the output report that set the current
-// selection was taken, and have arrived at least the board's sampling time
-// after that. A read that has no such report reads all inputs off; no report
+// the transfer that carried it must have been submitted (the moment the
+// board loads a fresh report) at least the board's sampling time after the
+// output report that set the current selection was taken, and it must be
+// recent. A read that has no such report reads all inputs off; no report
 // of one group ever stands in for another.
 //
 // Inputs and outputs are watched apart. A side counts as failing from its

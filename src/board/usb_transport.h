@@ -32,8 +32,9 @@ struct UsbCompletion {
     bool input = false;  // the IN endpoint's transfer, else an output report
     UsbResult result = UsbResult::Ok;
     UsbReport report{};  // an input report of exactly 8 bytes when input and Ok
-    // When the transfer ended, and (input) when it was submitted: a report
-    // was asked for no earlier than that.
+    // When the transfer ended, and (input) when it was submitted: the board
+    // loads a report when the one before is taken, so the report was made
+    // no earlier than that.
     UsbClock::time_point endedAt{};
     UsbClock::time_point submittedAt{};
 };
