@@ -82,8 +82,16 @@ EmulatedK8055::~EmulatedK8055() {
     g_object_unref(handler_);
 }
 
+// The bus hands out device numbers 2..127 in turn, as the kernel does, and
+// starts again at the bottom; number 1 is the root hub's.
+int nextDeviceNumber() {
+    static int last = 1;
+    last = last >= 127 ? 2 : last + 1;
+    return last;
+}
+
 void EmulatedK8055::addDevice() {
-    ++deviceNumber_;
+    deviceNumber_ = nextDeviceNumber();
     const std::string bus = threeDigits(kBus), device = threeDigits(deviceNumber_);
     devnode_ = "/dev/bus/usb/" + bus + "/" + device;
     const std::string name = "1-" + std::to_string(address_ + 1);

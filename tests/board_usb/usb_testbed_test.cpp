@@ -151,6 +151,19 @@ TEST_F(UsbTestbed, WithOnlyCardOneOnTheBusKaartFindsNoCardZero) {
     EXPECT_EQ(board.traffic().opens, 1);
 }
 
+TEST_F(UsbTestbed, WithTwoBoardsOnTheBusCardZeroServesTheLayoutAndCardOneIsLeftAlone) {
+    EmulatedK8055& card0 = addBoard(0);
+    EmulatedK8055& card1 = addBoard(1);
+    card0.setSensor(2, true);
+    card1.setSensor(3, true);
+    start();
+    kaart();
+    ticks(16);
+    EXPECT_THAT(sensorsOn(), ElementsAre(2));
+    EXPECT_EQ(card1.traffic().opens, 0);
+    EXPECT_EQ(card1.outputs(), EmulatedOutputs{});
+}
+
 TEST_F(UsbTestbed, SensorsReachTheProgramThroughTheSelectorAndAnalogInputsReachTheMeters) {
     EmulatedK8055& board = addBoard(0);
     for (int s : {2, 7, 13, 20}) board.setSensor(s, true);
@@ -215,6 +228,23 @@ TEST_F(UsbTestbed, AnUnpluggedBoardLeavesTheCycleRunningQuietlyUntilKaartOpensIt
     EXPECT_EQ(reporter.messages.back(), "Kaart gevonden");
     ticks(8);
     EXPECT_EQ(driver->mode(), DriverBoard::Mode::RealBoardOpen);
+    EXPECT_EQ(state().model.SensorState[4], 1);
+
+    // Unplugged again and plugged in until the bus's device numbers have gone
+    // round to the one the open file had: that file stays dead, the board is
+    // told lost once more and "K8055n" opens the new device.
+    const std::string node = board.devnode();
+    board.unplug();
+    ticks(2);
+    do {
+        board.plugIn();
+        if (board.devnode() != node) board.unplug();
+    } while (!board.pluggedIn());
+    ticks(8);
+    EXPECT_EQ(driver->mode(), DriverBoard::Mode::Unplugged);
+    EXPECT_EQ(reporter.messages.back(), kBoardLostNotice);
+    kaart();
+    ticks(8);
     EXPECT_EQ(state().model.SensorState[4], 1);
 }
 
