@@ -13,6 +13,9 @@ namespace {
 
 // Room for a report longer than the board's, so one is seen as too long.
 constexpr int kInBufferSize = 64;
+// Completions kept for the board between two collects: a board that floods
+// its IN endpoint while the cycle stands still cannot grow them without end.
+constexpr std::size_t kMaxKeptCompletions = 64;
 // Bounds the wait for cancelled transfers to end when the connection closes.
 constexpr int kCloseWaitMs = 200;
 
@@ -102,6 +105,8 @@ private:
     static void LIBUSB_CALL outputEnded(libusb_transfer* transfer);
     void submitInput();
     void noteSubmitError(bool input, int error);
+    // Keeps a completion; past the bound the oldest input report goes, as only the newest counts.
+    void keep(const UsbCompletion& ended);
 
     libusb_context* context_;
     libusb_device_handle* handle_;
@@ -168,7 +173,7 @@ void LibusbTransport::noteSubmitError(bool input, int error) {
     ended.result = error == LIBUSB_ERROR_NO_DEVICE ? UsbResult::Gone : UsbResult::Failed;
     ended.endedAt = ended.submittedAt = UsbClock::now();
     if (error == LIBUSB_ERROR_NO_DEVICE) gone_ = true;
-    ended_.push_back(ended);
+    keep(ended);
 }
 
 void LIBUSB_CALL LibusbTransport::inputEnded(libusb_transfer* transfer) {
@@ -181,7 +186,7 @@ void LIBUSB_CALL LibusbTransport::inputEnded(libusb_transfer* transfer) {
     if (ended.result == UsbResult::Ok) std::memcpy(ended.report.data(), transfer->buffer, kK8055ReportSize);
     if (transfer->status == LIBUSB_TRANSFER_STALL) self->inHalted_ = true;
     if (ended.result == UsbResult::Gone) self->gone_ = true;
-    self->ended_.push_back(ended);
+    self->keep(ended);
     // A report is asked for again at once; after a failure only at the next
     // collect, so a failing endpoint cannot keep the event loop spinning.
     if (ended.result == UsbResult::Ok) self->submitInput();
@@ -195,7 +200,15 @@ void LIBUSB_CALL LibusbTransport::outputEnded(libusb_transfer* transfer) {
     if (transfer->status == LIBUSB_TRANSFER_STALL) self->outHalted_ = true;
     if (transfer->status == LIBUSB_TRANSFER_CANCELLED) ended.result = UsbResult::Timeout;
     if (ended.result == UsbResult::Gone) self->gone_ = true;
-    self->ended_.push_back(ended);
+    self->keep(ended);
+}
+
+void LibusbTransport::keep(const UsbCompletion& ended) {
+    if (ended_.size() >= kMaxKeptCompletions) {
+        const auto oldestInput = std::find_if(ended_.begin(), ended_.end(), [](const UsbCompletion& c) { return c.input; });
+        if (oldestInput != ended_.end()) ended_.erase(oldestInput);
+    }
+    ended_.push_back(ended);
 }
 
 std::vector<UsbCompletion> LibusbTransport::collect() {
