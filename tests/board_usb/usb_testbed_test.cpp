@@ -150,6 +150,16 @@ TEST_F(UsbTestbed, WithOnlyCardOneOnTheBusKaartFindsNoCardZero) {
     EXPECT_EQ(board.traffic().opens, 1);
 }
 
+TEST_F(UsbTestbed, ABoardHeldByAnotherProgramIsNamedSoInTheOperatorsWords) {
+    addBoard(0);
+    start();
+    kaart();
+    DriverBoard otherProgram(usbBoardOpener());
+    EXPECT_EQ(otherProgram.OpenDevice(0), -1);
+    EXPECT_THAT(otherProgram.openProblem(), HasSubstr("Een ander programma houdt de kaart bezet"));
+    EXPECT_THAT(otherProgram.openProblem(), HasSubstr("(Claim: "));
+}
+
 TEST_F(UsbTestbed, WithTwoBoardsOnTheBusCardZeroServesTheLayoutAndCardOneIsLeftAlone) {
     EmulatedK8055& card0 = addBoard(0);
     EmulatedK8055& card1 = addBoard(1);
