@@ -1,7 +1,8 @@
 // The own USB driver against a K8055 emulated at the kernel's USB interface:
-// what each tick of the cycle asks of the bus and how long the board holds
-// it. Runs under umockdev's preload library (the benchmark table starts it
-// that way) and prints its rows of the table.
+// what each tick of the cycle asks of the bus and how long it takes, for a
+// board that answers in 1 to 25 ms and for a silent one. Between ticks the
+// event loop runs, as in the program. Runs under umockdev's preload library
+// (the benchmark table starts it that way) and prints its rows of the table.
 
 #include "app/main_cycle.h"
 #include "app/program_state.h"
@@ -9,6 +10,7 @@
 #include "board_usb/emulated_k8055.h"
 #include "table/bench_rows.h"
 
+#include <QCoreApplication>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <chrono>
@@ -37,7 +39,10 @@ TickFigures run(ProgramState& state, DriverBoard& driver, EmulatedK8055& board, 
     TickFigures figures;
     auto next = Clock::now();
     for (int i = 0; i < ticks; ++i) {
-        std::this_thread::sleep_until(next);
+        while (Clock::now() < next) {
+            QCoreApplication::processEvents();
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
         next += kPeriod;
         const UsbTraffic before = board.traffic();
         const auto start = Clock::now();
@@ -84,45 +89,35 @@ struct Bench {
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+    QCoreApplication application(argc, argv);
     if (UsbTestbedDirectory probe; !UsbTestbedDirectory::active()) {
         std::fprintf(stderr, "blokpost_usb_bench: run under umockdev's preload library\n");
         return 1;
     }
-    // The board's stated budget of 40 ms plus 2 ms for the cycle, fixed here
-    // so that a budget that grows shows as over the target.
-    const double worstAllowed = 42.0;
+    // The driver never waits for the board: a tick's time must not grow
+    // with the board's slowness, and stays far below the 125 ms period.
+    const double worstAllowed = 10.0;
     {
         Bench b;
         if (!b.driver.realBoardOpen()) return 1;
         const TickFigures healthy = run(b.state, b.driver, b.board, 64);
         row("emulated K8055: output reports per tick (most)", most(healthy.outputTransfers), "", 1);
-        std::vector<int> reading, others;  // phases 2, 4, 6, 8 read the sensors, phase 5 the meters
-        for (std::size_t i = 0; i < healthy.inputTransfers.size(); ++i) {
-            const bool reads = healthy.phase[i] % 2 == 0 || healthy.phase[i] == 5;
-            (reads ? reading : others).push_back(healthy.inputTransfers[i]);
-        }
-        // A reading tick drains the reports the board has buffered (four) and takes the newest.
-        row("emulated K8055: IN transfers of a reading tick, buffered reports drained (most)", most(reading), "", 0);
-        row("emulated K8055: IN transfers of a tick that reads nothing (most)", most(others), "", 0);
-        row("emulated K8055: tick in cycle logic and driver (median)", median(healthy.milliseconds), "ms", 0);
-        row("emulated K8055: tick in cycle logic and driver (worst)", most(healthy.milliseconds), "ms", worstAllowed);
+    }
+    for (int transferMs : {1, 8, 15, 25}) {
+        Bench b;
+        b.board.setTransferTime(std::chrono::milliseconds(transferMs));
+        const TickFigures slow = run(b.state, b.driver, b.board, 48);
+        const std::string board = "board of " + std::to_string(transferMs) + " ms a transfer: tick";
+        row((board + " (median)").c_str(), median(slow.milliseconds), "ms", 0);
+        row((board + " (worst)").c_str(), most(slow.milliseconds), "ms", worstAllowed);
     }
     {
         Bench b;
         b.board.setBehaviour(BoardBehaviour::Silent);
-        // Until the driver gives the silent board up.
-        const TickFigures silent = run(b.state, b.driver, b.board, 16);
-        row("board stops answering: tick (median)", median(silent.milliseconds), "ms", 0);
-        row("board stops answering: worst tick", most(silent.milliseconds), "ms", worstAllowed);
-    }
-    for (BoardBehaviour refusal : {BoardBehaviour::IgnoresOutputs, BoardBehaviour::StallsOutputs}) {
-        Bench b;
-        b.board.setBehaviour(refusal);
-        const TickFigures refusing = run(b.state, b.driver, b.board, 16);
-        row(refusal == BoardBehaviour::IgnoresOutputs ? "board lets output reports time out: worst tick"
-                                                       : "board stalls its OUT endpoint: worst tick",
-            most(refusing.milliseconds), "ms", worstAllowed);
+        const TickFigures silent = run(b.state, b.driver, b.board, 48);
+        row("silent board: tick (median)", median(silent.milliseconds), "ms", 0);
+        row("silent board: tick (worst)", most(silent.milliseconds), "ms", worstAllowed);
     }
     return 0;
 }

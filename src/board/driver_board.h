@@ -6,8 +6,10 @@
 
 #include "board/simulated_board.h"
 
+#include <chrono>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -18,33 +20,54 @@ class RealBoard : public Board {
 public:
     // The tick of the main cycle has ended: outputs changed during it go out now.
     virtual void endOfTick() = 0;
+    // The outputs the cycle holds, for a board opened while the cycle runs:
+    // it starts from them instead of from zeros, and puts them out at once.
+    virtual void seedOutputs(std::uint8_t digital, std::int32_t analog1, std::int32_t analog2) = 0;
     // False once the board has gone (unplugged); it then reads 0 and drops writes.
     virtual bool connected() const = 0;
     virtual int address() const = 0;
-    // False while the board refuses the output reports it is sent.
-    virtual bool outputsGettingThrough() const { return true; }
-    // Sends the outputs at once; true when the board took them.
-    virtual bool retryOutputs() { return true; }
+    // How long each side has been failing without a break; none while it works.
+    virtual std::optional<std::chrono::steady_clock::duration> inputsFailingFor() const { return std::nullopt; }
+    virtual std::optional<std::chrono::steady_clock::duration> outputsFailingFor() const { return std::nullopt; }
+    // Sends all outputs again at once, without waiting for the board.
+    virtual void retryOutputs() {}
 };
 
-// Why "K8055n" found no usable board when the board refuses its outputs.
+// A side of the board that fails this long without a break is told to the operator.
+inline constexpr std::chrono::seconds kSideFailureToldAfter{3};
+
+// Why "K8055n" found no usable board, per failing side.
 inline constexpr const char* kOutputsRefusedProblem =
     "De kaart antwoordt, maar neemt geen uitgangen aan (wissels, seinen en sensorkeuze)";
-// Told to the operator once when an open board starts refusing its outputs.
+inline constexpr const char* kInputsSilentProblem =
+    "De kaart neemt uitgangen aan, maar stuurt geen ingangen (sensoren)";
+inline constexpr const char* kBoardSilentProblem =
+    "De kaart zit op de USB, maar antwoordt niet: geen ingangen en geen uitgangen";
+// Told to the operator once when an open board starts failing or is lost.
 inline constexpr const char* kOutputsRefusedNotice =
     "De kaart neemt geen uitgangen meer aan: wissels, seinen en sensorkeuze bereiken de baan niet";
+inline constexpr const char* kInputsSilentNotice =
+    "De kaart stuurt geen ingangen meer: alle sensoren lezen uit, treinen die op een sensor wachten blijven staan";
+inline constexpr const char* kBoardSilentNotice =
+    "De kaart antwoordt niet meer, maar zit nog op de USB: sensoren lezen uit en pinnen worden niet verstuurd; "
+    "trek de kaart los, sluit haar weer aan en druk op K8055n";
+inline constexpr const char* kBoardLostNotice =
+    "Kaart losgekoppeld: sensoren lezen uit en pinnen worden niet verstuurd; "
+    "sluit de kaart weer aan en druk op K8055n";
 
 class DriverBoard : public Board {
 public:
     // Finds and opens the board with the given card address; null when none
     // is there, with `problem` saying why when there is more to say.
     using Opener = std::function<std::unique_ptr<RealBoard>(std::int32_t address, std::string& problem)>;
-    enum class Mode { Simulated, RealBoardOpen, OutputsRefused, Unplugged };
+    // A failing mode holds once its side has failed for kSideFailureToldAfter.
+    enum class Mode { Simulated, RealBoardOpen, InputsSilent, OutputsRefused, BoardSilent, Unplugged };
 
     explicit DriverBoard(Opener opener = {}) : opener_(std::move(opener)) {}
 
-    // Keeps the board that is open; otherwise looks for one and, when found,
-    // takes it instead of the simulation or of a board that has been unplugged.
+    // Keeps the board that is open (0 only while both its sides work);
+    // otherwise looks for one and, when found, takes it instead of the
+    // simulation or of a board that has been unplugged. Never waits for the board.
     std::int32_t OpenDevice(std::int32_t address) override;
     void OutputAllAnalog(std::int32_t value1, std::int32_t value2) override;
     std::int32_t ReadAllDigital() override;
@@ -66,11 +89,15 @@ public:
     const std::string& openProblem() const { return openProblem_; }
 
 private:
+    // Tells each failing mode once until the board works again.
+    void noteMode();
+
     Opener opener_;
     SimulatedBoard simulation_;
     std::unique_ptr<RealBoard> device_;
     std::string openProblem_;
     std::string notice_;
+    Mode toldMode_ = Mode::RealBoardOpen;
 };
 
 }  // namespace blokpost

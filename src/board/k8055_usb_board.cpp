@@ -12,25 +12,6 @@ constexpr std::array<std::uint8_t, 5> kInputBits = {0x10, 0x20, 0x01, 0x40, 0x80
 constexpr int kOriginalStatusOffset = 1;
 constexpr int kNewerModelStatusOffset = 11;
 
-// The board sends every 10 ms: wait a little longer than that for a first
-// report, and only a moment for each further one that is already queued.
-// That moment is well under the 10 ms to the board's next report, yet long
-// enough for a queued one to make the trip through libusb and the kernel on
-// a busy machine; at 1 ms a drain could stop early and keep a stale report.
-constexpr int kFirstReportWaitMs = 20;
-constexpr int kQueuedReportWaitMs = 4;
-// Bounds one fetch even if reports never stop arriving.
-constexpr int kMaxReportsPerFetch = 32;
-// A board that fails this many transfers in a row is treated as gone.
-constexpr int kFailuresBeforeGone = 8;
-// A healthy board takes an output report within one 10 ms poll of its endpoint.
-constexpr int kWriteWaitMs = 20;
-// Outside the cycle ("K8055n") a try of the outputs may wait longer.
-constexpr int kRetryWaitMs = 100;
-// Kept back from each transfer's wait: libusb cancels and reaps a transfer
-// that timed out, and that must fit in the tick's budget too.
-constexpr int kCancelReserveMs = 4;
-
 std::uint8_t byteValue(std::int32_t value) { return static_cast<std::uint8_t>(std::clamp(value, 0, 255)); }
 
 std::uint16_t littleEndian(std::uint8_t low, std::uint8_t high) {
@@ -73,99 +54,130 @@ void K8055UsbBoard::SetDigitalChannel(std::int32_t channel) {
 
 void K8055UsbBoard::ClearAllDigital() { outputs_.digital = 0; }
 
+void K8055UsbBoard::seedOutputs(std::uint8_t digital, std::int32_t analog1, std::int32_t analog2) {
+    outputs_.digital = digital;
+    OutputAllAnalog(analog1, analog2);
+    // Out at once: the decoder and the selector must not see a moment of zeros.
+    sendPending();
+}
+
 std::int32_t K8055UsbBoard::ReadAllDigital() {
-    const std::uint8_t digital = input().digital;
-    return outputsGettingThrough() ? digital : 0;
+    readOncePerTick();
+    return digitalThisTick_;
 }
 
 std::int32_t K8055UsbBoard::ReadAnalogChannel(std::int32_t channel) {
     if (channel != 1 && channel != 2) return 0;
-    return input().analog[static_cast<std::size_t>(channel - 1)];
+    readOncePerTick();
+    if (!newest_.any || !transport_ || transport_->now() - newest_.endedAt > kAnalogReportLifetime) return 0;
+    return newest_.input.analog[static_cast<std::size_t>(channel - 1)];
 }
 
-const K8055Input& K8055UsbBoard::input() {
-    if (!inputFetchedThisTick_) {
-        inputFetchedThisTick_ = true;
-        fetchNewestReport();
+void K8055UsbBoard::readOncePerTick() {
+    if (readThisTick_) return;
+    readThisTick_ = true;
+    digitalThisTick_ = 0;
+    collect();
+    if (!transport_) return;
+    // Without a selection the board has taken, the inputs show no known
+    // group: that is the output side's failure, and the input side's only
+    // when no report of any group arrives either.
+    if (!selectionConfirmed()) {
+        const bool reportsArrive = newest_.any && transport_->now() - newest_.endedAt < kInputSilentAfter;
+        if (!reportsArrive && !inputsFailingSince_) inputsFailingSince_ = transport_->now();
+        return;
     }
-    return input_;
+    const UsbClock::time_point now = transport_->now();
+    // The board loads its next report when the one before is taken, which is
+    // when the transfer carrying it was submitted: that moment must lie past
+    // the selection plus the board's sampling time.
+    const bool counts = newest_.any && newest_.submittedAt >= selectionSince_ + transport_->sampleTime() &&
+                        now - newest_.endedAt < kInputSilentAfter;
+    if (counts) {
+        digitalThisTick_ = newest_.input.digital;
+        inputsFailingSince_.reset();
+    } else if (!inputsFailingSince_) {
+        inputsFailingSince_ = now;
+    }
 }
 
-void K8055UsbBoard::fetchNewestReport() {
-    int waitMs = kFirstReportWaitMs;
-    for (int n = 0; n < kMaxReportsPerFetch && transport_; ++n) {
-        const int budgetMs = remainingBudgetMs();
-        if (budgetMs <= 0) return;
-        UsbReport report{};
-        const UsbResult result = transport_->read(report, std::min(waitMs, budgetMs));
-        if (result == UsbResult::Timeout) return;
-        if (result != UsbResult::Ok) {
-            noteFailure(result);
+bool K8055UsbBoard::selectionConfirmed() const {
+    return heldSelection_ && *heldSelection_ == std::pair(outputs_.analog1, outputs_.analog2);
+}
+
+void K8055UsbBoard::collect() {
+    if (!transport_) return;
+    for (const UsbCompletion& done : transport_->collect()) {
+        if (done.result == UsbResult::Gone) {
+            disconnect();
             return;
         }
-        failuresInARow_ = 0;
-        // A report for another address is passed over; the older good one stays.
-        decodeInputReport(report, address_, input_);
-        waitMs = kQueuedReportWaitMs;
+        if (!done.input) {
+            takeOutputCompletion(done);
+            continue;
+        }
+        // A report for another card, or of the wrong size, is passed over.
+        K8055Input input;
+        if (done.result == UsbResult::Ok && decodeInputReport(done.report, address_, input))
+            newest_ = {input, done.endedAt, done.submittedAt, true};
     }
+}
+
+void K8055UsbBoard::takeOutputCompletion(const UsbCompletion& done) {
+    const std::optional<K8055Outputs> carried = std::exchange(inFlight_, std::nullopt);
+    if (done.result != UsbResult::Ok || !carried) {
+        // Not taken: the outputs go out again at the next tick's end.
+        if (!outputsFailingSince_) outputsFailingSince_ = done.endedAt;
+        return;
+    }
+    outputsFailingSince_.reset();
+    held_ = carried;
+    const std::pair selection(carried->analog1, carried->analog2);
+    if (heldSelection_ != selection) {
+        heldSelection_ = selection;
+        selectionSince_ = done.endedAt;
+    }
+}
+
+void K8055UsbBoard::sendPending() {
+    if (!transport_ || held_ == outputs_ || transport_->sending()) return;
+    if (transport_->send(encodeOutputReport(outputs_), kOutputDeadline)) inFlight_ = outputs_;
 }
 
 void K8055UsbBoard::endOfTick() {
-    inputFetchedThisTick_ = false;
-    // With the budget spent the outputs wait for the next tick.
-    if (transport_ && sent_ != outputs_)
-        if (const int budgetMs = remainingBudgetMs(); budgetMs > 0) sendOutputs(std::min(kWriteWaitMs, budgetMs));
-    tickDeadline_.reset();
+    readThisTick_ = false;
+    collect();
+    sendPending();
 }
 
-bool K8055UsbBoard::retryOutputs() {
-    if (transport_) sendOutputs(kRetryWaitMs);
-    return transport_ && outputRefusalsInARow_ == 0;
+void K8055UsbBoard::retryOutputs() {
+    // The board may have lost what it held (a reset, a stall): send it all again.
+    held_.reset();
+    collect();
+    sendPending();
 }
 
-int K8055UsbBoard::remainingBudgetMs() {
-    const auto now = std::chrono::steady_clock::now();
-    if (!tickDeadline_) tickDeadline_ = now + std::chrono::milliseconds(kBoardTickBudgetMs);
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(*tickDeadline_ - now).count();
-    return static_cast<int>(left) - kCancelReserveMs;
-}
-
-void K8055UsbBoard::sendOutputs(int timeoutMs) {
-    const UsbResult result = transport_->write(encodeOutputReport(outputs_), timeoutMs);
-    if (result == UsbResult::Ok) {
-        failuresInARow_ = 0;
-        outputRefusalsInARow_ = 0;
-        sent_ = outputs_;
-    } else {
-        // Not taken: the outputs stay pending and go out at the next tick's end.
-        if (result != UsbResult::Gone) ++outputRefusalsInARow_;
-        noteFailure(result == UsbResult::Timeout ? UsbResult::Failed : result);
-    }
-}
-
-void K8055UsbBoard::noteFailure(UsbResult result) {
-    if (result == UsbResult::Gone || ++failuresInARow_ >= kFailuresBeforeGone) disconnect();
+std::optional<UsbClock::duration> K8055UsbBoard::failingFor(const std::optional<UsbClock::time_point>& since) const {
+    if (!since || !transport_) return std::nullopt;
+    return transport_->now() - *since;
 }
 
 void K8055UsbBoard::disconnect() {
     transport_.reset();
-    input_ = {};
-    sent_.reset();
-    outputRefusalsInARow_ = 0;
+    newest_ = {};
+    held_.reset();
+    inFlight_.reset();
+    heldSelection_.reset();
+    inputsFailingSince_.reset();
+    outputsFailingSince_.reset();
+    digitalThisTick_ = 0;
 }
 
 DriverBoard::Opener k8055Opener(UsbConnector connector) {
     return [connector = std::move(connector)](std::int32_t address, std::string& problem) -> std::unique_ptr<RealBoard> {
         std::unique_ptr<UsbTransport> transport = connector(address, problem);
         if (!transport) return nullptr;
-        auto board = std::make_unique<K8055UsbBoard>(std::move(transport), address);
-        // A board counts as found only when it takes its outputs: one that
-        // answers but refuses them would leave the layout unswitched.
-        if (!board->retryOutputs()) {
-            problem = kOutputsRefusedProblem;
-            return nullptr;
-        }
-        return board;
+        return std::make_unique<K8055UsbBoard>(std::move(transport), address);
     };
 }
 

@@ -3,23 +3,22 @@
 //
 // The board cannot report its outputs back, so the driver keeps all of them
 // (eight digital outputs, two analog outputs) and sends them together in one
-// report whenever they change. The board sends an input report about every
-// 10 ms and reports can queue up, so a read drains what is waiting and uses
-// the newest one.
+// report whenever they change, at the end of a tick. Nothing waits for the
+// board: output reports go out as transfers with a deadline and an input
+// transfer always stands submitted, so a tick costs the same whether the
+// board answers in 1 ms or not at all.
 //
-// Traffic is bounded per tick of the main cycle: the first read of a tick
-// fetches input, later reads in the same tick use that report; outputs
-// changed during a tick go out once, in one report, when the tick ends.
-// Time is bounded too: all transfers of one tick together wait at most
-// kBoardTickBudgetMs for the board, so a board that stops answering cannot
-// stretch a tick past its period.
+// The digital inputs show whichever sensor group the analog outputs select.
+// An input report therefore counts only for the selection it was made under:
+// the transfer that carried it must have been submitted (the moment the
+// board loads a fresh report) at least the board's sampling time after the
+// output report that set the current selection was taken, and it must be
+// recent. A read that has no such report reads all inputs off; no report
+// of one group ever stands in for another.
 //
-// Outputs are watched on their own: a board that keeps taking input
-// reports but refuses output reports (a stalled endpoint that clearing does
-// not cure, reports that time out) leaves the layout unswitched and the
-// sensor selector unset. After kOutputRefusalsBeforeNotice refusals in a row
-// the board counts as refusing its outputs; its digital inputs then read as
-// off, since nobody knows which sensor group they show.
+// Inputs and outputs are watched apart. A side counts as failing from its
+// first failed read or refused output report until it works again; the
+// driver board tells the operator when it keeps failing.
 
 #include "board/driver_board.h"
 #include "board/usb_transport.h"
@@ -31,9 +30,12 @@
 
 namespace blokpost {
 
-// The longest a tick waits for the board, reads and write together.
-inline constexpr int kBoardTickBudgetMs = 40;
-inline constexpr int kOutputRefusalsBeforeNotice = 3;
+// An output report the board has not taken by then has failed.
+inline constexpr std::chrono::milliseconds kOutputDeadline{100};
+// With no input report for this long, the IN endpoint counts as silent.
+inline constexpr std::chrono::milliseconds kInputSilentAfter{100};
+// A report older than this says nothing about the analog inputs any more.
+inline constexpr std::chrono::milliseconds kAnalogReportLifetime{1000};
 
 struct K8055Input {
     std::uint8_t digital = 0;                // inputs 1..5 as bits 0..4
@@ -66,34 +68,47 @@ public:
     std::int32_t ReadAnalogChannel(std::int32_t channel) override;
 
     void endOfTick() override;
+    void seedOutputs(std::uint8_t digital, std::int32_t analog1, std::int32_t analog2) override;
     bool connected() const override { return transport_ != nullptr; }
     int address() const override { return address_; }
-    bool outputsGettingThrough() const override { return outputRefusalsInARow_ < kOutputRefusalsBeforeNotice; }
-    bool retryOutputs() override;
+    std::optional<UsbClock::duration> inputsFailingFor() const override { return failingFor(inputsFailingSince_); }
+    std::optional<UsbClock::duration> outputsFailingFor() const override { return failingFor(outputsFailingSince_); }
+    void retryOutputs() override;
 
     // The newest input report taken (zeros once unplugged).
-    const K8055Input& lastInput() const { return input_; }
+    const K8055Input& lastInput() const { return newest_.input; }
     const K8055Outputs& outputs() const { return outputs_; }
 
 private:
-    const K8055Input& input();
-    void fetchNewestReport();
-    void sendOutputs(int timeoutMs);
-    // What the tick may still wait for the board; the tick's clock starts at its first transfer.
-    int remainingBudgetMs();
-    // A transfer went wrong: the board is dropped when it is gone or keeps failing.
-    void noteFailure(UsbResult result);
+    struct Arrival {
+        K8055Input input;
+        UsbClock::time_point endedAt{};
+        UsbClock::time_point submittedAt{};
+        bool any = false;
+    };
+
+    void collect();
+    void takeOutputCompletion(const UsbCompletion& done);
+    void sendPending();
+    // Looks at the inputs once per tick: the report that counts for the selection, or none.
+    void readOncePerTick();
+    bool selectionConfirmed() const;
+    std::optional<UsbClock::duration> failingFor(const std::optional<UsbClock::time_point>& since) const;
     void disconnect();
 
     std::unique_ptr<UsbTransport> transport_;
     int address_;
-    K8055Input input_;
-    bool inputFetchedThisTick_ = false;
-    K8055Outputs outputs_;
-    std::optional<K8055Outputs> sent_;  // what the board holds; unknown until the first report
-    int failuresInARow_ = 0;         // any transfer; a good one of either kind resets it
-    int outputRefusalsInARow_ = 0;   // output reports only; only a report taken resets it
-    std::optional<std::chrono::steady_clock::time_point> tickDeadline_;
+    K8055Outputs outputs_;                 // what the cycle wants on the board
+    std::optional<K8055Outputs> held_;     // what the board has taken; unknown until the first report
+    std::optional<K8055Outputs> inFlight_;  // the report under way
+    // The selection (both analog outputs) the board holds, and since when.
+    std::optional<std::pair<std::uint8_t, std::uint8_t>> heldSelection_;
+    UsbClock::time_point selectionSince_{};
+    Arrival newest_;
+    bool readThisTick_ = false;
+    std::uint8_t digitalThisTick_ = 0;
+    std::optional<UsbClock::time_point> inputsFailingSince_;
+    std::optional<UsbClock::time_point> outputsFailingSince_;
 };
 
 // The driver's opener for boards reached through `connector` (libusb in the program).

@@ -4,6 +4,13 @@
 
 namespace blokpost {
 
+namespace {
+
+constexpr const char* kUnusableLibrary =
+    " is niet te gebruiken; het programma gaat verder met zijn eigen stuurprogramma voor de kaart";
+
+}  // namespace
+
 const char* boardLibraryName() {
 #ifdef _WIN32
     return "VasteData/K8055d.dll";
@@ -17,9 +24,12 @@ std::unique_ptr<LibraryBoard> LibraryBoard::load(const QString& file, std::strin
     if (!QFileInfo::exists(file)) return nullptr;
     std::unique_ptr<LibraryBoard> board(new LibraryBoard);
     board->library_.setFileName(file);
+    // Every symbol resolved now: a library whose own dependencies are missing
+    // is refused here instead of ending the program at its first call.
+    board->library_.setLoadHints(QLibrary::ResolveAllSymbolsHint);
     if (!board->library_.load()) {
-        problem = "Board library " + file.toStdString() + " cannot be loaded: " +
-                  board->library_.errorString().toStdString();
+        problem = "De kaartbibliotheek " + file.toStdString() + kUnusableLibrary + " (" +
+                  board->library_.errorString().toStdString() + ")";
         return nullptr;
     }
     std::string missing;
@@ -34,7 +44,7 @@ std::unique_ptr<LibraryBoard> LibraryBoard::load(const QString& file, std::strin
     resolve(board->clearAllDigital_, "ClearAllDigital");
     resolve(board->readAnalogChannel_, "ReadAnalogChannel");
     if (!missing.empty()) {
-        problem = "Board library " + file.toStdString() + " lacks " + missing + "; it is not used.";
+        problem = "De kaartbibliotheek " + file.toStdString() + kUnusableLibrary + " (ontbreekt: " + missing + ")";
         return nullptr;
     }
     return board;

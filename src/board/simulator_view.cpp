@@ -12,6 +12,10 @@ std::string statusText(DriverBoard::Mode mode) {
     case DriverBoard::Mode::RealBoardOpen: return "Kaart open: de echte kaart bedient de baan";
     case DriverBoard::Mode::OutputsRefused:
         return "Kaart open, maar de uitgangen komen niet aan: de kaart weigert ze; druk op K8055n om het opnieuw te proberen";
+    case DriverBoard::Mode::InputsSilent:
+        return "Kaart open, maar er komen geen ingangen binnen: alle sensoren lezen uit";
+    case DriverBoard::Mode::BoardSilent:
+        return "Kaart stil: ze zit nog op de USB maar antwoordt niet; sensoren lezen uit, pinnen komen niet aan";
     case DriverBoard::Mode::Unplugged: return "Kaart losgekoppeld: sluit haar aan en druk op K8055n";
     case DriverBoard::Mode::Simulated: break;
     }

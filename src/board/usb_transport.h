@@ -1,36 +1,63 @@
 #pragma once
-// The USB connection to one K8055 board: 8-byte reports out on the interrupt
-// OUT endpoint and in on the interrupt IN endpoint. The board logic sits on
-// this interface, so it can be driven by libusb or by a test's fake.
+// The USB connection to one K8055 board, asynchronous: an input transfer
+// always stands submitted on the interrupt IN endpoint and is submitted again
+// when it ends, and output reports go out on the interrupt OUT endpoint as
+// transfers with a deadline. Nothing here waits for the board: what the bus
+// has finished is collected when asked for, each with the moment it ended.
+// The board logic sits on this interface, so it can be driven by libusb or
+// by a test's fake.
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace blokpost {
 
 using UsbReport = std::array<std::uint8_t, 8>;
+using UsbClock = std::chrono::steady_clock;
 
 enum class UsbResult {
     Ok,
-    Timeout,  // nothing arrived (read) or the board did not take the report (write) in time
-    Failed,   // a transfer error that may pass (a stalled endpoint has been cleared for the next try)
+    Timeout,  // the board did not take the output report before its deadline
+    Failed,   // a transfer error that may pass: a stall (cleared for the next try), a report of the wrong size
     Gone,     // the board has been unplugged; the connection is dead
+};
+
+// One transfer the bus has finished.
+struct UsbCompletion {
+    bool input = false;  // the IN endpoint's transfer, else an output report
+    UsbResult result = UsbResult::Ok;
+    UsbReport report{};  // an input report of exactly 8 bytes when input and Ok
+    // When the transfer ended, and (input) when it was submitted: the board
+    // loads a report when the one before is taken, so the report was made
+    // no earlier than that.
+    UsbClock::time_point endedAt{};
+    UsbClock::time_point submittedAt{};
 };
 
 class UsbTransport {
 public:
     virtual ~UsbTransport() = default;
-    // Waits at most `timeoutMs` (at least 1) for the board to take the report.
-    virtual UsbResult write(const UsbReport& report, int timeoutMs) = 0;
-    // Waits at most `timeoutMs` (at least 1) for the next report.
-    virtual UsbResult read(UsbReport& report, int timeoutMs) = 0;
+    // Starts an output report on its way; false while one is still under way
+    // or the connection is dead.
+    virtual bool send(const UsbReport& report, std::chrono::milliseconds deadline) = 0;
+    virtual bool sending() const = 0;
+    // Handles what the bus has finished, without waiting, and hands it over
+    // in the order it ended. Submits the input transfer again if it ended.
+    virtual std::vector<UsbCompletion> collect() = 0;
+    // How long the board takes to make a fresh input report after it has
+    // taken an output report, from its IN endpoint's polling interval.
+    virtual std::chrono::milliseconds sampleTime() const = 0;
+    virtual UsbClock::time_point now() const { return UsbClock::now(); }
 };
 
 // Opens the board with card address 0..3. Returns null when there is none;
-// `problem` then says why when the reason is more than "not plugged in".
+// `problem` then says why, for the operator, when the reason is more than
+// "not plugged in".
 using UsbConnector = std::function<std::unique_ptr<UsbTransport>(int address, std::string& problem)>;
 
 inline constexpr std::uint16_t kK8055VendorId = 0x10CF;
@@ -38,5 +65,6 @@ inline constexpr std::uint16_t kK8055FirstProductId = 0x5500;  // + card address
 inline constexpr int kK8055Interface = 0;
 inline constexpr std::uint8_t kK8055OutEndpoint = 0x01;
 inline constexpr std::uint8_t kK8055InEndpoint = 0x81;
+inline constexpr int kK8055ReportSize = 8;
 
 }  // namespace blokpost

@@ -63,13 +63,24 @@ TEST(BoardLibrary, ReceivesEveryCallOfTheCycleInOrder) {
     EXPECT_EQ(state.model.SensorState[18], 1);
 }
 
-TEST(BoardLibrary, ALibraryLackingAFunctionIsNamedAndNotUsed) {
-    QTemporaryDir root;
-    installLibrary(root, INCOMPLETE_K8055D_PATH);
-    std::string problem;
-    auto board = chooseBoard(DataPaths(root.path()), problem);
-    EXPECT_NE(problem.find("ReadAnalogChannel"), std::string::npos) << problem;
-    EXPECT_NE(dynamic_cast<DriverBoard*>(board.get()), nullptr);
+TEST(BoardLibrary, ALibraryThatCannotRunIsRefusedAtLoadAndTheOwnDriverTakesOver) {
+    struct Case {
+        const char* library;
+        const char* named;
+    };
+    const Case cases[] = {{INCOMPLETE_K8055D_PATH, "ReadAnalogChannel"},
+                          {UNRESOLVED_K8055D_PATH, "blokpost_test_function_nobody_provides"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.library);
+        QTemporaryDir root;
+        installLibrary(root, c.library);
+        std::string problem;
+        auto board = chooseBoard(DataPaths(root.path()), problem);
+        EXPECT_THAT(problem, testing::HasSubstr(c.named));
+        EXPECT_THAT(problem, testing::HasSubstr("het programma gaat verder met zijn eigen stuurprogramma"));
+        ASSERT_NE(dynamic_cast<DriverBoard*>(board.get()), nullptr);
+        EXPECT_EQ(board->ReadAllDigital(), 0);
+    }
 }
 
 TEST(BoardLibrary, WithoutALibraryTheOwnDriverSimulatesTheLayout) {

@@ -8,173 +8,162 @@ namespace blokpost::test {
 namespace {
 
 using ::testing::ElementsAre;
+using namespace std::chrono_literals;
 
 UsbReport outputReport(std::uint8_t digital, std::uint8_t analog1, std::uint8_t analog2) {
     return {5, digital, analog1, analog2, 0, 0, 0, 0};
 }
 
-TEST(K8055Usb, EachInputIsTakenFromItsShuffledBit) {
-    FakeK8055 fake;
-    auto board = fake.open();
-    // Inputs 1..5 travel in bits 0x10, 0x20, 0x01, 0x40, 0x80 of byte 0.
-    const std::uint8_t wire[5] = {0x10, 0x20, 0x01, 0x40, 0x80};
-    for (int k = 0; k < 5; ++k) {
-        fake.queueRaw({wire[k], 1, 0, 0, 0, 0, 0, 0});
-        EXPECT_EQ(board->ReadAllDigital(), 1 << k) << "input " << k + 1;
-        board->endOfTick();
+TEST(K8055Usb, InputReportsAreDecodedFromTheBoardsBitsForItsOwnCardOnly) {
+    struct Case {
+        UsbReport report;
+        int address;
+        bool taken;
+        int digital, analog1, counter1, counter2;
+    };
+    const Case cases[] = {
+        {{0x10, 1, 0, 0, 0, 0, 0, 0}, 0, true, 1, 0, 0, 0},
+        {{0x20, 1, 0, 0, 0, 0, 0, 0}, 0, true, 2, 0, 0, 0},
+        {{0x01, 1, 0, 0, 0, 0, 0, 0}, 0, true, 4, 0, 0, 0},
+        {{0x40, 1, 0, 0, 0, 0, 0, 0}, 0, true, 8, 0, 0, 0},
+        {{0x80, 1, 0, 0, 0, 0, 0, 0}, 0, true, 16, 0, 0, 0},
+        {{0x0E, 1, 0, 0, 0, 0, 0, 0}, 0, true, 0, 0, 0, 0},  // bits that carry no input
+        {{0xF1, 2, 40, 0, 0x40, 0x9C, 0xFF, 0xFF}, 1, true, 31, 40, 40000, 65535},
+        {{0x01, 12, 7, 0, 0, 0, 0, 0}, 1, true, 4, 7, 0, 0},  // address + 11: the newer model
+        {{0x20, 1, 99, 0, 0, 0, 0, 0}, 1, false, 0, 0, 0, 0},  // card 0's status
+        {{0x20, 0, 99, 0, 0, 0, 0, 0}, 1, false, 0, 0, 0, 0},
+    };
+    for (const Case& c : cases) {
+        K8055Input input;
+        ASSERT_EQ(decodeInputReport(c.report, c.address, input), c.taken) << int(c.report[0]) << "/" << int(c.report[1]);
+        if (!c.taken) continue;
+        EXPECT_EQ(input.digital, c.digital);
+        EXPECT_EQ(input.analog[0], c.analog1);
+        EXPECT_EQ(input.counter[0], c.counter1);
+        EXPECT_EQ(input.counter[1], c.counter2);
     }
-    fake.queueRaw({0x0E, 1, 0, 0, 0, 0, 0, 0});  // bits that carry no input
-    EXPECT_EQ(board->ReadAllDigital(), 0);
-    board->endOfTick();
-    fake.queueRaw({0xF1, 1, 0, 0, 0, 0, 0, 0});
-    EXPECT_EQ(board->ReadAllDigital(), 31);
 }
 
-TEST(K8055Usb, OneChannelChangesWithoutDisturbingTheOtherOutputs) {
-    FakeK8055 fake;
-    auto board = fake.open();
-    board->OutputAllAnalog(12, 200);
-    board->endOfTick();
-    board->SetDigitalChannel(3);
-    board->endOfTick();
-    board->SetDigitalChannel(8);
-    board->endOfTick();
-    board->OutputAllAnalog(-5, 300);  // out of range: held at the ends
-    board->endOfTick();
-    board->ClearAllDigital();
-    board->endOfTick();
-    EXPECT_THAT(fake.sent, ElementsAre(outputReport(0, 12, 200), outputReport(0x04, 12, 200),
-                                       outputReport(0x84, 12, 200), outputReport(0x84, 0, 255),
-                                       outputReport(0, 0, 255)));
-}
-
-TEST(K8055Usb, OutputsGoOutOnceAtTheEndOfATickAndOnlyWhenChanged) {
+TEST(K8055Usb, OutputsGoOutOnceAtTheEndOfATickOnlyWhenChangedAndHeldInRange) {
     FakeK8055 fake;
     auto board = fake.open();
     board->endOfTick();  // a newly opened board is told its outputs once
-    ASSERT_EQ(fake.sent.size(), 1u);
-    board->SetDigitalChannel(1);
-    board->SetDigitalChannel(2);
-    board->OutputAllAnalog(255, 0);
-    EXPECT_EQ(fake.sent.size(), 1u);
+    const auto tick = [&](auto change) {
+        change();
+        fake.advance(125ms);
+        board->endOfTick();
+    };
+    tick([&] {
+        board->SetDigitalChannel(1);
+        board->SetDigitalChannel(2);
+        board->OutputAllAnalog(255, 0);
+    });
+    tick([] {});
+    tick([&] {
+        board->SetDigitalChannel(9);  // no such output
+        board->SetDigitalChannel(0);
+        board->OutputAllAnalog(255, 0);
+    });
+    tick([&] { board->SetDigitalChannel(8); });
+    tick([&] { board->OutputAllAnalog(-5, 300); });
+    tick([&] { board->ClearAllDigital(); });
+    fake.advance(125ms);
     board->endOfTick();
-    EXPECT_THAT(fake.sent.back(), outputReport(0x03, 255, 0));
-    board->endOfTick();
-    board->SetDigitalChannel(9);  // no such output
-    board->SetDigitalChannel(0);
-    board->OutputAllAnalog(255, 0);
-    board->endOfTick();
-    EXPECT_EQ(fake.sent.size(), 2u);
+    EXPECT_THAT(fake.sent, ElementsAre(outputReport(0, 0, 0), outputReport(0x03, 255, 0), outputReport(0x83, 255, 0),
+                                       outputReport(0x83, 0, 255), outputReport(0, 0, 255)));
 }
 
-TEST(K8055Usb, AReportWithAnotherCardsStatusIsNotTaken) {
-    FakeK8055 fake;
-    fake.address = 1;
-    auto board = fake.open();
-    fake.queueRaw({0x10, 2, 40, 0, 0, 0, 0, 0});  // address 1 + 1
-    EXPECT_EQ(board->ReadAllDigital(), 1);
-    board->endOfTick();
-    fake.queueRaw({0x20, 1, 99, 0, 0, 0, 0, 0});  // card 0's status
-    fake.queueRaw({0x20, 0, 99, 0, 0, 0, 0, 0});
-    EXPECT_EQ(board->ReadAllDigital(), 1);
-    EXPECT_EQ(board->ReadAnalogChannel(1), 40);
-    board->endOfTick();
-    fake.queueRaw({0x01, 12, 7, 0, 0, 0, 0, 0});  // address 1 + 11: the newer model
-    EXPECT_EQ(board->ReadAllDigital(), 4);
-    EXPECT_EQ(board->ReadAnalogChannel(1), 7);
+// The board selects group 1, then group 2; sensors 1 and 7 are on. What the
+// read after the second selection gives, for each way the board may fail.
+TEST(K8055Usb, AReadGivesOnlyAReportMadeUnderTheSelectionItReads) {
+    struct Case {
+        const char* what;
+        std::function<void(FakeK8055&)> fault;
+        std::chrono::milliseconds wait;
+        int expected;
+    };
+    const Case cases[] = {
+        {"healthy board", [](FakeK8055&) {}, 125ms, 2},
+        {"inputs stall", [](FakeK8055& f) { f.inputs = FakeSide::Fails; }, 125ms, 0},
+        {"inputs silent", [](FakeK8055& f) { f.inputs = FakeSide::Silent; }, 125ms, 0},
+        {"selection not taken", [](FakeK8055& f) { f.outputs = FakeSide::Fails; }, 125ms, 0},
+        {"selection times out", [](FakeK8055& f) { f.outputs = FakeSide::Silent; }, 125ms, 0},
+        // The one report after the selection was asked for before the board took it.
+        {"read too soon", [](FakeK8055&) {}, 10ms, 0},
+        {"slow board, 25 ms a transfer", [](FakeK8055& f) { f.transferTime = 25ms; }, 125ms, 2},
+        {"another card's reports", [](FakeK8055& f) {
+             for (int i = 0; i < 20; ++i) f.raw.push_back({0x20, 2, 0, 0, 0, 0, 0, 0});
+         }, 125ms, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        FakeK8055 fake;
+        fake.sensors[1] = fake.sensors[7] = true;
+        auto board = fake.open();
+        board->OutputAllAnalog(0, 255);
+        board->endOfTick();
+        fake.advance(125ms);
+        ASSERT_EQ(board->ReadAllDigital(), 1);
+        board->endOfTick();
+        c.fault(fake);
+        board->OutputAllAnalog(255, 255);
+        board->endOfTick();
+        fake.advance(c.wait);
+        EXPECT_EQ(board->ReadAllDigital(), c.expected);
+    }
 }
 
-TEST(K8055Usb, CountersAreUnsigned) {
-    K8055Input input;
-    ASSERT_TRUE(decodeInputReport({0, 1, 0, 0, 0x40, 0x9C, 0xFF, 0xFF}, 0, input));
-    EXPECT_EQ(input.counter[0], 40000);
-    EXPECT_EQ(input.counter[1], 65535);
-    FakeK8055 fake;
-    auto board = fake.open();
-    fake.queueReport(0, 0, 0, 32768, 1);
-    board->ReadAllDigital();
-    EXPECT_EQ(board->lastInput().counter[0], 32768);
-    EXPECT_EQ(board->lastInput().counter[1], 1);
-}
-
-TEST(K8055Usb, QueuedReportsAreDrainedAndTheNewestIsUsedForTheWholeTick) {
-    FakeK8055 fake;
-    auto board = fake.open();
-    fake.queueReport(1, 10, 20);
-    fake.queueReport(2, 11, 21);
-    fake.queueReport(4, 12, 22);
-    EXPECT_EQ(board->ReadAnalogChannel(1), 12);
-    fake.queueReport(8, 13, 23);  // arrives later in the same tick
-    EXPECT_EQ(board->ReadAnalogChannel(2), 22);
-    EXPECT_EQ(board->ReadAllDigital(), 4);
-    EXPECT_EQ(fake.traffic, "rrrr");  // three reports, then nothing waiting
-    board->endOfTick();
-    EXPECT_EQ(board->ReadAllDigital(), 8);
-    board->endOfTick();
-    // Nothing new from the board: the last report stands.
-    EXPECT_EQ(board->ReadAllDigital(), 8);
-    EXPECT_EQ(board->ReadAnalogChannel(9), 0);
-}
-
-TEST(K8055Usb, AFetchEndsEvenWhenReportsNeverStop) {
-    FakeK8055 fake;
-    auto board = fake.open();
-    for (int i = 0; i < 500; ++i) fake.queueReport(static_cast<std::uint8_t>(i % 32));
-    board->ReadAllDigital();
-    EXPECT_LE(fake.traffic.size(), 32u);
-    EXPECT_FALSE(fake.queued.empty());
+TEST(K8055Usb, EachSideFailsOnItsOwnAccount) {
+    struct Case {
+        FakeSide inputs, outputs;
+        bool inputsFailing, outputsFailing;
+    };
+    const Case cases[] = {
+        {FakeSide::Works, FakeSide::Works, false, false},   {FakeSide::Fails, FakeSide::Works, true, false},
+        {FakeSide::Silent, FakeSide::Works, true, false},   {FakeSide::Works, FakeSide::Fails, false, true},
+        {FakeSide::Works, FakeSide::Silent, false, true},   {FakeSide::Silent, FakeSide::Silent, true, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << int(c.inputs) << "/" << int(c.outputs));
+        FakeK8055 fake;
+        auto board = fake.open();
+        board->endOfTick();
+        fake.inputs = c.inputs;
+        fake.outputs = c.outputs;
+        for (int tick = 0; tick < 8; ++tick) {
+            board->OutputAllAnalog(tick % 2 ? 255 : 0, 255);
+            fake.advance(125ms);
+            board->ReadAllDigital();
+            board->endOfTick();
+        }
+        EXPECT_EQ(board->inputsFailingFor().has_value(), c.inputsFailing);
+        EXPECT_EQ(board->outputsFailingFor().has_value(), c.outputsFailing);
+        EXPECT_TRUE(board->connected());
+    }
 }
 
 TEST(K8055Usb, AnUnpluggedBoardReadsZeroAndIsLeftAlone) {
     FakeK8055 fake;
+    fake.sensors[16] = true;
     auto board = fake.open();
-    fake.queueReport(31, 200, 100);
-    EXPECT_EQ(board->ReadAllDigital(), 31);
+    board->endOfTick();
+    fake.advance(125ms);
+    ASSERT_EQ(board->ReadAllDigital(), 1 << 0);
     board->endOfTick();
     fake.plugged = false;
-    fake.traffic.clear();
+    fake.advance(125ms);
     EXPECT_EQ(board->ReadAllDigital(), 0);
-    EXPECT_EQ(board->ReadAnalogChannel(1), 0);
     EXPECT_FALSE(board->connected());
     EXPECT_EQ(board->OpenDevice(0), -1);
+    const std::size_t sent = fake.sent.size();
     for (int tick = 0; tick < 50; ++tick) {
         board->SetDigitalChannel(1 + tick % 8);
         board->OutputAllAnalog(tick, 255 - tick);
         EXPECT_EQ(board->ReadAllDigital(), 0);
+        EXPECT_EQ(board->ReadAnalogChannel(1), 0);
         board->endOfTick();
     }
-    EXPECT_EQ(fake.traffic, "r");  // the one read that found it gone
-}
-
-TEST(K8055Usb, ABoardThatKeepsFailingIsTreatedAsGone) {
-    FakeK8055 fake;
-    auto board = fake.open();
-    fake.queueReport(3);
-    board->ReadAllDigital();
-    board->endOfTick();
-    fake.failing = true;
-    int ticks = 0;
-    while (board->connected() && ticks < 100) {
-        board->SetDigitalChannel(1 + ticks % 8);
-        // A failed read keeps the last report, as long as the outputs (the sensor selector) get through.
-        EXPECT_EQ(board->ReadAllDigital(), ticks < kOutputRefusalsBeforeNotice ? 3 : 0) << "tick " << ticks;
-        board->endOfTick();
-        ++ticks;
-    }
-    EXPECT_EQ(ticks, 4);  // two failing transfers a tick, eight in a row
-    EXPECT_EQ(board->ReadAllDigital(), 0);
-}
-
-TEST(K8055Usb, AWriteThatFailsIsSentAgainAtTheNextTick) {
-    FakeK8055 fake;
-    auto board = fake.open();
-    board->endOfTick();
-    fake.failing = true;
-    board->SetDigitalChannel(5);
-    board->endOfTick();
-    fake.failing = false;
-    board->endOfTick();
-    EXPECT_THAT(fake.sent, ElementsAre(outputReport(0, 0, 0), outputReport(0x10, 0, 0)));
+    EXPECT_EQ(fake.sent.size(), sent);
 }
 
 TEST(K8055Usb, TheBusIsNotSearchedForACardAddressTheBoardCannotHave) {

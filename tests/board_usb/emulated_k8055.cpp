@@ -82,8 +82,16 @@ EmulatedK8055::~EmulatedK8055() {
     g_object_unref(handler_);
 }
 
+// The bus hands out device numbers 2..127 in turn, as the kernel does, and
+// starts again at the bottom; number 1 is the root hub's.
+int nextDeviceNumber() {
+    static int last = 1;
+    last = last >= 127 ? 2 : last + 1;
+    return last;
+}
+
 void EmulatedK8055::addDevice() {
-    ++deviceNumber_;
+    deviceNumber_ = nextDeviceNumber();
     const std::string bus = threeDigits(kBus), device = threeDigits(deviceNumber_);
     devnode_ = "/dev/bus/usb/" + bus + "/" + device;
     const std::string name = "1-" + std::to_string(address_ + 1);
@@ -121,7 +129,7 @@ void EmulatedK8055::plugIn() {
         reports_.clear();
         freshReports_ = 0;
         outputs_ = {};
-        outHalted_ = false;
+        outHalted_ = inHalted_ = false;
         setClaim(nullptr);
         nextReport_ = std::chrono::steady_clock::now() + std::chrono::milliseconds(kReportPeriodMs);
     }
@@ -165,6 +173,16 @@ bool EmulatedK8055::pluggedIn() const {
 void EmulatedK8055::setBehaviour(BoardBehaviour behaviour) {
     std::lock_guard lock(mutex_);
     behaviour_ = behaviour;
+}
+
+void EmulatedK8055::setTransferTime(std::chrono::milliseconds time) {
+    std::lock_guard lock(mutex_);
+    transferTime_ = time;
+}
+
+void EmulatedK8055::setInputReportLength(int length) {
+    std::lock_guard lock(mutex_);
+    inputLength_ = std::clamp(length, 0, 64);
 }
 
 void EmulatedK8055::setStatusByte(int status) {
@@ -303,23 +321,48 @@ void EmulatedK8055::takeOutputReport(Urb& urb) {
 
 // Marks every transfer of `client` that the board can finish now as done.
 void EmulatedK8055::completeReadyUrbs(UMockdevIoctlClient* client) {
-    makeReports(std::chrono::steady_clock::now());
+    const auto now = std::chrono::steady_clock::now();
+    makeReports(now);
     for (Urb& urb : urbs_) {
-        if (urb.done || urb.client != client) continue;
+        if (urb.done || urb.client != client || now < urb.submittedAt + transferTime_) continue;
         if (urb.endpoint == kOutEndpoint) {
             if (behaviour_ != BoardBehaviour::Silent && behaviour_ != BoardBehaviour::IgnoresOutputs)
                 takeOutputReport(urb);
-        } else if (!reports_.empty()) {
-            const auto report = reports_.front();
-            reports_.pop_front();
-            freshReports_ = std::min(freshReports_, reports_.size());
-            const int length = std::min<int>(urb.buffer ? urb.buffer->data_len : 0, 8);
-            if (length > 0) std::memcpy(urb.buffer->data, report.data(), static_cast<std::size_t>(length));
-            urb.done = true;
-            urb.status = 0;
-            urb.actualLength = length;
+        } else {
+            answerInput(urb);
         }
     }
+}
+
+void EmulatedK8055::answerInput(Urb& urb) {
+    if (behaviour_ == BoardBehaviour::Silent || behaviour_ == BoardBehaviour::InputsSilent) return;
+    if (behaviour_ == BoardBehaviour::StallsInputs || behaviour_ == BoardBehaviour::StallsInputOnce || inHalted_) {
+        if (behaviour_ == BoardBehaviour::StallsInputOnce) behaviour_ = BoardBehaviour::Normal;
+        inHalted_ = true;
+        urb.done = true;
+        urb.status = -EPIPE;
+        urb.actualLength = 0;
+        return;
+    }
+    // A slow board answers with its inputs as they are; a quick one hands
+    // over what waits in its buffer.
+    std::array<std::uint8_t, 8> report = inputReport();
+    if (transferTime_.count() == 0) {
+        if (reports_.empty()) return;
+        report = reports_.front();
+        reports_.pop_front();
+        freshReports_ = std::min(freshReports_, reports_.size());
+    }
+    const int room = urb.buffer ? urb.buffer->data_len : 0;
+    const int length = std::min(room, inputLength_);
+    if (length > 0) {
+        std::vector<std::uint8_t> bytes(static_cast<std::size_t>(length), 0);
+        std::memcpy(bytes.data(), report.data(), std::min<std::size_t>(bytes.size(), report.size()));
+        std::memcpy(urb.buffer->data, bytes.data(), bytes.size());
+    }
+    urb.done = true;
+    urb.status = inputLength_ > room ? -EOVERFLOW : 0;
+    urb.actualLength = length;
 }
 
 // --- usbdevfs -----------------------------------------------------------
@@ -412,6 +455,7 @@ void EmulatedK8055::handle(UMockdevIoctlClient* client) {
             if (block) g_object_unref(block);
             ++traffic_.clearHalts;
             if (endpoint == kOutEndpoint) outHalted_ = false;
+            if (endpoint == kInEndpoint) inHalted_ = false;
             break;
         }
         case USBDEVFS_SUBMITURB: result = submitUrb(client, error); break;
@@ -533,6 +577,7 @@ long EmulatedK8055::submitUrb(UMockdevIoctlClient* client, int& error) {
     pending.client = client;
     pending.urb = urbData;
     pending.endpoint = urb->endpoint;
+    pending.submittedAt = std::chrono::steady_clock::now();
     const std::size_t bufferOffset = offsetof(usbdevfs_urb, buffer);
     const auto length = static_cast<std::size_t>(urb->buffer_length);
     pending.buffer = length ? umockdev_ioctl_data_resolve(urbData, bufferOffset, length, nullptr) : nullptr;

@@ -57,6 +57,9 @@ enum class BoardBehaviour {
     Silent,          // takes no report and sends none: every transfer waits for ever
     StallsOutputs,   // the OUT endpoint stalls on every output report; input reports keep coming
     IgnoresOutputs,  // output reports are never taken (they time out); input reports keep coming
+    InputsSilent,    // output reports are taken, but no input report is ever sent
+    StallsInputs,    // the IN endpoint stalls on every transfer; output reports are taken
+    StallsInputOnce, // the IN endpoint stalls on the next transfer, then works again
 };
 
 // Counts of what reached the emulated device, for tests and measurements.
@@ -91,6 +94,11 @@ public:
     bool pluggedIn() const;
 
     void setBehaviour(BoardBehaviour behaviour);
+    // Every transfer takes this long from submission to its end. A board this
+    // slow answers each input transfer with its inputs at that moment.
+    void setTransferTime(std::chrono::milliseconds time);
+    // The length of the input reports it sends from now on (8 is the board's own).
+    void setInputReportLength(int length);
     // The status byte the board puts in its reports from now on (its own by default).
     void setStatusByte(int status);
     void setAnalogInputs(std::uint8_t analog1, std::uint8_t analog2);
@@ -117,6 +125,7 @@ private:
         UMockdevIoctlData* urb = nullptr;     // the client's usbdevfs_urb
         UMockdevIoctlData* buffer = nullptr;  // its data buffer
         std::uint8_t endpoint = 0;
+        std::chrono::steady_clock::time_point submittedAt{};
         bool done = false;
         int status = 0;
         int actualLength = 0;
@@ -133,6 +142,7 @@ private:
     long claim(UMockdevIoctlClient* client, int& error);
     long disconnectAndClaim(UMockdevIoctlClient* client, int& error);
     void takeOutputReport(Urb& urb);
+    void answerInput(Urb& urb);
     void completeReadyUrbs(UMockdevIoctlClient* client);
     // Brings the report clock up to now: one report per elapsed period.
     void makeReports(std::chrono::steady_clock::time_point now);
@@ -164,6 +174,9 @@ private:
     std::array<bool, 21> sensors_{};
     EmulatedOutputs outputs_;
     bool outHalted_ = false;
+    bool inHalted_ = false;
+    std::chrono::milliseconds transferTime_{0};
+    int inputLength_ = 8;
     std::deque<std::array<std::uint8_t, 8>> reports_;
     std::size_t freshReports_ = 0;  // reports at the buffer's end made from the current inputs
     std::chrono::steady_clock::time_point nextReport_;

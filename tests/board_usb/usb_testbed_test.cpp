@@ -13,6 +13,7 @@
 #include "board_usb/emulated_k8055.h"
 #include "support/test_program.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QImage>
@@ -30,9 +31,13 @@ using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using Clock = std::chrono::steady_clock;
 
-// Shorter than the program's 125 ms, but it still leaves the board time for
-// its buffer of reports to fill after each sensor group is selected.
-constexpr auto kTickPeriod = std::chrono::milliseconds(50);
+using namespace std::chrono_literals;
+
+// The program's own period: the board gets the time it has in the program to
+// take each selection and send a report made under it, also on a loaded machine.
+constexpr auto kTickPeriod = 125ms;
+// The time after which a failing side is told, in ticks, with a second to spare.
+constexpr int kTicksToTell = static_cast<int>((kSideFailureToldAfter + 1s) / kTickPeriod);
 
 class UsbTestbed : public ::testing::Test {
 protected:
@@ -62,11 +67,24 @@ protected:
         ASSERT_EQ(reporter.messages.back(), "Kaart gevonden");
     }
 
-    // One tick of the cycle, at its pace.
+    // One tick of the cycle, at its pace. Between ticks the event loop runs,
+    // as in the program: transfers end and the input transfer stands again.
     void tick() {
-        std::this_thread::sleep_until(lastTick_ + kTickPeriod);
+        waitUntil(lastTick_ + kTickPeriod);
         lastTick_ = Clock::now();
         app->tick();
+    }
+    static void waitUntil(Clock::time_point until) {
+        while (Clock::now() < until) {
+            QCoreApplication::processEvents();
+            std::this_thread::sleep_for(1ms);
+        }
+    }
+    std::vector<int> sensorsOn() {
+        std::vector<int> on;
+        for (int s = 1; s <= kSensors; ++s)
+            if (state().model.SensorState[s] == 1) on.push_back(s);
+        return on;
     }
     void ticks(int n) {
         for (int i = 0; i < n; ++i) tick();
@@ -132,18 +150,27 @@ TEST_F(UsbTestbed, WithOnlyCardOneOnTheBusKaartFindsNoCardZero) {
     EXPECT_EQ(board.traffic().opens, 1);
 }
 
-TEST_F(UsbTestbed, APinReachesTheDecoderAsAddressThenStrobeTwoTicksLaterThenAllClear) {
-    EmulatedK8055& board = addBoard(0);
+TEST_F(UsbTestbed, ABoardHeldByAnotherProgramIsNamedSoInTheOperatorsWords) {
+    addBoard(0);
     start();
     kaart();
-    runThroughPhase(8);
-    Plaat(state(), 5);  // pin 10, address 9
-    std::vector<std::uint8_t> digitalAfterTick;
-    for (int phase = 1; phase <= 8; ++phase) {
-        tick();
-        digitalAfterTick.push_back(board.outputs().digital);
-    }
-    EXPECT_THAT(digitalAfterTick, ElementsAre(0, 0x09, 0x09, 0x89, 0x89, 0x89, 0x89, 0));
+    DriverBoard otherProgram(usbBoardOpener());
+    EXPECT_EQ(otherProgram.OpenDevice(0), -1);
+    EXPECT_THAT(otherProgram.openProblem(), HasSubstr("Een ander programma houdt de kaart bezet"));
+    EXPECT_THAT(otherProgram.openProblem(), HasSubstr("(Claim: "));
+}
+
+TEST_F(UsbTestbed, WithTwoBoardsOnTheBusCardZeroServesTheLayoutAndCardOneIsLeftAlone) {
+    EmulatedK8055& card0 = addBoard(0);
+    EmulatedK8055& card1 = addBoard(1);
+    card0.setSensor(2, true);
+    card1.setSensor(3, true);
+    start();
+    kaart();
+    ticks(16);
+    EXPECT_THAT(sensorsOn(), ElementsAre(2));
+    EXPECT_EQ(card1.traffic().opens, 0);
+    EXPECT_EQ(card1.outputs(), EmulatedOutputs{});
 }
 
 TEST_F(UsbTestbed, SensorsReachTheProgramThroughTheSelectorAndAnalogInputsReachTheMeters) {
@@ -169,26 +196,19 @@ TEST_F(UsbTestbed, SensorsReachTheProgramThroughTheSelectorAndAnalogInputsReachT
     EXPECT_EQ(usb->lastInput().counter[1], 7);
 }
 
-TEST_F(UsbTestbed, StaleReportsAreDrainedAndAReportWithAWrongStatusByteIsNotTaken) {
+TEST_F(UsbTestbed, AReportWithAnotherCardsStatusByteIsNotTaken) {
     EmulatedK8055& board = addBoard(0);
+    board.setSensor(1, true);
     start();
     kaart();
-    runThroughPhase(1);  // group 1 is selected
-    // Reports from before sensor 1 came on wait ahead of the one that shows it.
-    board.waitForFreshReports(EmulatedK8055::kBufferedReports);
-    board.setSensor(1, true);
-    board.waitForFreshReports(1);
-    tick();
-    EXPECT_EQ(state().model.SensorState[1], 1);
-
-    runThroughPhase(1);
-    board.waitForFreshReports(EmulatedK8055::kBufferedReports);
-    // Newer reports that say sensor 1 is off, but carry another card's status.
+    ticks(8);
+    ASSERT_THAT(sensorsOn(), ElementsAre(1));
     board.setStatusByte(0x42);
-    board.setSensor(1, false);
-    board.waitForFreshReports(EmulatedK8055::kBufferedReports - 1);
-    tick();
-    EXPECT_EQ(state().model.SensorState[1], 1);
+    board.setSensor(2, true);
+    for (int i = 0; i < 16; ++i) {
+        tick();
+        EXPECT_THAT(sensorsOn(), testing::IsSubsetOf({1})) << "tick " << i;
+    }
 }
 
 TEST_F(UsbTestbed, AnUnpluggedBoardLeavesTheCycleRunningQuietlyUntilKaartOpensItAgain) {
@@ -203,6 +223,7 @@ TEST_F(UsbTestbed, AnUnpluggedBoardLeavesTheCycleRunningQuietlyUntilKaartOpensIt
     ticks(8);
     EXPECT_EQ(driver->mode(), DriverBoard::Mode::Unplugged);
     EXPECT_THAT(status(), HasSubstr("Kaart losgekoppeld"));
+    EXPECT_THAT(reporter.messages, ElementsAre("Kaart gevonden", kBoardLostNotice));
     EXPECT_EQ(state().model.SensorState[4], 0);
     // Nothing more reaches the device, however long the layout runs.
     const int ioctls = board.traffic().ioctls;
@@ -216,6 +237,23 @@ TEST_F(UsbTestbed, AnUnpluggedBoardLeavesTheCycleRunningQuietlyUntilKaartOpensIt
     EXPECT_EQ(reporter.messages.back(), "Kaart gevonden");
     ticks(8);
     EXPECT_EQ(driver->mode(), DriverBoard::Mode::RealBoardOpen);
+    EXPECT_EQ(state().model.SensorState[4], 1);
+
+    // Unplugged again and plugged in until the bus's device numbers have gone
+    // round to the one the open file had: that file stays dead, the board is
+    // told lost once more and "K8055n" opens the new device.
+    const std::string node = board.devnode();
+    board.unplug();
+    ticks(2);
+    do {
+        board.plugIn();
+        if (board.devnode() != node) board.unplug();
+    } while (!board.pluggedIn());
+    ticks(8);
+    EXPECT_EQ(driver->mode(), DriverBoard::Mode::Unplugged);
+    EXPECT_EQ(reporter.messages.back(), kBoardLostNotice);
+    kaart();
+    ticks(8);
     EXPECT_EQ(state().model.SensorState[4], 1);
 }
 
@@ -234,65 +272,113 @@ TEST_F(UsbTestbed, ABoardUnpluggedWhileATransferWaitsEndsThatTransfer) {
     EXPECT_THAT(status(), HasSubstr("Kaart losgekoppeld"));
 }
 
-TEST_F(UsbTestbed, ABoardThatStopsAnsweringIsGivenUpAndThenLeftAlone) {
-    EmulatedK8055& board = addBoard(0);
-    start();
-    kaart();
-    ticks(8);
-    board.setBehaviour(BoardBehaviour::Silent);
-    for (int i = 0; i < 64 && driver->mode() != DriverBoard::Mode::Unplugged; ++i) tick();
-    EXPECT_EQ(driver->mode(), DriverBoard::Mode::Unplugged);
-    EXPECT_THAT(reporter.messages, ElementsAre("Kaart gevonden", kOutputsRefusedNotice));
-    const int ioctls = board.traffic().ioctls;
-    ticks(8);
-    EXPECT_EQ(board.traffic().ioctls, ioctls);
-}
-
-TEST_F(UsbTestbed, ABoardThatRefusesItsOutputsWhileItsInputsArriveIsReported) {
-    for (BoardBehaviour refusal : {BoardBehaviour::StallsOutputs, BoardBehaviour::IgnoresOutputs}) {
-        SCOPED_TRACE(refusal == BoardBehaviour::StallsOutputs ? "stalled endpoint" : "writes time out");
+// Sensor 1 is on, 6, 11 and 16 are not: whatever fails, no sensor is read
+// that the board did not show, and the operator is told once what failed.
+TEST_F(UsbTestbed, AFailingSideReadsSensorsOffAndIsToldOnce) {
+    struct Case {
+        const char* what;
+        std::function<void(EmulatedK8055&)> fault;
+        DriverBoard::Mode mode;
+        std::vector<std::string> told;
+    };
+    const std::vector<Case> cases = {
+        {"IN stalls for good", [](EmulatedK8055& b) { b.setBehaviour(BoardBehaviour::StallsInputs); },
+         DriverBoard::Mode::InputsSilent, {"Kaart gevonden", kInputsSilentNotice}},
+        {"IN silent, OUT works", [](EmulatedK8055& b) { b.setBehaviour(BoardBehaviour::InputsSilent); },
+         DriverBoard::Mode::InputsSilent, {"Kaart gevonden", kInputsSilentNotice}},
+        {"reports of 4 bytes", [](EmulatedK8055& b) { b.setInputReportLength(4); }, DriverBoard::Mode::InputsSilent,
+         {"Kaart gevonden", kInputsSilentNotice}},
+        {"reports of 16 bytes", [](EmulatedK8055& b) { b.setInputReportLength(16); }, DriverBoard::Mode::InputsSilent,
+         {"Kaart gevonden", kInputsSilentNotice}},
+        {"OUT stalls", [](EmulatedK8055& b) { b.setBehaviour(BoardBehaviour::StallsOutputs); },
+         DriverBoard::Mode::OutputsRefused, {"Kaart gevonden", kOutputsRefusedNotice}},
+        {"OUT times out", [](EmulatedK8055& b) { b.setBehaviour(BoardBehaviour::IgnoresOutputs); },
+         DriverBoard::Mode::OutputsRefused, {"Kaart gevonden", kOutputsRefusedNotice}},
+        {"board silent", [](EmulatedK8055& b) { b.setBehaviour(BoardBehaviour::Silent); },
+         DriverBoard::Mode::BoardSilent, {"Kaart gevonden", kBoardSilentNotice}},
+        {"IN stalls once", [](EmulatedK8055& b) { b.setBehaviour(BoardBehaviour::StallsInputOnce); },
+         DriverBoard::Mode::RealBoardOpen, {"Kaart gevonden"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
         EmulatedK8055& board = addBoard(0);
-        board.setSensor(3, true);
+        board.setSensor(1, true);
         start();
         kaart();
         ticks(16);
-        ASSERT_EQ(state().model.SensorState[3], 1);
-
-        board.setBehaviour(refusal);
-        ticks(24);
-        EXPECT_EQ(driver->mode(), DriverBoard::Mode::OutputsRefused);
-        EXPECT_THAT(reporter.messages, ElementsAre("Kaart gevonden", kOutputsRefusedNotice));
-        EXPECT_THAT(status(), HasSubstr("uitgangen komen niet aan"));
-        // Without the selector nobody knows which group the inputs show.
-        EXPECT_EQ(state().model.SensorState[3], 0);
-        if (refusal == BoardBehaviour::StallsOutputs) {
-            EXPECT_GT(board.traffic().clearHalts, 0);
+        ASSERT_THAT(sensorsOn(), ElementsAre(1));
+        c.fault(board);
+        for (int i = 0; i < kTicksToTell; ++i) {
+            tick();
+            EXPECT_THAT(sensorsOn(), testing::IsSubsetOf({1})) << "tick " << i;
+            for (int s : {6, 11, 16}) EXPECT_EQ(state().model.HoldFlag[s], 0) << "sensor " << s;
         }
-        Kaart(state());
-        EXPECT_EQ(reporter.messages.back(), "Geen kaart gevonden op 0");
-        EXPECT_EQ(driver->openProblem(), kOutputsRefusedProblem);
-
-        // The board takes its outputs again: "K8055n" finds it and the layout is served.
-        board.setBehaviour(BoardBehaviour::Normal);
-        Kaart(state());
-        EXPECT_EQ(reporter.messages.back(), "Kaart gevonden");
-        ticks(16);
-        EXPECT_EQ(driver->mode(), DriverBoard::Mode::RealBoardOpen);
-        EXPECT_EQ(state().model.SensorState[3], 1);
+        EXPECT_EQ(driver->mode(), c.mode);
+        EXPECT_EQ(reporter.messages, c.told);
+        if (c.mode != DriverBoard::Mode::RealBoardOpen) {
+            EXPECT_TRUE(sensorsOn().empty());
+            Kaart(state());
+            EXPECT_EQ(reporter.messages.back(), "Geen kaart gevonden op 0");
+        } else {
+            EXPECT_THAT(sensorsOn(), ElementsAre(1));
+        }
         app.reset();
         reporter.messages.clear();
         board.unplug();
     }
 }
 
-TEST_F(UsbTestbed, ABoardThatRefusesItsOutputsFromTheStartIsNotFound) {
+TEST_F(UsbTestbed, ABoardThatTakesItsOutputsAgainIsFoundAndServesTheLayout) {
     EmulatedK8055& board = addBoard(0);
+    board.setSensor(3, true);
     board.setBehaviour(BoardBehaviour::StallsOutputs);
     start();
+    kaart();  // nothing is waited for: what fails is told once it keeps failing
+    ticks(kTicksToTell);
+    EXPECT_EQ(driver->mode(), DriverBoard::Mode::OutputsRefused);
+    EXPECT_THAT(status(), HasSubstr("uitgangen komen niet aan"));
+    EXPECT_GT(board.traffic().clearHalts, 0);
+    board.setBehaviour(BoardBehaviour::Normal);
     Kaart(state());
     EXPECT_EQ(reporter.messages.back(), "Geen kaart gevonden op 0");
-    EXPECT_EQ(simulatorView(driver, state()).problem, kOutputsRefusedProblem);
-    EXPECT_EQ(driver->mode(), DriverBoard::Mode::Simulated);
+    EXPECT_EQ(driver->openProblem(), kOutputsRefusedProblem);
+    ticks(2);
+    kaart();
+    ticks(8);
+    EXPECT_EQ(driver->mode(), DriverBoard::Mode::RealBoardOpen);
+    EXPECT_THAT(sensorsOn(), ElementsAre(3));
+}
+
+// A board that takes up to 25 ms for every transfer serves the layout as a
+// quick one does: every sensor of each group, the pin's address (outputs 1
+// and 4) then its strobe two ticks later, all clear in phase 8, and nothing told.
+TEST_F(UsbTestbed, ASlowBoardServesTheLayoutAsAQuickOne) {
+    writePicture("Tekeningen/Tek10.bmp");
+    for (auto transfer : {0ms, 2ms, 8ms, 15ms, 25ms}) {
+        SCOPED_TRACE(testing::Message() << transfer.count() << " ms a transfer");
+        EmulatedK8055& board = addBoard(0);
+        board.setTransferTime(transfer);
+        for (int s : {2, 7, 13, 20}) board.setSensor(s, true);
+        start();
+        kaart();
+        runThroughPhase(8);
+        ticks(8);
+        EXPECT_THAT(sensorsOn(), ElementsAre(2, 7, 13, 20));
+        Plaat(state(), 5);  // pin 10, address 9
+        std::vector<std::uint8_t> digitalBeforeNextTick;
+        for (int phase = 1; phase <= 8; ++phase) {
+            tick();
+            waitUntil(Clock::now() + kTickPeriod - 5ms);
+            digitalBeforeNextTick.push_back(board.outputs().digital);
+        }
+        EXPECT_THAT(digitalBeforeNextTick, ElementsAre(0, 0x09, 0x09, 0x89, 0x89, 0x89, 0x89, 0));
+        EXPECT_THAT(sensorsOn(), ElementsAre(2, 7, 13, 20));
+        EXPECT_THAT(reporter.messages, ElementsAre("Kaart gevonden"));
+        EXPECT_EQ(driver->mode(), DriverBoard::Mode::RealBoardOpen);
+        app.reset();
+        reporter.messages.clear();
+        board.unplug();
+    }
 }
 
 }  // namespace
