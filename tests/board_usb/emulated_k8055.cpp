@@ -131,14 +131,16 @@ void EmulatedK8055::plugIn() {
         outputs_ = {};
         outHalted_ = inHalted_ = false;
         setClaim(nullptr);
-        nextReport_ = std::chrono::steady_clock::now() + std::chrono::milliseconds(kReportPeriodMs);
+        reportsPaused_ = deliverHeld_ = false;
+        heldReport_.reset();
+        nextReport_ = std::chrono::steady_clock::now() + reportPeriod_;
     }
     addDevice();
 }
 
 void EmulatedK8055::cutCable() {
     plugged_ = false;
-    unplugAtInputTransfer_ = false;
+    unplugAt_.reset();
     // Transfers in flight end as the kernel ends them when the device goes.
     for (Urb& urb : urbs_)
         if (!urb.done) {
@@ -160,9 +162,9 @@ void EmulatedK8055::unplug() {
     umockdev_testbed_remove_device(testbed_, syspath_.c_str());
 }
 
-void EmulatedK8055::unplugDuringNextInputTransfer() {
+void EmulatedK8055::unplugAt(UnplugMoment moment) {
     std::lock_guard lock(mutex_);
-    unplugAtInputTransfer_ = true;
+    unplugAt_ = moment;
 }
 
 bool EmulatedK8055::pluggedIn() const {
@@ -178,6 +180,31 @@ void EmulatedK8055::setBehaviour(BoardBehaviour behaviour) {
 void EmulatedK8055::setTransferTime(std::chrono::milliseconds time) {
     std::lock_guard lock(mutex_);
     transferTime_ = time;
+}
+
+void EmulatedK8055::setReportPeriod(std::chrono::milliseconds period) {
+    std::lock_guard lock(mutex_);
+    makeReports(std::chrono::steady_clock::now());
+    reportPeriod_ = std::max(period, std::chrono::milliseconds(1));
+}
+
+void EmulatedK8055::holdInputReport() {
+    std::lock_guard lock(mutex_);
+    heldReport_ = inputReport();
+    reportsPaused_ = true;
+    reports_.clear();
+    freshReports_ = 0;
+}
+
+void EmulatedK8055::deliverHeldReport() {
+    std::lock_guard lock(mutex_);
+    deliverHeld_ = heldReport_.has_value();
+}
+
+void EmulatedK8055::resumeReports() {
+    std::lock_guard lock(mutex_);
+    reportsPaused_ = false;
+    nextReport_ = std::chrono::steady_clock::now() + reportPeriod_;
 }
 
 void EmulatedK8055::setInputReportLength(int length) {
@@ -285,8 +312,8 @@ std::array<std::uint8_t, 8> EmulatedK8055::inputReport() const {
 }
 
 void EmulatedK8055::makeReports(std::chrono::steady_clock::time_point now) {
-    const auto period = std::chrono::milliseconds(kReportPeriodMs);
-    if (!plugged_ || behaviour_ == BoardBehaviour::Silent) {
+    const auto period = reportPeriod_;
+    if (!plugged_ || behaviour_ == BoardBehaviour::Silent || reportsPaused_) {
         if (nextReport_ < now) nextReport_ = now + period;
         return;
     }
@@ -335,7 +362,13 @@ void EmulatedK8055::completeReadyUrbs(UMockdevIoctlClient* client) {
 }
 
 void EmulatedK8055::answerInput(Urb& urb) {
-    if (behaviour_ == BoardBehaviour::Silent || behaviour_ == BoardBehaviour::InputsSilent) return;
+    if (deliverHeld_ && heldReport_) {
+        fillInputReport(urb, *heldReport_);
+        heldReport_.reset();
+        deliverHeld_ = false;
+        return;
+    }
+    if (reportsPaused_ || behaviour_ == BoardBehaviour::Silent || behaviour_ == BoardBehaviour::InputsSilent) return;
     if (behaviour_ == BoardBehaviour::StallsInputs || behaviour_ == BoardBehaviour::StallsInputOnce || inHalted_) {
         if (behaviour_ == BoardBehaviour::StallsInputOnce) behaviour_ = BoardBehaviour::Normal;
         inHalted_ = true;
@@ -353,6 +386,10 @@ void EmulatedK8055::answerInput(Urb& urb) {
         reports_.pop_front();
         freshReports_ = std::min(freshReports_, reports_.size());
     }
+    fillInputReport(urb, report);
+}
+
+void EmulatedK8055::fillInputReport(Urb& urb, const std::array<std::uint8_t, 8>& report) {
     const int room = urb.buffer ? urb.buffer->data_len : 0;
     const int length = std::min(room, inputLength_);
     if (length > 0) {
@@ -472,6 +509,7 @@ void EmulatedK8055::handle(UMockdevIoctlClient* client) {
 }
 
 long EmulatedK8055::claim(UMockdevIoctlClient* client, int& error) {
+    if (pullCableAt(UnplugMoment::AtClaim, error)) return -1;
     UMockdevIoctlData* block = argumentBlock(client, sizeof(unsigned int));
     const unsigned int interface = block ? *reinterpret_cast<unsigned int*>(block->data) : 99;
     if (block) g_object_unref(block);
@@ -488,6 +526,7 @@ long EmulatedK8055::claim(UMockdevIoctlClient* client, int& error) {
 }
 
 long EmulatedK8055::disconnectAndClaim(UMockdevIoctlClient* client, int& error) {
+    if (pullCableAt(UnplugMoment::AtClaim, error)) return -1;
     UMockdevIoctlData* block = argumentBlock(client, sizeof(usbdevfs_disconnect_claim));
     if (!block) {
         error = EFAULT;
@@ -584,8 +623,17 @@ long EmulatedK8055::submitUrb(UMockdevIoctlClient* client, int& error) {
     if (pending.endpoint == kOutEndpoint) ++traffic_.outputUrbs;
     else ++traffic_.inputUrbs;
     urbs_.push_back(pending);
-    if (pending.endpoint == kInEndpoint && unplugAtInputTransfer_) cutCable();
+    int ignored = 0;
+    pullCableAt(pending.endpoint == kInEndpoint ? UnplugMoment::AtNextInputTransfer : UnplugMoment::AtNextOutputTransfer,
+                ignored);
     return 0;
+}
+
+bool EmulatedK8055::pullCableAt(UnplugMoment moment, int& error) {
+    if (unplugAt_ != moment) return false;
+    cutCable();
+    error = ENODEV;
+    return true;
 }
 
 long EmulatedK8055::discardUrb(UMockdevIoctlClient* client, int& error) {

@@ -6,7 +6,7 @@
 // runs unchanged against it when the test runs under umockdev's preload.
 //
 // The board: an output report (command 5: digital byte, analog 1, analog 2)
-// sets its outputs; every 10 ms it makes an input report (digital inputs in
+// sets its outputs; every 10 ms (or as often as told) it makes an input report (digital inputs in
 // the board's bit order, card address + 1, both analog inputs, both
 // counters). The last few reports wait in the USB buffers; when they are
 // full the oldest goes. Behind the board, optionally, the wired layout: a
@@ -19,6 +19,7 @@
 #include <cstdint>
 #include <deque>
 #include <mutex>
+#include <optional>
 #include <string>
 
 typedef struct _UMockdevTestbed UMockdevTestbed;
@@ -62,6 +63,13 @@ enum class BoardBehaviour {
     StallsInputOnce, // the IN endpoint stalls on the next transfer, then works again
 };
 
+// The moment a cable pulled during "K8055n" comes out.
+enum class UnplugMoment {
+    AtClaim,                // as the program takes the interface
+    AtNextInputTransfer,    // as the program next asks for an input report
+    AtNextOutputTransfer,   // as the program next sends an output report
+};
+
 // Counts of what reached the emulated device, for tests and measurements.
 struct UsbTraffic {
     int ioctls = 0;
@@ -73,7 +81,7 @@ struct UsbTraffic {
 
 class EmulatedK8055 {
 public:
-    static constexpr int kReportPeriodMs = 10;
+    static constexpr std::chrono::milliseconds kReportPeriod{10};
     static constexpr std::size_t kBufferedReports = 4;
 
     // A board with card address 0..3 on `testbed`, plugged in at once unless told otherwise.
@@ -87,16 +95,24 @@ public:
     // Pulls the cable: transfers in flight end, every further call fails with
     // ENODEV, and the device leaves sysfs and /dev.
     void unplug();
-    // Pulls the cable the moment the host next asks for an input report, so
-    // that transfer is in flight when the device goes; unplug() then clears
-    // the device away from sysfs and /dev.
-    void unplugDuringNextInputTransfer();
+    // Pulls the cable at `moment`; a transfer submitted then is in flight
+    // when the device goes. unplug() then clears the device away from sysfs and /dev.
+    void unplugAt(UnplugMoment moment);
     bool pluggedIn() const;
 
     void setBehaviour(BoardBehaviour behaviour);
     // Every transfer takes this long from submission to its end. A board this
     // slow answers each input transfer with its inputs at that moment.
     void setTransferTime(std::chrono::milliseconds time);
+    // How often the board makes an input report; 1 ms floods the IN endpoint
+    // as fast as its 1 ms polling interval lets the bus carry reports.
+    void setReportPeriod(std::chrono::milliseconds period);
+    // A late report: the input transfer standing now is held with the report
+    // of this moment and the board makes no other, until deliverHeldReport()
+    // answers that transfer with it; the board stays quiet until resumeReports().
+    void holdInputReport();
+    void deliverHeldReport();
+    void resumeReports();
     // The length of the input reports it sends from now on (8 is the board's own).
     void setInputReportLength(int length);
     // The status byte the board puts in its reports from now on (its own by default).
@@ -143,6 +159,9 @@ private:
     long disconnectAndClaim(UMockdevIoctlClient* client, int& error);
     void takeOutputReport(Urb& urb);
     void answerInput(Urb& urb);
+    void fillInputReport(Urb& urb, const std::array<std::uint8_t, 8>& report);
+    // Pulls the cable when it is to come out at `moment`; true (with ENODEV) if it did.
+    bool pullCableAt(UnplugMoment moment, int& error);
     void completeReadyUrbs(UMockdevIoctlClient* client);
     // Brings the report clock up to now: one report per elapsed period.
     void makeReports(std::chrono::steady_clock::time_point now);
@@ -166,7 +185,7 @@ private:
     std::condition_variable reportMade_;
     bool plugged_ = false;
     bool inTestbed_ = false;
-    bool unplugAtInputTransfer_ = false;
+    std::optional<UnplugMoment> unplugAt_;
     BoardBehaviour behaviour_ = BoardBehaviour::Normal;
     int statusByte_;
     std::array<std::uint8_t, 2> analog_{};
@@ -176,6 +195,10 @@ private:
     bool outHalted_ = false;
     bool inHalted_ = false;
     std::chrono::milliseconds transferTime_{0};
+    std::chrono::milliseconds reportPeriod_ = kReportPeriod;
+    bool reportsPaused_ = false;
+    std::optional<std::array<std::uint8_t, 8>> heldReport_;
+    bool deliverHeld_ = false;
     int inputLength_ = 8;
     std::deque<std::array<std::uint8_t, 8>> reports_;
     std::size_t freshReports_ = 0;  // reports at the buffer's end made from the current inputs

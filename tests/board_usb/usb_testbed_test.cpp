@@ -24,6 +24,13 @@
 #include <chrono>
 #include <thread>
 
+#if defined(__SANITIZE_ADDRESS__)
+// From the address sanitizer's runtime (its header does not come with every compiler).
+extern "C" std::size_t __sanitizer_get_current_allocated_bytes();
+#else
+#include <malloc.h>
+#endif
+
 namespace blokpost::test {
 namespace {
 
@@ -36,6 +43,20 @@ using namespace std::chrono_literals;
 // The program's own period: the board gets the time it has in the program to
 // take each selection and send a report made under it, also on a loaded machine.
 constexpr auto kTickPeriod = 125ms;
+// A cycle standing still this long while the board floods its IN endpoint
+// would keep some two thousand finished transfers (over 100 KB) if nothing
+// bounded them; bounded, the standing cycle grows the heap by a few KB at most.
+constexpr auto kStandStill = 2s;
+constexpr std::size_t kStandStillHeapBound = 16 * 1024;
+
+std::size_t heapInUse() {
+#if defined(__SANITIZE_ADDRESS__)
+    return __sanitizer_get_current_allocated_bytes();
+#else
+    return mallinfo2().uordblks;
+#endif
+}
+
 // The time after which a failing side is told, in ticks, with a second to spare.
 constexpr int kTicksToTell = static_cast<int>((kSideFailureToldAfter + 1s) / kTickPeriod);
 
@@ -74,6 +95,8 @@ protected:
         lastTick_ = Clock::now();
         app->tick();
     }
+    // Runs the event loop until shortly before the next tick is due.
+    void waitUntilJustBeforeNextTick() { waitUntil(lastTick_ + kTickPeriod - 30ms); }
     static void waitUntil(Clock::time_point until) {
         while (Clock::now() < until) {
             QCoreApplication::processEvents();
@@ -263,7 +286,7 @@ TEST_F(UsbTestbed, ABoardUnpluggedWhileATransferWaitsEndsThatTransfer) {
     kaart();
     runThroughPhase(1);
     const int inputTransfersBefore = board.traffic().inputUrbs;
-    board.unplugDuringNextInputTransfer();
+    board.unplugAt(UnplugMoment::AtNextInputTransfer);
     tick();
     EXPECT_EQ(driver->mode(), DriverBoard::Mode::Unplugged);
     EXPECT_EQ(board.traffic().inputUrbs, 1 + inputTransfersBefore);
@@ -280,7 +303,10 @@ TEST_F(UsbTestbed, AFailingSideReadsSensorsOffAndIsToldOnce) {
         std::function<void(EmulatedK8055&)> fault;
         DriverBoard::Mode mode;
         std::vector<std::string> told;
+        // A second fault a second after the first: the other side fails too.
+        std::function<void(EmulatedK8055&)> then = nullptr;
     };
+    constexpr int kThenAfterTicks = static_cast<int>(1s / kTickPeriod);
     const std::vector<Case> cases = {
         {"IN stalls for good", [](EmulatedK8055& b) { b.setBehaviour(BoardBehaviour::StallsInputs); },
          DriverBoard::Mode::InputsSilent, {"Kaart gevonden", kInputsSilentNotice}},
@@ -298,6 +324,11 @@ TEST_F(UsbTestbed, AFailingSideReadsSensorsOffAndIsToldOnce) {
          DriverBoard::Mode::BoardSilent, {"Kaart gevonden", kBoardSilentNotice}},
         {"IN stalls once", [](EmulatedK8055& b) { b.setBehaviour(BoardBehaviour::StallsInputOnce); },
          DriverBoard::Mode::RealBoardOpen, {"Kaart gevonden"}},
+        // Refused outputs are known a second before silent inputs: the board
+        // is told silent once, never first as one that refuses outputs.
+        {"OUT times out, a second later the board is silent",
+         [](EmulatedK8055& b) { b.setBehaviour(BoardBehaviour::IgnoresOutputs); }, DriverBoard::Mode::BoardSilent,
+         {"Kaart gevonden", kBoardSilentNotice}, [](EmulatedK8055& b) { b.setBehaviour(BoardBehaviour::Silent); }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -308,7 +339,8 @@ TEST_F(UsbTestbed, AFailingSideReadsSensorsOffAndIsToldOnce) {
         ticks(16);
         ASSERT_THAT(sensorsOn(), ElementsAre(1));
         c.fault(board);
-        for (int i = 0; i < kTicksToTell; ++i) {
+        for (int i = 0; i < kTicksToTell + (c.then ? kThenAfterTicks : 0); ++i) {
+            if (c.then && i == kThenAfterTicks) c.then(board);
             tick();
             EXPECT_THAT(sensorsOn(), testing::IsSubsetOf({1})) << "tick " << i;
             for (int s : {6, 11, 16}) EXPECT_EQ(state().model.HoldFlag[s], 0) << "sensor " << s;
@@ -322,6 +354,73 @@ TEST_F(UsbTestbed, AFailingSideReadsSensorsOffAndIsToldOnce) {
         } else {
             EXPECT_THAT(sensorsOn(), ElementsAre(1));
         }
+        app.reset();
+        reporter.messages.clear();
+        board.unplug();
+    }
+}
+
+// Sensors 1 and 7 are on. The one input report the board sends while group 1
+// is selected comes late, after group 2's selection has been taken: its bit
+// for sensor 1 would read as sensor 6. Group 2 reads off once instead, with
+// nothing told, and reads right at its next turn.
+TEST_F(UsbTestbed, ALateReportIsNotReadForTheGroupSelectedAfterIt) {
+    EmulatedK8055& board = addBoard(0);
+    for (int s : {1, 7}) board.setSensor(s, true);
+    start();
+    kaart();
+    runThroughPhase(8);
+    ticks(8);
+    ASSERT_THAT(sensorsOn(), ElementsAre(1, 7));
+    runThroughPhase(2);
+    board.holdInputReport();
+    tick();  // phase 3 selects group 2
+    ASSERT_EQ(state().cycle.Phase, 3);
+    const auto untilTaken = Clock::now() + kTickPeriod;
+    while (board.outputs() != EmulatedOutputs{0, 255, 255} && Clock::now() < untilTaken) waitUntil(Clock::now() + 1ms);
+    ASSERT_EQ(board.outputs(), (EmulatedOutputs{0, 255, 255}));
+    // Late, but recent at the read, as the report the read takes.
+    waitUntilJustBeforeNextTick();
+    board.deliverHeldReport();
+    tick();  // phase 4 reads group 2
+    EXPECT_THAT(sensorsOn(), ElementsAre(1));
+    EXPECT_EQ(state().model.HoldFlag[6], 0);
+    board.resumeReports();
+    ticks(8);
+    EXPECT_THAT(sensorsOn(), ElementsAre(1, 7));
+    EXPECT_EQ(state().model.HoldFlag[6], 0);
+    EXPECT_THAT(reporter.messages, ElementsAre("Kaart gevonden"));
+    EXPECT_EQ(driver->mode(), DriverBoard::Mode::RealBoardOpen);
+}
+
+// A board pulled out while "K8055n" opens it is named gone, never a board
+// that refuses its outputs.
+TEST_F(UsbTestbed, ABoardPulledOutDuringKaartIsToldGone) {
+    struct Case {
+        UnplugMoment moment;
+        const char* what;
+        std::vector<std::string> told;
+        DriverBoard::Mode mode;
+        const char* problem;
+    };
+    const std::vector<Case> cases = {
+        {UnplugMoment::AtClaim, "as the interface is taken", {"Geen kaart gevonden op 0"},
+         DriverBoard::Mode::Simulated, "De kaart is weg: ze werd losgekoppeld terwijl ze geopend werd (Claim: "},
+        {UnplugMoment::AtNextInputTransfer, "as the first input report is asked for",
+         {"Kaart gevonden", kBoardLostNotice}, DriverBoard::Mode::Unplugged, ""},
+        {UnplugMoment::AtNextOutputTransfer, "as the cycle's outputs go out", {"Kaart gevonden", kBoardLostNotice},
+         DriverBoard::Mode::Unplugged, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        EmulatedK8055& board = addBoard(0);
+        start();
+        board.unplugAt(c.moment);
+        Kaart(state());
+        EXPECT_THAT(driver->openProblem(), HasSubstr(c.problem));
+        ticks(kTicksToTell);
+        EXPECT_EQ(reporter.messages, c.told);
+        EXPECT_EQ(driver->mode(), c.mode);
         app.reset();
         reporter.messages.clear();
         board.unplug();
@@ -349,15 +448,28 @@ TEST_F(UsbTestbed, ABoardThatTakesItsOutputsAgainIsFoundAndServesTheLayout) {
     EXPECT_THAT(sensorsOn(), ElementsAre(3));
 }
 
-// A board that takes up to 25 ms for every transfer serves the layout as a
-// quick one does: every sensor of each group, the pin's address (outputs 1
-// and 4) then its strobe two ticks later, all clear in phase 8, and nothing told.
-TEST_F(UsbTestbed, ASlowBoardServesTheLayoutAsAQuickOne) {
+// A board that takes up to 25 ms for every transfer, or floods its IN
+// endpoint with a report every millisecond, serves the layout as a quick one
+// does: every sensor of each group, the pin's address (outputs 1 and 4) then
+// its strobe two ticks later, all clear in phase 8, and nothing told. While
+// the cycle stands still the reports the bus keeps finishing take no memory
+// beyond a small bound.
+TEST_F(UsbTestbed, ASlowOrFloodingBoardServesTheLayoutAsAQuickOne) {
     writePicture("Tekeningen/Tek10.bmp");
-    for (auto transfer : {0ms, 2ms, 8ms, 15ms, 25ms}) {
-        SCOPED_TRACE(testing::Message() << transfer.count() << " ms a transfer");
+    struct Case {
+        const char* what;
+        std::chrono::milliseconds transfer;
+        std::chrono::milliseconds reportPeriod = EmulatedK8055::kReportPeriod;
+    };
+    const std::vector<Case> cases = {
+        {"quick", 0ms}, {"2 ms a transfer", 2ms}, {"8 ms a transfer", 8ms}, {"15 ms a transfer", 15ms},
+        {"25 ms a transfer", 25ms}, {"a report every millisecond", 0ms, 1ms},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
         EmulatedK8055& board = addBoard(0);
-        board.setTransferTime(transfer);
+        board.setTransferTime(c.transfer);
+        board.setReportPeriod(c.reportPeriod);
         for (int s : {2, 7, 13, 20}) board.setSensor(s, true);
         start();
         kaart();
@@ -372,6 +484,16 @@ TEST_F(UsbTestbed, ASlowBoardServesTheLayoutAsAQuickOne) {
             digitalBeforeNextTick.push_back(board.outputs().digital);
         }
         EXPECT_THAT(digitalBeforeNextTick, ElementsAre(0, 0x09, 0x09, 0x89, 0x89, 0x89, 0x89, 0));
+        EXPECT_THAT(sensorsOn(), ElementsAre(2, 7, 13, 20));
+
+        const int inputTransfersBefore = board.traffic().inputUrbs;
+        const std::size_t heapBefore = heapInUse();
+        waitUntil(Clock::now() + kStandStill);
+        const std::size_t heapAfter = heapInUse();
+        const std::size_t heapGrowth = heapAfter > heapBefore ? heapAfter - heapBefore : 0;
+        EXPECT_LT(heapGrowth, kStandStillHeapBound)
+            << board.traffic().inputUrbs - inputTransfersBefore << " input reports while standing still";
+        ticks(8);
         EXPECT_THAT(sensorsOn(), ElementsAre(2, 7, 13, 20));
         EXPECT_THAT(reporter.messages, ElementsAre("Kaart gevonden"));
         EXPECT_EQ(driver->mode(), DriverBoard::Mode::RealBoardOpen);
