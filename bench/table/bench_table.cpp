@@ -2,13 +2,13 @@
 // each against its target, measured on a real installation folder (the
 // pictures and the demo files) with all eight lines running.
 
-#include "app/canvas.h"
 #include "app/forms/blokpost_app.h"
 #include "app/main_cycle.h"
 #include "artwork/artwork.h"
+#include "base/canvas.h"
+#include "bench_rows.h"
 #include "board/driver_board.h"
 #include "demo_installation.h"
-#include "bench_rows.h"
 #include "hostile_reads.h"
 #include "layout/layout_store.h"
 #include "lines/step_marker.h"
