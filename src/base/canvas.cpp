@@ -1,11 +1,11 @@
 #include "base/canvas.h"
 
+#include "base/picture_load_watch.h"
 #include "base/stored_file.h"
 
 #include <QFont>
 #include <QFontMetrics>
 #include <QPainter>
-#include <chrono>
 #include <cmath>
 #include <map>
 #include <vector>
@@ -30,14 +30,12 @@ Canvas::Canvas(int width, int height, Colour background)
     image_.fill(toQColor(background));
 }
 
-std::atomic<std::int64_t> Canvas::loadNanoseconds_{0};
-
 bool Canvas::load(const QString& file) {
-    const auto started = std::chrono::steady_clock::now();
+    pictureLoadStarts();
     QImage loaded;
     const bool ok = isRegularFile(file) && loaded.load(file);
     if (ok) assign(loaded);
-    loadNanoseconds_ += std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now() - started).count();
+    pictureLoadEnds();
     return ok;
 }
 

@@ -6,7 +6,6 @@
 
 #include <QImage>
 #include <QString>
-#include <atomic>
 #include <cstdint>
 #include <string>
 
@@ -62,9 +61,6 @@ public:
     const QImage& image() const { return image_; }
     // Counts every change, so a view can tell that it must repaint.
     std::uint64_t revision() const { return revision_; }
-    // Time spent reading picture files so far, all pictures together, so the
-    // cycle's own work can be told apart from the disk's.
-    static std::int64_t loadNanoseconds() { return loadNanoseconds_; }
 
 private:
     void resetState();
@@ -78,7 +74,6 @@ private:
     Colour fontColour_ = kBlack;
     bool fontBold_ = false;
     std::uint64_t revision_ = 0;
-    static std::atomic<std::int64_t> loadNanoseconds_;
 };
 
 }  // namespace blokpost
