@@ -18,6 +18,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <sys/sysmacros.h>
+#include <utility>
 
 namespace blokpost::test {
 namespace {
@@ -224,6 +225,24 @@ TEST(SafeSave, KeepsTheOwnerAndPermissionBitsOfTheFile) {
     EXPECT_EQ(info.st_gid, kNobody);
     EXPECT_EQ(info.st_mode & 07777, 0640u);
     EXPECT_EQ(readBytes(path), "Pin\r\n");
+}
+
+// A file saved for the first time is the operator's to share as any other
+// file they make: what the umask leaves of rw-rw-rw-, not the temporary
+// file's own 0600.
+TEST(SafeSave, ANewFileGetsTheModeTheUmaskLeaves) {
+    for (const auto& [mask, mode] : {std::pair<mode_t, mode_t>{022, 0644}, {002, 0664}, {077, 0600}}) {
+        QTemporaryDir folder;
+        const QString path = folder.filePath("Schema3Data.txt");
+        const mode_t before = ::umask(mask);
+        TextFileWriter file(path);
+        file.text("Pin");
+        file.commit();
+        ::umask(before);
+        struct stat info {};
+        ASSERT_EQ(::stat(native(path).c_str(), &info), 0);
+        EXPECT_EQ(info.st_mode & 07777, mode) << "umask 0" << std::oct << mask;
+    }
 }
 
 // The operator's own file in a folder that refuses new files: written in

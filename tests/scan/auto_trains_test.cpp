@@ -127,5 +127,16 @@ TEST(AutoTrains, AMovedLineSendsANewTrainAndTheTravelTimeStaysInItsRange) {
     EXPECT_EQ(l.trains.travelSeconds(), 60);
 }
 
+// Switched on again, a line waits its full travel time: no train was kept
+// half-way while the check box was off.
+TEST(AutoTrains, SwitchingOffSendsTheTrainsUnderWayHome) {
+    Layout l;
+    l.waitOn(5, kind::Sensor, 6);
+    for (int t = 0; t < 20; ++t) l.tick();
+    ASSERT_GT(l.trains.ticksToArrival(5), 0);
+    l.trains.setEnabled(false);
+    EXPECT_EQ(l.trains.ticksToArrival(5), -1);
+}
+
 }  // namespace
 }  // namespace blokpost
