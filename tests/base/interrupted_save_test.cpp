@@ -12,7 +12,10 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <csignal>
+#include <sstream>
+#include <string>
 #include <sys/file.h>
 #include <sys/wait.h>
 #include <vector>
@@ -28,12 +31,13 @@ struct ChildRun {
     std::string output;
 };
 
-// Runs the one-save program; `stopAt` 0 lets it run through.
-ChildRun runSaveOnce(const QStringList& arguments, int stopAt) {
+// Runs the one-save program under the preload, with `setting` (as
+// stop_at_call.cpp reads it) for the call numbered `call`.
+ChildRun runSaveOnce(const QStringList& arguments, int call, const char* setting = "BLOKPOST_STOP_AT_CALL") {
     QProcess child;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("LD_PRELOAD", STOP_AT_CALL_PRELOAD);
-    environment.insert("BLOKPOST_STOP_AT_CALL", QString::number(stopAt));
+    environment.insert(setting, QString::number(call));
     child.setProcessEnvironment(environment);
     child.setProcessChannelMode(QProcess::MergedChannels);
     child.start(SAVE_ONCE_PATH, arguments);
@@ -86,10 +90,10 @@ struct DataFolder {
     }
     std::string oldContents() const { return std::string(save.oldLength, 'o'); }
     std::string newContents() const { return std::string(save.newLength, 'n'); }
-    ChildRun saveStoppedAt(int step) const {
+    ChildRun saveStoppedAt(int step, const char* setting = "BLOKPOST_STOP_AT_CALL") const {
         QStringList arguments{"save", file, QString::number(save.newLength), "n"};
         if (save.inPlace) arguments << "as-nobody";
-        return runSaveOnce(arguments, step);
+        return runSaveOnce(arguments, step, setting);
     }
 
     const SavePath& save;
@@ -135,6 +139,61 @@ TEST(InterruptedSave, EveryStepLeavesOldOrNewAndTheNextStartLeavesNothingBehind)
         EXPECT_GE(step, 4) << path.name;
     }
     RecordProperty("filesChecked", filesChecked);
+}
+
+// The calls the preload counted, in their order.
+std::vector<std::string> callsOf(const std::string& output) {
+    std::vector<std::string> calls;
+    std::istringstream lines(output);
+    for (std::string line; std::getline(lines, line);) calls.push_back(line);
+    return calls;
+}
+
+// Whether a sync lies between the last write before the first rename and that rename.
+bool syncedBeforeTheRename(const std::vector<std::string>& calls) {
+    const auto rename = std::find(calls.begin(), calls.end(), "rename");
+    if (rename == calls.end()) return false;
+    auto lastWrite = rename;
+    while (lastWrite != calls.begin() && *lastWrite != "write" && *lastWrite != "pwrite") --lastWrite;
+    return std::find(lastWrite, rename, "fsync") != rename;
+}
+
+// A step that fails as a failing disk fails it is told, and the file keeps
+// its old contents: a save never says it went through when the file does not
+// hold the new ones. Beside the file, the disk has the new contents (fsync)
+// before they take the file's name.
+TEST(InterruptedSave, EveryStepThatFailsIsToldAndTheSyncComesBeforeTheRename) {
+    for (const SavePath& path : kSavePaths) {
+        if (path.inPlace && !runningAsRoot()) continue;
+        DataFolder logged(path);
+        const std::vector<std::string> calls = callsOf(logged.saveStoppedAt(1, "BLOKPOST_LOG_CALLS").output);
+        if (!path.inPlace) {
+            EXPECT_TRUE(syncedBeforeTheRename(calls)) << path.name;
+        }
+        for (std::size_t step = 1; step <= calls.size(); ++step) {
+            SCOPED_TRACE(std::string(path.name) + ", " + calls[step - 1] + " failed at step " + std::to_string(step));
+            DataFolder folder(path);
+            const ChildRun failed = folder.saveStoppedAt(static_cast<int>(step), "BLOKPOST_FAIL_AT_CALL");
+            const std::string after = readAll(folder.file);
+            if (failed.exitCode == 0) {
+                EXPECT_EQ(after, folder.newContents()) << "told as saved";
+            } else {
+                EXPECT_EQ(failed.exitCode, 1) << failed.output;
+                EXPECT_EQ(after, folder.oldContents()) << "told as failed";
+            }
+        }
+    }
+}
+
+// The day file's lines are on the disk (fdatasync) before the program ends:
+// no line written is left to the cache. (The writer may take several lines
+// queued at once before it syncs.)
+TEST(InterruptedSave, TheDayFileIsSyncedAfterItsLastLine) {
+    QTemporaryDir root;
+    const std::vector<std::string> calls = callsOf(runSaveOnce({"logbook", root.path(), "3"}, 1, "BLOKPOST_LOG_CALLS").output);
+    const auto lastWrite = std::find(calls.rbegin(), calls.rend(), "write");
+    ASSERT_NE(lastWrite, calls.rend()) << "the preload counted no write";
+    EXPECT_NE(std::find(calls.rbegin(), lastWrite, "fdatasync"), lastWrite);
 }
 
 // A save's leftovers go, at start for the whole data folder and beside a
