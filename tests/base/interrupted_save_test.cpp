@@ -196,6 +196,21 @@ TEST(InterruptedSave, TheDayFileIsSyncedAfterItsLastLine) {
     EXPECT_NE(std::find(calls.rbegin(), lastWrite, "fdatasync"), lastWrite);
 }
 
+// An ordinary user's save of a file that is not theirs to write is refused,
+// though the folder would let them put a new file in its place.
+TEST(InterruptedSave, AFileTheUserMayNotWriteIsNotReplacedThoughTheFolderAllowsIt) {
+    if (!runningAsRoot()) GTEST_SKIP() << "acting as another user needs root";
+    QTemporaryDir root;
+    ::chmod(QFile::encodeName(root.path()).constData(), 0777);
+    const QString file = root.filePath("AdresData.txt");
+    writeAll(file, "1\r\n");
+    ::chmod(QFile::encodeName(file).constData(), 0644);  // root's, and only root writes it
+    const ChildRun refused = runSaveOnce({"save", file, "5", "n", "as-nobody"}, 0);
+    EXPECT_EQ(refused.exitCode, 1) << refused.output;
+    EXPECT_NE(refused.output.find("Permission denied"), std::string::npos) << refused.output;
+    EXPECT_EQ(readAll(file), "1\r\n");
+}
+
 // A save's leftovers go, at start for the whole data folder and beside a
 // file before it is saved; what another name has, or what a running writer
 // still holds locked, stays.
