@@ -7,6 +7,8 @@
 #include <QFile>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace blokpost::test {
 namespace {
@@ -233,6 +235,24 @@ TEST(SensorPictureFailure, IsSaidAgainOnlyAfterThePictureHasLoadedAndTellsMissin
     readGroup(p, 1, 0);
     ASSERT_EQ(p.reporter.messages.size(), 3u);
     EXPECT_EQ(p.reporter.messages[2], "Cannot open file \"Tekeningen/Sen4L.bmp\". It is not a readable file.");
+}
+
+// A picture that an ordinary user may not read is told so, not called
+// damaged (root reads every file, so the test acts as another user).
+TEST(SensorPictureFailure, APictureTheUserMayNotReadIsToldAsUnreadable) {
+    if (::geteuid() != 0) GTEST_SKIP() << "acting as another user needs root";
+    TestProgram p;
+    p.state.screen.main.element[kPinDrawings + 4 - 1].visible = true;
+    p.writePicture("Tekeningen/Sen4H.bmp", 96, 35, kActivePicture);
+    for (const char* path : {"", "Tekeningen"})
+        ASSERT_EQ(::chmod(QFile::encodeName(p.folder.filePath(QString::fromLatin1(path))).constData(), 0755), 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(p.folder.filePath(QStringLiteral("Tekeningen/Sen4H.bmp"))).constData(), 0600), 0);
+    constexpr uid_t kNobody = 65534;
+    ASSERT_EQ(::seteuid(kNobody), 0);
+    readGroup(p, 1, 8);
+    ASSERT_EQ(::seteuid(0), 0);
+    EXPECT_THAT(p.reporter.messages,
+                ElementsAre("Cannot open file \"Tekeningen/Sen4H.bmp\". It is not a readable file."));
 }
 
 }  // namespace
