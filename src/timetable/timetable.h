@@ -3,15 +3,14 @@
 // effective on the model clock, the two stored books "Rood" and "Blauw",
 // the departure boards, and the Spoorboekje list of the coming hour.
 //
-// The editor's controls are mirrored here, so every operation works on plain
-// values and the windows only copy them to and from their controls.
+// The editor's controls are mirrored in the program state (TimetableEditor),
+// so every operation works on plain values and the windows only copy them to
+// and from their controls.
 
 #include "state/timetable_editor.h"
 
 #include <array>
 #include <cstdint>
-#include <string>
-#include <vector>
 
 namespace blokpost {
 
