@@ -93,23 +93,6 @@ struct Screen {
 const Screen kScreens[] = {{1920, 1080, kOpenboxFrame}, {1920, 1080, kWideFrame},        {1366, 768, kOpenboxFrame},
                            {1366, 768, kWideFrame, false}, {1280, 1024, kOpenboxFrame}, {2560, 1440, kWideFrame}};
 
-// Of sides that cover the work alike, a window opened beside it takes the
-// first in its order: below, ending at the work's right end; above where the
-// screen ends below the work.
-TEST(BesideWork, OfSidesThatTieTheFirstInOrderIsTaken) {
-    DeskScreen desk;
-    desk.screen = QRect(0, 0, 1920, 1080);
-    struct Case {
-        QRect work;
-        QPoint corner;
-    };
-    for (const Case& c : {Case{QRect(500, 300, 600, 300), QPoint(800, 600)},
-                          Case{QRect(500, 800, 600, 280), QPoint(800, 600)}}) {
-        const QPoint corner = besideWork(QSize(300, 200), c.work, desk).topLeft();
-        EXPECT_EQ(std::pair(corner.x(), corner.y()), std::pair(c.corner.x(), c.corner.y())) << c.work.y();
-    }
-}
-
 TEST_F(Desk, DisplayWindowsNeverOpenOnTopOfEachOtherNorAnyWindowOnTheButtonRow) {
     for (const Screen& s : kScreens) {
         SCOPED_TRACE(testing::Message() << s.width << "x" << s.height << " top frame " << s.frame.top());
@@ -266,6 +249,23 @@ TEST_F(Desk, RememberedPlacesThatNoLongerFitArePlacedAgainAroundThoseThatStillFi
     const DeskScreen onMonitor = screen(1920, 1080, kOpenboxFrame, monitor.topLeft());
     EXPECT_EQ(placesThatFit(remember(design(onMonitor)), fitted(onMonitor), desk, {laptop, monitor}).size(),
               std::size_t(kLastForm - kFirstForm + 1));
+}
+
+// Of sides that cover the work alike, a window opened beside it takes the
+// first in its order: below, ending at the work's right end; above where the
+// screen ends below the work.
+TEST(BesideWork, OfSidesThatTieTheFirstInOrderIsTaken) {
+    DeskScreen desk;
+    desk.screen = QRect(0, 0, 1920, 1080);
+    struct Case {
+        QRect work;
+        QPoint corner;
+    };
+    for (const Case& c : {Case{QRect(500, 300, 600, 300), QPoint(800, 600)},
+                          Case{QRect(500, 800, 600, 280), QPoint(800, 600)}}) {
+        const QPoint corner = besideWork(QSize(300, 200), c.work, desk).topLeft();
+        EXPECT_EQ(std::pair(corner.x(), corner.y()), std::pair(c.corner.x(), c.corner.y())) << c.work.y();
+    }
 }
 
 }  // namespace
