@@ -1,8 +1,8 @@
 #pragma once
 // A program state in a temporary installation folder for the benchmarks.
 
-#include "app/program_state.h"
 #include "board/simulated_board.h"
+#include "state/program_state.h"
 
 #include <QTemporaryDir>
 #include <string>

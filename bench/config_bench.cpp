@@ -2,10 +2,10 @@
 // 200 cells, and a whole layout store Read with its pictures. Real files in
 // a temporary installation folder; each should stay well under 50 ms.
 
-#include "app/program_state.h"
 #include "bench_support.h"
 #include "layout/layout_store.h"
 #include "schedule/schedule_files.h"
+#include "state/program_state.h"
 
 #include <QDir>
 #include <QFile>

@@ -3,10 +3,10 @@
 
 #include "app/main_cycle.h"
 #include "bench_support.h"
-#include "board/sensors.h"
 #include "lines/executors.h"
 #include "lines/model_clock.h"
 #include "lines/step_marker.h"
+#include "scan/sensors.h"
 
 #include <QDir>
 #include <QFileInfo>

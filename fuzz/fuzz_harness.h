@@ -4,9 +4,9 @@
 // that lives for the whole run, as a real one would. The sanitizers catch any
 // read outside a table; the checks below catch values a table must never hold.
 
-#include "app/program_state.h"
-#include "app/text_file.h"
+#include "base/text_file.h"
 #include "board/simulated_board.h"
+#include "state/program_state.h"
 
 #include <QDir>
 #include <QFile>

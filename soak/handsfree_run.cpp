@@ -1,15 +1,15 @@
 #include "handsfree_run.h"
 
-#include "app/logbook_file.h"
 #include "app/main_cycle.h"
-#include "app/program_state.h"
 #include "artwork/artwork.h"
-#include "board/auto_trains.h"
+#include "base/logbook_file.h"
 #include "board/simulated_board.h"
 #include "demo_installation.h"
 #include "layout/layout_store.h"
 #include "lines/step_marker.h"
+#include "scan/auto_trains.h"
 #include "schedule/schedule_files.h"
+#include "state/program_state.h"
 #include "timetable/timetable.h"
 
 #include <QDir>

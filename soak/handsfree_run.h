@@ -14,7 +14,7 @@
 // the logbook must hold every logbook entry, in order, each with the time
 // of the computer when it was written.
 
-#include "lines/model.h"
+#include "state/model.h"
 
 #include <array>
 #include <cstdint>

@@ -1,15 +1,15 @@
 #include "soak_run.h"
 
 #include "app/main_cycle.h"
-#include "app/program_state.h"
-#include "app/text_file.h"
-#include "board/pins.h"
+#include "base/text_file.h"
 #include "board/simulated_board.h"
 #include "layout/layout_store.h"
 #include "lines/step_marker.h"
+#include "scan/pins.h"
 #include "schedule/cell_writer.h"
 #include "schedule/rijschema.h"
 #include "schedule/schedule_files.h"
+#include "state/program_state.h"
 #include "timetable/timetable.h"
 
 #include <QDir>

@@ -1,10 +1,10 @@
 // Blokpost: automates a model railway layout through a K8055 USB board.
 // All paths are relative to the folder the program was started in.
 
+#include "app/controle_command.h"
 #include "app/forms/blokpost_app.h"
 #include "app/forms/command_line.h"
-#include "app/forms/guarded_application.h"
-#include "check/controle_command.h"
+#include "base/forms/guarded_application.h"
 
 #include <QDir>
 #include <iostream>

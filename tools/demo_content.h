@@ -2,8 +2,8 @@
 // The pieces the demo files are made of: pin names, line programs and the
 // placement of the drawings.
 
-#include "layout/layout_table.h"
-#include "lines/model.h"
+#include "state/layout_table.h"
+#include "state/model.h"
 
 #include <array>
 #include <string>

@@ -3,9 +3,9 @@
 
 #include "demo_installation.h"
 
-#include "app/paths.h"
-#include "app/reporter.h"
-#include "app/text_file.h"
+#include "base/paths.h"
+#include "base/reporter.h"
+#include "base/text_file.h"
 #include "demo_content.h"
 
 #include <QFileInfo>

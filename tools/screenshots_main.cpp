@@ -5,15 +5,15 @@
 //   Form1..Form20 into OUTPUT-FOLDER/formNN-name.png.
 
 #include "app/forms/blokpost_app.h"
-#include "app/forms/window.h"
-#include "app/logbook.h"
 #include "app/main_cycle.h"
 #include "artwork/artwork.h"
 #include "board/simulated_board.h"
+#include "desk/forms/window.h"
 #include "lines/model_clock.h"
 #include "lines/step_marker.h"
 #include "schedule/cell_writer.h"
 #include "schedule/rijschema.h"
+#include "state/logbook.h"
 
 #include <QApplication>
 #include <QDir>

@@ -4,8 +4,8 @@
 
 #include "app/cycle_timer.h"
 #include "app/main_cycle.h"
-#include "app/program_state.h"
 #include "board/simulated_board.h"
+#include "state/program_state.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -2,17 +2,18 @@
 // each against its target, measured on a real installation folder (the
 // pictures and the demo files) with all eight lines running.
 
-#include "app/canvas.h"
 #include "app/forms/blokpost_app.h"
 #include "app/main_cycle.h"
 #include "artwork/artwork.h"
+#include "base/canvas.h"
+#include "bench_rows.h"
 #include "board/driver_board.h"
 #include "demo_installation.h"
-#include "bench_rows.h"
 #include "hostile_reads.h"
 #include "layout/layout_store.h"
 #include "lines/step_marker.h"
 #include "logbook_rows.h"
+#include "picture_load_time.h"
 #include "schedule/schedule_files.h"
 #include "timetable/timetable.h"
 #include "usb_rows.h"
@@ -109,7 +110,7 @@ void measureCycle(const QString& root, std::vector<Row>& rows) {
         }
         board.setAnalogInput(1, static_cast<int>(random() % 256));
         std::int64_t cycleNs = 0;
-        const std::int64_t loadsBefore = Canvas::loadNanoseconds();
+        const std::int64_t loadsBefore = pictureLoadNanoseconds();
         for (int tick = 0; tick < 8; ++tick) {
             const auto started = Clock::now();
             Hoofdlus(s);
@@ -119,7 +120,7 @@ void measureCycle(const QString& root, std::vector<Row>& rows) {
             worstTick = std::max(worstTick, static_cast<double>(ns) / 1e6);
         }
         cycle.push_back(static_cast<double>(cycleNs) / 1e6);
-        cycleLogic.push_back(static_cast<double>(cycleNs - (Canvas::loadNanoseconds() - loadsBefore)) / 1e6);
+        cycleLogic.push_back(static_cast<double>(cycleNs - (pictureLoadNanoseconds() - loadsBefore)) / 1e6);
     }
     for (int p = 1; p <= 8; ++p)
         rows.push_back({"phase " + std::to_string(p) + " (median tick)", median(phase[p]), "us", 0});

@@ -1,9 +1,9 @@
 #include "hostile_reads.h"
 
-#include "app/program_state.h"
 #include "board/simulated_board.h"
 #include "layout/layout_store.h"
 #include "schedule/schedule_files.h"
+#include "state/program_state.h"
 
 #include <QDir>
 #include <QFile>

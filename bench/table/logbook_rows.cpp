@@ -1,8 +1,8 @@
 #include "logbook_rows.h"
 
-#include "app/logbook.h"
-#include "app/program_state.h"
 #include "board/simulated_board.h"
+#include "state/logbook.h"
+#include "state/program_state.h"
 
 #include <algorithm>
 #include <chrono>

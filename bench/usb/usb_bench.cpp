@@ -5,9 +5,9 @@
 // (the benchmark table starts it that way) and prints its rows of the table.
 
 #include "app/main_cycle.h"
-#include "app/program_state.h"
 #include "board/board_choice.h"
 #include "board_usb/emulated_k8055.h"
+#include "state/program_state.h"
 #include "table/bench_rows.h"
 
 #include <QCoreApplication>

@@ -1,12 +1,13 @@
 #include "app/main_cycle.h"
 
-#include "app/logbook.h"
-#include "app/meters.h"
-#include "app/program_state.h"
-#include "board/pins.h"
-#include "board/sensors.h"
+#include "board/board.h"
 #include "lines/executors.h"
 #include "lines/model_clock.h"
+#include "scan/meters.h"
+#include "scan/pins.h"
+#include "scan/sensors.h"
+#include "state/logbook.h"
+#include "state/program_state.h"
 
 namespace blokpost {
 

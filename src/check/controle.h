@@ -5,9 +5,9 @@
 // really do, so a finding names a line that will stall, a value the runtime
 // cannot use, or a setting that probably is not what the operator meant.
 
-#include "layout/layout_table.h"
-#include "lines/model.h"
-#include "timetable/timetable_tables.h"
+#include "state/layout_table.h"
+#include "state/model.h"
+#include "state/timetable_tables.h"
 
 #include <array>
 #include <cstdint>

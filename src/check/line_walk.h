@@ -3,7 +3,7 @@
 // target, an empty or unknown step none, any other the step after it), so a
 // line's run is one path that either stops or ends in a loop.
 
-#include "lines/model.h"
+#include "state/model.h"
 
 #include <array>
 #include <string>

@@ -1,9 +1,10 @@
 #include "layout/layout_store.h"
 
-#include "app/program_state.h"
-#include "app/stored_file.h"
-#include "app/text_file.h"
+#include "base/stored_file.h"
+#include "base/text_file.h"
+#include "layout/pin_names.h"
 #include "schedule/cell_writer.h"
+#include "state/program_state.h"
 
 #include <QImage>
 #include <optional>

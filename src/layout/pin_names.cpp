@@ -1,7 +1,7 @@
 #include "layout/pin_names.h"
 
-#include "app/program_state.h"
-#include "app/text_file.h"
+#include "base/text_file.h"
+#include "state/program_state.h"
 
 namespace blokpost {
 

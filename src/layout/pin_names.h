@@ -5,6 +5,8 @@
 // into; the tables in ProgramState are what the program uses. The two meet
 // only where a handler copies one into the other.
 
+#include "state/pin_grid.h"
+
 #include <array>
 #include <cstdint>
 #include <functional>
@@ -13,18 +15,6 @@
 namespace blokpost {
 
 struct ProgramState;
-
-inline constexpr int kPinGridColumns = 3;
-inline constexpr int kPinLabelColumn = 0;
-inline constexpr int kPinNameColumn = 1;
-inline constexpr int kPinAddressColumn = 2;
-inline constexpr int kPinNameLength = 7;
-
-struct PinGrid {
-    std::array<std::array<std::string, kPinGridColumns>, 126> cell{};
-    // Counts every change made by the logic, so the window knows when to refresh.
-    std::uint64_t revision = 0;
-};
 
 // The window's creation: every row from the pin tables ("Pin-1" .. "Pin-126").
 void FillPinGrid(ProgramState& state);

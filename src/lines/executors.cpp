@@ -1,8 +1,8 @@
 #include "lines/executors.h"
 
-#include "app/program_state.h"
 #include "lines/flag_indicators.h"
 #include "lines/step_marker.h"
+#include "state/program_state.h"
 
 #include <array>
 #include <limits>

@@ -1,6 +1,6 @@
 #include "lines/flag_indicators.h"
 
-#include "app/program_state.h"
+#include "state/program_state.h"
 
 #include <array>
 

@@ -3,7 +3,7 @@
 // grid window; whoever changes a flag recolours its indicator from here, so
 // the colours stay with the flags whatever part of the program changes them.
 
-#include "app/canvas.h"
+#include "base/canvas.h"
 
 namespace blokpost {
 

@@ -1,8 +1,8 @@
 #include "lines/model_clock.h"
 
-#include "app/program_state.h"
 #include "lines/flag_indicators.h"
 #include "lines/step_marker.h"
+#include "state/program_state.h"
 
 #include <algorithm>
 #include <array>

@@ -1,8 +1,8 @@
 #include "lines/step_marker.h"
 
-#include "app/logbook.h"
-#include "app/program_state.h"
 #include "lines/flag_indicators.h"
+#include "state/logbook.h"
+#include "state/program_state.h"
 
 namespace blokpost {
 

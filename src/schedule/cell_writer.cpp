@@ -1,7 +1,7 @@
 #include "schedule/cell_writer.h"
 
-#include "app/program_state.h"
-#include "board/pins.h"
+#include "scan/pins.h"
+#include "state/program_state.h"
 
 #include <array>
 #include <string_view>

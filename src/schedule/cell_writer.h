@@ -3,7 +3,7 @@
 // on it. The palette writes a cell (model and picture), a schedule load redraws
 // all of them from the model; both look alike because both use one table.
 
-#include "app/canvas.h"
+#include "base/canvas.h"
 
 #include <cstdint>
 #include <string>

@@ -1,7 +1,7 @@
 #include "schedule/rijschema.h"
 
-#include "app/program_state.h"
 #include "schedule/cell_writer.h"
+#include "state/program_state.h"
 
 namespace blokpost {
 

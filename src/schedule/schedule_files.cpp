@@ -1,8 +1,8 @@
 #include "schedule/schedule_files.h"
 
-#include "app/program_state.h"
-#include "app/text_file.h"
+#include "base/text_file.h"
 #include "schedule/cell_writer.h"
+#include "state/program_state.h"
 
 #include <array>
 

@@ -1,8 +1,8 @@
 #include "timetable/timetable.h"
 
-#include "app/program_state.h"
-#include "app/text_file.h"
+#include "base/text_file.h"
 #include "lines/model_clock.h"
+#include "state/program_state.h"
 
 #include <algorithm>
 
@@ -55,10 +55,6 @@ void ReadBookRows(TimetableTables& t, TextFileReader& in) {
         t.DepartureInterval[r] = in.readNumber();
         t.DepartureOffset[r] = in.readNumber();
     }
-}
-
-TimetableEditor::TimetableEditor() {
-    for (int r = 1; r <= kLines; ++r) row[r].Perron = r;
 }
 
 int SnapInterval(int freq) {

@@ -2,9 +2,9 @@
 // any event ends the program, and no message box is buried under the
 // maximised main window.
 
-#include "app/forms/guarded_application.h"
-#include "app/forms/message_box_reporter.h"
-#include "app/program_state.h"
+#include "base/forms/guarded_application.h"
+#include "base/forms/message_box_reporter.h"
+#include "state/program_state.h"
 #include "support/test_program.h"
 
 #include <QApplication>

@@ -2,7 +2,7 @@
 #include "board/library_board.h"
 
 #include "app/main_cycle.h"
-#include "app/program_state.h"
+#include "state/program_state.h"
 #include "support/test_program.h"
 
 #include <QDir>

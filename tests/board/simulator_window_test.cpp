@@ -1,12 +1,12 @@
-#include "board/forms/simulator_window.h"
+#include "scan/forms/simulator_window.h"
 
 #include "app/forms/blokpost_app.h"
-#include "app/forms/spin_edit.h"
+#include "base/forms/spin_edit.h"
 #include "board/driver_board.h"
-#include "board/pins.h"
-#include "board/simulator_view.h"
 #include "board/usb_fake_k8055.h"
 #include "lines/step_marker.h"
+#include "scan/pins.h"
+#include "scan/simulator_view.h"
 #include "support/test_input.h"
 #include "support/test_program.h"
 

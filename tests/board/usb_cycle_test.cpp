@@ -4,9 +4,9 @@
 
 #include "app/forms/blokpost_app.h"
 #include "app/main_cycle.h"
-#include "board/pins.h"
-#include "board/simulator_view.h"
 #include "board/usb_fake_k8055.h"
+#include "scan/pins.h"
+#include "scan/simulator_view.h"
 #include "support/test_program.h"
 
 #include <QTemporaryDir>

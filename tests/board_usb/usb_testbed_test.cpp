@@ -8,9 +8,9 @@
 #include "app/main_cycle.h"
 #include "board/board_choice.h"
 #include "board/k8055_usb_board.h"
-#include "board/pins.h"
-#include "board/simulator_view.h"
 #include "board_usb/emulated_k8055.h"
+#include "scan/pins.h"
+#include "scan/simulator_view.h"
 #include "support/test_program.h"
 
 #include <QCoreApplication>

@@ -1,4 +1,4 @@
-#include "app/text_file.h"
+#include "base/text_file.h"
 #include "layout/layout_store.h"
 #include "layout/layout_test_support.h"
 #include "layout/pin_names.h"

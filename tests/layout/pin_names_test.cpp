@@ -1,4 +1,4 @@
-#include "app/text_file.h"
+#include "base/text_file.h"
 #include "layout/pin_names.h"
 #include "support/test_program.h"
 #include "write_limit/limited_writes.h"

@@ -1,9 +1,9 @@
 #pragma once
 // Writing line programs and reading the grid the way an operator sees it.
 
-#include "app/canvas.h"
-#include "app/program_state.h"
+#include "base/canvas.h"
 #include "lines/step_marker.h"
+#include "state/program_state.h"
 
 #include <cstdint>
 #include <initializer_list>

@@ -12,10 +12,10 @@
 //       it is killed
 // Exit code 0 when it got through, 1 when a save was refused.
 
-#include "app/logbook_file.h"
-#include "app/paths.h"
-#include "app/reporter.h"
-#include "app/stored_file.h"
+#include "base/logbook_file.h"
+#include "base/paths.h"
+#include "base/reporter.h"
+#include "base/stored_file.h"
 #include "churn_contents.h"
 
 #include <QString>

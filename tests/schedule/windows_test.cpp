@@ -2,7 +2,7 @@
 // indicators and buttons, typed values in the spin boxes.
 
 #include "app/forms/blokpost_app.h"
-#include "app/forms/spin_edit.h"
+#include "base/forms/spin_edit.h"
 #include "schedule/forms/palette_window.h"
 #include "schedule/forms/rijschema_window.h"
 #include "support/test_input.h"

@@ -4,7 +4,7 @@
 // scratch folder that every user may write (tests act as another user too),
 // so no test touches the home folder.
 
-#include "app/forms/guarded_application.h"
+#include "base/forms/guarded_application.h"
 
 #include <QTemporaryDir>
 #include <cstdlib>

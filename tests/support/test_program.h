@@ -2,7 +2,7 @@
 // A fresh program per test: a temporary installation folder, a recording
 // board and reporter, and the start values set as at program start.
 
-#include "app/program_state.h"
+#include "state/program_state.h"
 #include "support/recording_board.h"
 
 #include <QTemporaryDir>

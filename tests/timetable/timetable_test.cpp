@@ -1,8 +1,8 @@
 #include "timetable/timetable.h"
 
-#include "app/program_state.h"
-#include "app/text_file.h"
+#include "base/text_file.h"
 #include "lines/model_clock.h"
+#include "state/program_state.h"
 #include "support/test_program.h"
 #include "write_limit/limited_writes.h"
 

@@ -1,6 +1,6 @@
 #include "write_limit/limited_writes.h"
 
-#include "app/stored_write_limit.h"
+#include "base/stored_write_limit.h"
 
 namespace blokpost {
 

@@ -1,6 +1,6 @@
 #include "artwork.h"
 
-#include "app/paths.h"
+#include "base/paths.h"
 
 #include <QDir>
 #include <QFileInfo>

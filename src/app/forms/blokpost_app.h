@@ -3,9 +3,11 @@
 // order Form1..Form20 (then the board simulator, Form21) and kept until the
 // program ends.
 
-#include "app/forms/message_box_reporter.h"
-#include "app/program_state.h"
-#include "board/auto_trains.h"
+#include "base/forms/message_box_reporter.h"
+#include "board/board.h"
+#include "desk/forms/window_host.h"
+#include "scan/auto_trains.h"
+#include "state/program_state.h"
 
 #include <QString>
 #include <array>
@@ -17,7 +19,7 @@ class Window;
 class DriverBoard;
 class Desk;
 
-class BlokpostApp {
+class BlokpostApp final : public WindowHost {
 public:
     // `root` is the installation folder that all paths are relative to.
     // A test passes its own reporter and board; the program uses message boxes
@@ -25,13 +27,13 @@ public:
     explicit BlokpostApp(const QString& root, Reporter* reporter = nullptr, std::unique_ptr<Board> board = {});
     ~BlokpostApp();
 
-    ProgramState& state() { return *state_; }
+    ProgramState& state() override { return *state_; }
     // Form1..Form21.
     Window* form(int number) const { return forms_.at(static_cast<std::size_t>(number)).get(); }
     template <class T>
     T* formAs(int number) const { return static_cast<T*>(form(number)); }
     // Shows a window; the first time where the desk places it.
-    void showForm(int number);
+    void showForm(int number) override;
     Desk& desk() { return *desk_; }
 
     // Shows the main window maximised and starts the cycle.
@@ -40,12 +42,12 @@ public:
     // (pulsed sensors, trains that drive themselves) and the windows are
     // brought up to date.
     void tick();
-    void syncAll();
+    void syncAll() override;
 
     // The program's own driver, or null when a board library is in use.
-    DriverBoard* driverBoard() const { return driver_; }
+    DriverBoard* driverBoard() const override { return driver_; }
     // "Automatisch rijden": trains on the simulated board; they drive only while the simulation serves.
-    AutoTrains& autoTrains() { return autoTrains_; }
+    AutoTrains& autoTrains() override { return autoTrains_; }
 
 private:
     MessageBoxReporter messageBoxes_;

@@ -2,7 +2,7 @@
 
 #include "app/forms/blokpost_app.h"
 #include "app/forms/main_window.h"
-#include "app/program_state.h"
+#include "state/program_state.h"
 
 #include <QEvent>
 #include <QGuiApplication>

@@ -5,8 +5,8 @@
 // "VasteData/Vensters.ini" (written a second after a move and when the
 // program ends).
 
-#include "app/desk_layout.h"
-#include "app/window_places.h"
+#include "desk/desk_layout.h"
+#include "desk/window_places.h"
 
 #include <QObject>
 #include <QTimer>

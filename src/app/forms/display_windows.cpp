@@ -1,7 +1,7 @@
 #include "app/forms/display_windows.h"
 
 #include "app/forms/blokpost_app.h"
-#include "app/forms/stored_text.h"
+#include "base/forms/stored_text.h"
 
 namespace blokpost {
 

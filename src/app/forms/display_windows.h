@@ -3,10 +3,12 @@
 // meters, the eight departure boards and the clock. Each shows one picture
 // that the logic draws.
 
-#include "app/forms/canvas_view.h"
-#include "app/forms/window.h"
+#include "base/forms/canvas_view.h"
+#include "desk/forms/window.h"
 
 namespace blokpost {
+
+class BlokpostApp;
 
 class PictureWindow : public Window {
 public:

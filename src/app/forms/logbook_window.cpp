@@ -1,8 +1,8 @@
 #include "app/forms/logbook_window.h"
 
 #include "app/forms/blokpost_app.h"
-#include "app/forms/stored_text.h"
-#include "app/program_state.h"
+#include "base/forms/stored_text.h"
+#include "state/program_state.h"
 
 #include <QLabel>
 #include <QStringList>

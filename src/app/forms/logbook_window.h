@@ -1,11 +1,13 @@
 #pragma once
 // Logboek: the newest actions, newest first; read-only.
 
-#include "app/forms/window.h"
+#include "desk/forms/window.h"
 
 class QTextEdit;
 
 namespace blokpost {
+
+class BlokpostApp;
 
 class TForm20 : public Window {
 public:

@@ -1,11 +1,11 @@
 #include "app/forms/main_window.h"
 
 #include "app/forms/blokpost_app.h"
-#include "app/forms/stored_text.h"
 #include "app/main_cycle.h"
-#include "app/program_state.h"
-#include "board/pins.h"
+#include "base/forms/stored_text.h"
 #include "lines/step_marker.h"
+#include "scan/pins.h"
+#include "state/program_state.h"
 
 #include <QApplication>
 #include <QCloseEvent>

@@ -3,8 +3,8 @@
 // drawings laid over it, the button row that opens every other window, the
 // line buttons, and Timer1, which drives the main cycle.
 
-#include "app/forms/canvas_view.h"
-#include "app/forms/window.h"
+#include "base/forms/canvas_view.h"
+#include "desk/forms/window.h"
 
 #include "app/cycle_timer.h"
 
@@ -13,6 +13,8 @@
 class QPushButton;
 
 namespace blokpost {
+
+class BlokpostApp;
 
 class TForm1 : public Window {
 public:

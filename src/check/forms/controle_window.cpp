@@ -1,6 +1,6 @@
 #include "check/forms/controle_window.h"
 
-#include "app/forms/stored_text.h"
+#include "base/forms/stored_text.h"
 
 #include <QLabel>
 #include <QListWidget>
@@ -48,7 +48,7 @@ QString controleSummary(const std::vector<Finding>& findings) {
     return text;
 }
 
-ControleWindow::ControleWindow(BlokpostApp& app)
+ControleWindow::ControleWindow(WindowHost& app)
     : Window(app, QStringLiteral("Controle"), kWidth, kHeight, Frame::FixedDialog) {
     summary = new QLabel(this);
     summary->setGeometry(8, 4, kWidth - 16, 40);

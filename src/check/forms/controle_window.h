@@ -3,8 +3,8 @@
 // asks the grid to mark the cell it is about. The window never blocks: it
 // opens beside the grid while the layout keeps running.
 
-#include "app/forms/window.h"
 #include "check/controle.h"
+#include "desk/forms/window.h"
 
 #include <functional>
 #include <vector>
@@ -16,7 +16,7 @@ namespace blokpost {
 
 class ControleWindow : public Window {
 public:
-    explicit ControleWindow(BlokpostApp& app);
+    explicit ControleWindow(WindowHost& app);
 
     void setFindings(std::vector<Finding> findings);
     const std::vector<Finding>& findings() const { return findings_; }

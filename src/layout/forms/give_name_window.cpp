@@ -1,8 +1,9 @@
 #include "layout/forms/give_name_window.h"
 
-#include "app/forms/blokpost_app.h"
-#include "app/forms/stored_text.h"
+#include "base/forms/stored_text.h"
+#include "desk/forms/window_host.h"
 #include "layout/pin_names.h"
+#include "state/program_state.h"
 
 #include <QGroupBox>
 #include <QHeaderView>
@@ -45,7 +46,7 @@ QSpinBox* spinBox(QWidget* parent, int x, int y, int minimum, int maximum, int v
 
 }  // namespace
 
-TForm19::TForm19(BlokpostApp& app) : Window(app, QStringLiteral("Give a Name"), 846, 618, Frame::FixedDialog) {
+TForm19::TForm19(WindowHost& app) : Window(app, QStringLiteral("Give a Name"), 846, 618, Frame::FixedDialog) {
     QLabel* label1 = boldLabel(QStringLiteral("Pin             Naam            Adres"), this, 112, 8);
     label1->setStyleSheet(QStringLiteral("color: #C0C0C0"));
     buildGrid();

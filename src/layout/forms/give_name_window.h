@@ -2,7 +2,7 @@
 // Form19, "Give a Name": the names and addresses of the 126 pins in a grid,
 // with "Take it" to give one pin a new address, the two saves and "Reset?".
 
-#include "app/forms/window.h"
+#include "desk/forms/window.h"
 
 #include <cstdint>
 
@@ -15,7 +15,7 @@ namespace blokpost {
 
 class TForm19 : public Window {
 public:
-    explicit TForm19(BlokpostApp& app);
+    explicit TForm19(WindowHost& app);
     void sync() override;
 
     QTableWidget* StringGrid1 = nullptr;

@@ -1,8 +1,9 @@
 #include "layout/forms/make_screen_window.h"
 
-#include "app/forms/blokpost_app.h"
-#include "app/forms/stored_text.h"
+#include "base/forms/stored_text.h"
+#include "desk/forms/window_host.h"
 #include "layout/make_screen.h"
+#include "state/program_state.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -54,7 +55,7 @@ void showQuietly(Widget* widget, void (Widget::*set)(Value), Value value) {
 
 }  // namespace
 
-TForm2::TForm2(BlokpostApp& app) : Window(app, QStringLiteral("Make Screen"), 1308, 429, Frame::FixedDialog) {
+TForm2::TForm2(WindowHost& app) : Window(app, QStringLiteral("Make Screen"), 1308, 429, Frame::FixedDialog) {
     buildElementChoice();
     buildPlacementControls();
     buildMeterNames();

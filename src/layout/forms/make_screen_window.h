@@ -3,8 +3,8 @@
 // the "Visible" box and two spin boxes that show, hide and move the chosen
 // element on the main window, its preview, and the two meter names.
 
-#include "app/forms/canvas_view.h"
-#include "app/forms/window.h"
+#include "base/forms/canvas_view.h"
+#include "desk/forms/window.h"
 #include "schedule/forms/indicator_shape.h"
 
 #include <array>
@@ -19,7 +19,7 @@ namespace blokpost {
 
 class TForm2 : public Window {
 public:
-    explicit TForm2(BlokpostApp& app);
+    explicit TForm2(WindowHost& app);
     void sync() override;
 
     std::array<QRadioButton*, 92> RadioButton{};  // [1..91]

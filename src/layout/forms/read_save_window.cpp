@@ -1,14 +1,15 @@
 #include "layout/forms/read_save_window.h"
 
-#include "app/forms/blokpost_app.h"
+#include "desk/forms/window_host.h"
 #include "layout/layout_store.h"
+#include "state/program_state.h"
 
 #include <QCloseEvent>
 #include <QPushButton>
 
 namespace blokpost {
 
-TForm3::TForm3(BlokpostApp& app) : Window(app, QStringLiteral("Read / Save"), 204, 84, Frame::FixedDialog) {
+TForm3::TForm3(WindowHost& app) : Window(app, QStringLiteral("Read / Save"), 204, 84, Frame::FixedDialog) {
     struct Design {
         QPushButton** button;
         const char* caption;

@@ -2,7 +2,7 @@
 // Form3, "Read / Save": reads the layout store and applies it, or writes it
 // back after "Enable". Closing the window, however it is closed, disables Save.
 
-#include "app/forms/window.h"
+#include "desk/forms/window.h"
 
 class QPushButton;
 
@@ -10,7 +10,7 @@ namespace blokpost {
 
 class TForm3 : public Window {
 public:
-    explicit TForm3(BlokpostApp& app);
+    explicit TForm3(WindowHost& app);
     void sync() override;
 
     QPushButton* Button1 = nullptr;  // "Read"

@@ -2,8 +2,8 @@
 // A round indicator of the grid window: a small circle with a thin black
 // outline, filled with the colour the logic keeps for it.
 
-#include "app/canvas.h"
-#include "app/forms/canvas_view.h"
+#include "base/canvas.h"
+#include "base/forms/canvas_view.h"
 
 namespace blokpost {
 

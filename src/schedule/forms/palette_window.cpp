@@ -1,9 +1,9 @@
 #include "schedule/forms/palette_window.h"
 
-#include "app/forms/blokpost_app.h"
-#include "app/forms/spin_edit.h"
-#include "app/program_state.h"
+#include "base/forms/spin_edit.h"
+#include "desk/forms/window_host.h"
 #include "schedule/cell_writer.h"
+#include "state/program_state.h"
 
 #include <QPushButton>
 #include <string_view>
@@ -51,7 +51,7 @@ constexpr std::array<ButtonDesign, 9> kButtons{{
 
 }  // namespace
 
-TForm5::TForm5(BlokpostApp& app) : Window(app, QStringLiteral("Make Ligics"), 933, 215, Frame::FixedDialog) {
+TForm5::TForm5(WindowHost& app) : Window(app, QStringLiteral("Make Ligics"), 933, 215, Frame::FixedDialog) {
     addPhotograph(this, QStringLiteral(":/photos/train.jpg"), QRect(16, 8, 640, 80));
     for (int n = 1; n <= 7; ++n) {
         const BoxDesign& box = kBoxes[n - 1];

@@ -2,7 +2,7 @@
 // Make Ligics: the instruction palette. Each of its nine buttons writes one
 // instruction into the grid cell selected last and closes the palette.
 
-#include "app/forms/window.h"
+#include "desk/forms/window.h"
 
 #include <array>
 
@@ -14,7 +14,7 @@ class SpinEdit;
 
 class TForm5 : public Window {
 public:
-    explicit TForm5(BlokpostApp& app);
+    explicit TForm5(WindowHost& app);
 
     // SpinEdit1..SpinEdit7; [0] unused.
     std::array<blokpost::SpinEdit*, 8> SpinEdits{};

@@ -1,11 +1,11 @@
 #include "schedule/forms/rijschema_window.h"
 
-#include "app/forms/blokpost_app.h"
-#include "app/program_state.h"
 #include "check/controle.h"
 #include "check/forms/controle_window.h"
+#include "desk/forms/window_host.h"
 #include "schedule/rijschema.h"
 #include "schedule/schedule_files.h"
+#include "state/program_state.h"
 
 #include <QFrame>
 #include <QGuiApplication>
@@ -42,7 +42,7 @@ int cellTop(int line) { return 8 + kCellPitch * (line - 1); }
 
 }  // namespace
 
-TForm4::TForm4(BlokpostApp& app) : Window(app, QStringLiteral("Rijschema"), 1835, 855, Frame::FixedDialog) {
+TForm4::TForm4(WindowHost& app) : Window(app, QStringLiteral("Rijschema"), 1835, 855, Frame::FixedDialog) {
     buildGrid();
     buildIndicators();
     buildCaptions();
@@ -73,7 +73,7 @@ void TForm4::buildGrid() {
         // Maak1..Maak200
         Image[n]->onPress = [this, n] {
             handle([&] {
-                if (Maak(state(), n)) app_.showForm(5);
+                if (Maak(state(), n)) host_.showForm(5);
             });
         };
     }
@@ -138,7 +138,7 @@ void TForm4::buildButtons() {
         addButton(variant, QString::fromLatin1(VariantName(variant)), QRect(728, 592 + 24 * variant, 121, 17),
                   [this, variant] { MaakSchema(state(), variant); });
     addButton(5, QStringLiteral("Save dienst"), QRect(728, 720, 121, 17), [this] { SchemaOpslaan(state()); });
-    addButton(6, QStringLiteral("Give the pin a name"), QRect(352, 672, 185, 25), [this] { app_.showForm(19); })
+    addButton(6, QStringLiteral("Give the pin a name"), QRect(352, 672, 185, 25), [this] { host_.showForm(19); })
         ->setFont(designedFont(13, true));
     addButton(7, QStringLiteral("Controle"), QRect(728, 744, 121, 17), [this] { controle(); });
 }

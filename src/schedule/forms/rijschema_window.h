@@ -3,11 +3,11 @@
 // green indicators, and the schedule variants. The runtime draws on the same
 // cells and indicators, so the window is a live view while the layout runs.
 
-#include "app/canvas.h"
-#include "app/forms/canvas_view.h"
-#include "app/forms/window.h"
-#include "lines/model.h"
+#include "base/canvas.h"
+#include "base/forms/canvas_view.h"
+#include "desk/forms/window.h"
 #include "schedule/forms/indicator_shape.h"
+#include "state/model.h"
 
 #include <array>
 #include <memory>
@@ -23,7 +23,7 @@ struct Finding;
 
 class TForm4 : public Window {
 public:
-    explicit TForm4(BlokpostApp& app);
+    explicit TForm4(WindowHost& app);
     ~TForm4() override;
     void sync() override;
     // The grid of cells that the palette and the pin names fill.

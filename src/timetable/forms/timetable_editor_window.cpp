@@ -1,8 +1,8 @@
 #include "timetable/forms/timetable_editor_window.h"
 
-#include "app/forms/blokpost_app.h"
-#include "app/forms/stored_text.h"
-#include "app/program_state.h"
+#include "base/forms/stored_text.h"
+#include "desk/forms/window_host.h"
+#include "state/program_state.h"
 #include "timetable/timetable.h"
 
 #include <QLabel>
@@ -51,7 +51,7 @@ QColor toQColor(Colour colour) { return QColor::fromRgb(static_cast<QRgb>(colour
 
 }  // namespace
 
-TForm18::TForm18(BlokpostApp& app)
+TForm18::TForm18(WindowHost& app)
     : Window(app, QStringLiteral("Maak spoorboekje"), kClientWidth, kClientHeight, Frame::FixedDialog) {
     buildHeader();
     for (int r = 1; r <= kLines; ++r) buildRow(r);

@@ -4,7 +4,7 @@
 // every change of a control is written there at once, and sync() writes back
 // what the logic changed (snapped intervals, a book read).
 
-#include "app/forms/window.h"
+#include "desk/forms/window.h"
 
 #include <array>
 
@@ -17,7 +17,7 @@ namespace blokpost {
 
 class TForm18 : public Window {
 public:
-    explicit TForm18(BlokpostApp& app);
+    explicit TForm18(WindowHost& app);
     void sync() override;
 
     // Row r holds SpinEdit(3r-2) Freq, SpinEdit(3r-1) +min, SpinEdit(3r) perron,

@@ -1,8 +1,8 @@
 #include "timetable/forms/timetable_window.h"
 
-#include "app/forms/blokpost_app.h"
-#include "app/forms/stored_text.h"
-#include "app/program_state.h"
+#include "base/forms/stored_text.h"
+#include "desk/forms/window_host.h"
+#include "state/program_state.h"
 #include "timetable/timetable.h"
 
 #include <QPushButton>
@@ -11,7 +11,7 @@
 
 namespace blokpost {
 
-TForm17::TForm17(BlokpostApp& app)
+TForm17::TForm17(WindowHost& app)
     : Window(app, QStringLiteral("Spoorboekje"), 508, 588, Frame::FixedDialog) {
     setBackground(this, QColor(0x00, 0x00, 0x80));
     RichEdit1 = new QTextEdit(this);
@@ -22,7 +22,7 @@ TForm17::TForm17(BlokpostApp& app)
 
     Button1 = new QPushButton(QStringLiteral("Maak spoorboekje"), this);
     Button1->setGeometry(16, 544, 153, 25);
-    connect(Button1, &QPushButton::clicked, this, [this] { app_.showForm(18); });  // BoekjeMaken
+    connect(Button1, &QPushButton::clicked, this, [this] { host_.showForm(18); });  // BoekjeMaken
     Button2 = new QPushButton(QStringLiteral("Refrech"), this);
     Button2->setGeometry(184, 544, 75, 25);
     connect(Button2, &QPushButton::clicked, this, [this] { handle([this] { Opnieuw(state()); }); });

@@ -2,7 +2,7 @@
 // Spoorboekje: the departures of the coming hour, one line each, and the way
 // to the timetable editor.
 
-#include "app/forms/window.h"
+#include "desk/forms/window.h"
 
 #include <string>
 #include <vector>
@@ -14,7 +14,7 @@ namespace blokpost {
 
 class TForm17 : public Window {
 public:
-    explicit TForm17(BlokpostApp& app);
+    explicit TForm17(WindowHost& app);
     void sync() override;
     // The list that "Maak spoorboekje" fills.
     QRect workArea() const override;

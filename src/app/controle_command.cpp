@@ -1,0 +1,96 @@
+#include "app/controle_command.h"
+
+#include "base/paths.h"
+#include "base/reporter.h"
+#include "base/text_file.h"
+#include "check/controle.h"
+#include "layout/layout_store.h"
+#include "layout/pin_names.h"
+#include "schedule/schedule_files.h"
+#include "timetable/timetable.h"
+
+#include <cstring>
+#include <functional>
+#include <ostream>
+
+namespace blokpost {
+
+namespace {
+
+// What the program would run with after the operator loaded everything.
+struct Installation {
+    LayoutTable layout = defaultLayoutTable();
+    std::array<std::string, kPins> pinNames{};
+    std::array<std::uint8_t, kPins> pinAddresses{};
+    std::array<LineProgramModel, kVariants + 1> variants{};
+    std::array<TimetableTables, kBookFiles.size()> books{};
+};
+
+class Printer {
+public:
+    explicit Printer(std::ostream& out) : out_(out) {}
+    void line(const std::string& variant, const std::string& book, const Finding& f) {
+        out_ << variant << '\t' << book << '\t' << levelName(f.level) << '\t'
+             << (f.line >= 1 && f.line <= kLines ? std::string(1, lineLetter(f.line)) : "-") << '\t'
+             << (f.step >= 1 ? std::to_string(f.step) : "-") << '\t' << f.text << '\n';
+        failed_ = failed_ || f.level == FindingLevel::Fout;
+    }
+    bool failed() const { return failed_; }
+
+private:
+    std::ostream& out_;
+    bool failed_ = false;
+};
+
+// A file that cannot be read is itself a fout: the layout would not load.
+void readStored(const DataPaths& paths, const char* relative, Printer& printer,
+                const std::function<void(TextFileReader&)>& read) {
+    try {
+        TextFileReader file = TextFileReader::open(paths.find(relative));
+        read(file);
+    } catch (const OperationError& error) {
+        printer.line("-", "-", {FindingLevel::Fout, 0, 0, std::string(relative) + ": " + error.what()});
+    }
+}
+
+Installation readInstallation(const DataPaths& paths, Printer& printer) {
+    Installation in;
+    // Without their files the pins keep the names and addresses of the start.
+    for (int i = 0; i < kPins; ++i) {
+        in.pinNames[i] = "leeg" + std::to_string(i);
+        in.pinAddresses[i] = static_cast<std::uint8_t>(i);
+    }
+    LineProgramModel storedModel;
+    std::string meter1, meter2;
+    readStored(paths, kLayoutStoreFile, printer, [&](TextFileReader& f) {
+        ReadLayoutStore({in.layout, storedModel, meter1, meter2}, f);
+    });
+    readStored(paths, kPinNameFile, printer, [&](TextFileReader& f) { ReadPinNameTable(f, in.pinNames); });
+    readStored(paths, kPinAddressFile, printer, [&](TextFileReader& f) { ReadPinAddressTable(f, in.pinAddresses); });
+    for (int v = 1; v <= kVariants; ++v)
+        readStored(paths, VariantFile(v), printer, [&](TextFileReader& f) { ReadVariant(in.variants[v], f); });
+    for (std::size_t b = 0; b < kBookFiles.size(); ++b)
+        readStored(paths, kBookFiles[b].file, printer, [&](TextFileReader& f) { ReadBookRows(in.books[b], f); });
+    return in;
+}
+
+}  // namespace
+
+int RunControle(const QString& root, std::ostream& out) {
+    Printer printer(out);
+    const Installation in = readInstallation(DataPaths(root), printer);
+    for (int v = 1; v <= kVariants; ++v)
+        for (std::size_t b = 0; b < kBookFiles.size(); ++b) {
+            const ControleInput input{in.variants[v],  in.layout,   in.pinNames,
+                                      in.pinAddresses, in.books[b], kBookFiles[b].name};
+            for (const Finding& finding : Controleer(input)) printer.line(VariantName(v), kBookFiles[b].name, finding);
+        }
+    return printer.failed() ? 1 : 0;
+}
+
+std::optional<int> RunControleCommand(int argc, char** argv, const QString& root, std::ostream& out) {
+    if (argc < 2 || std::strcmp(argv[1], kControleOption) != 0) return std::nullopt;
+    return RunControle(root, out);
+}
+
+}  // namespace blokpost

@@ -1,0 +1,305 @@
+#include "desk/desk_layout.h"
+
+#include <algorithm>
+#include <optional>
+#include <vector>
+
+namespace blokpost {
+
+namespace desk {
+int openedFrom(int form) {
+    switch (form) {
+    case kPalette:
+    case kGiveName: return kRijschema;
+    case kTimetableEditor: return kTimetable;
+    default: return 0;
+    }
+}
+
+bool staysOnTop(int form) {
+    // Read/save and the Spoorboekje share the Simulator's corner: below it they would be lost.
+    return (form >= kMeter1 && form <= kClock) || form == kLogbook || form == kSimulator || form == kReadSave ||
+           form == kTimetable;
+}
+}  // namespace desk
+
+namespace {
+
+using namespace desk;
+
+// A line button costs far more to cover than a piece of the track plan: the
+// operator must be able to start and stop the lines.
+constexpr qint64 kLineButtonWeight = 16;
+
+qint64 overlap(const QRect& a, const QRect& b) {
+    const QRect common = a.intersected(b);
+    return common.isEmpty() ? 0 : qint64(common.width()) * common.height();
+}
+
+// Of the places offered, the one of least cost (the first of equals); none
+// when nothing was offered.
+template <class Places, class Cost>
+std::optional<QRect> cheapest(const Places& places, Cost&& cost) {
+    std::optional<QRect> best;
+    qint64 bestCost = 0;
+    for (const QRect& place : places) {
+        const qint64 c = cost(place);
+        if (!best || c < bestCost) {
+            best = place;
+            bestCost = c;
+        }
+    }
+    return best;
+}
+
+// The places at the given corners, each kept on the screen.
+template <std::size_t N>
+std::array<QRect, N> keptOnScreen(const std::array<QPoint, N>& corners, const QSize& size, const DeskScreen& desk) {
+    std::array<QRect, N> places;
+    for (std::size_t i = 0; i < N; ++i) places[i] = keepOnScreen(QRect(corners[i], size), desk);
+    return places;
+}
+
+// Moves `frame` into `area`; a frame larger than the area keeps its left or top edge on it.
+QRect clampInto(QRect frame, const QRect& area) {
+    frame.moveLeft(std::max(area.left(), std::min(frame.left(), area.right() + 1 - frame.width())));
+    frame.moveTop(std::max(area.top(), std::min(frame.top(), area.bottom() + 1 - frame.height())));
+    return frame;
+}
+
+QRect atTopRight(const QSize& size, const DeskScreen& desk) {
+    return keepOnScreen(QRect(QPoint(desk.screen.right() + 1 - size.width(), desk.screen.top()), size), desk);
+}
+
+// The corner where a large window covers least of the line buttons and the track plan.
+QRect leastCoveringCorner(const QSize& size, const DeskScreen& desk) {
+    const QRect& s = desk.screen;
+    const int right = s.right() + 1 - size.width();
+    const int bottom = s.bottom() + 1 - size.height();
+    const std::array<QPoint, 4> corners{QPoint(right, bottom), QPoint(s.left(), bottom), QPoint(right, s.top()),
+                                        QPoint(s.left(), s.top())};
+    return *cheapest(keptOnScreen(corners, size, desk), [&](const QRect& place) {
+        return kLineButtonWeight * overlap(place, desk.lineButtons) + overlap(place, desk.trackPlan);
+    });
+}
+
+// Tiles the display windows: each takes the free place nearest the bottom
+// edge, and of those the one nearest the right edge, so they fill rows from
+// the bottom right upwards and then the column along the right edge. They
+// never cover the button row, the line buttons or each other; they keep off
+// the other areas while there is room, giving up the first one first.
+class Tiler {
+public:
+    Tiler(const DeskScreen& desk, std::vector<QRect> obstacles, std::vector<QRect> keepOff)
+        : desk_(desk), obstacles_(std::move(obstacles)), keepOff_(std::move(keepOff)) {}
+
+    QRect place(const QSize& size) {
+        std::optional<QRect> found;
+        for (std::size_t given = 0; !found && given <= keepOff_.size(); ++given) found = firstFree(size, given);
+        if (!found) {
+            found = leastOverlapping(size);
+            ++overlapping_;
+        }
+        placed_.push_back(*found);
+        return *found;
+    }
+
+    // How many tiles found no free place and overlap another.
+    int overlapping() const { return overlapping_; }
+
+    // A tile that stands where it stands.
+    void occupy(const QRect& tile) { placed_.push_back(tile); }
+
+private:
+    std::vector<QRect> candidates(const QSize& size) const {
+        const QRect& s = desk_.screen;
+        std::vector<int> xs{s.left(), s.right() + 1 - size.width()};
+        std::vector<int> ys{s.top(), s.bottom() + 1 - size.height()};
+        const auto addEdges = [&](const std::vector<QRect>& rects) {
+            for (const QRect& r : rects) {
+                xs.insert(xs.end(), {r.left() - size.width(), r.right() + 1});
+                ys.insert(ys.end(), {r.top() - size.height(), r.bottom() + 1});
+            }
+        };
+        addEdges(obstacles_);
+        addEdges(keepOff_);
+        addEdges(placed_);
+        std::vector<QRect> places;
+        for (int x : xs)
+            for (int y : ys) {
+                const QRect place(QPoint(x, y), size);
+                if (s.contains(place)) places.push_back(place);
+            }
+        std::stable_sort(places.begin(), places.end(), [](const QRect& a, const QRect& b) {
+            if (a.bottom() != b.bottom()) return a.bottom() > b.bottom();
+            return a.right() > b.right();
+        });
+        return places;
+    }
+
+    bool hitsAny(const QRect& place, const std::vector<QRect>& rects, std::size_t from = 0) const {
+        return std::any_of(rects.begin() + static_cast<std::ptrdiff_t>(from), rects.end(),
+                           [&](const QRect& r) { return place.intersects(r); });
+    }
+
+    // The first free place, keeping off all areas but the first `given` ones.
+    std::optional<QRect> firstFree(const QSize& size, std::size_t given) const {
+        for (const QRect& place : candidates(size))
+            if (!hitsAny(place, obstacles_) && !hitsAny(place, placed_) && !hitsAny(place, keepOff_, given))
+                return place;
+        return std::nullopt;
+    }
+
+    // A screen too small for all of them: where it overlaps the other tiles least.
+    QRect leastOverlapping(const QSize& size) const {
+        std::vector<QRect> places = candidates(size);
+        std::erase_if(places, [&](const QRect& place) { return hitsAny(place, obstacles_); });
+        const std::optional<QRect> best = cheapest(places, [&](const QRect& place) {
+            qint64 cost = 0;
+            for (const QRect& r : placed_) cost += overlap(place, r);
+            return cost;
+        });
+        if (best) return *best;
+        const QPoint corner(desk_.screen.right() + 1 - size.width(), desk_.screen.bottom() + 1 - size.height());
+        return keepOnScreen(QRect(corner, size), desk_);
+    }
+
+    const DeskScreen& desk_;
+    std::vector<QRect> obstacles_;
+    std::vector<QRect> keepOff_;
+    std::vector<QRect> placed_;
+    int overlapping_ = 0;
+};
+
+QPoint clientOrigin(const QRect& frame, const QMargins& margins) {
+    return frame.topLeft() + QPoint(margins.left(), margins.top());
+}
+
+using TileOrder = std::array<int, kTileOrder.size()>;
+
+// The display windows tiled in `order` around those kept where they are;
+// gives how many found no free place.
+int tileInOrder(const TileOrder& order, const DeskScreen& desk, const ClientSizes& client, const KeptPlaces& kept,
+                DeskPlaces& places) {
+    // They keep off the Simulator, which stays open while trains are played,
+    // and off the track plan as long as there is room.
+    Tiler tiler(desk, {desk.buttonRow, desk.lineButtons, places[kSimulator]}, {desk.trackPlan});
+    for (int form : order)
+        if (kept.contains(form)) tiler.occupy(kept.at(form));
+    for (int form : order) {
+        const auto found = kept.find(form);
+        places[form] = found != kept.end() ? found->second : tiler.place(client[form].grownBy(desk.frame));
+    }
+    return tiler.overlapping();
+}
+
+// The designed order first; on a small screen, where that leaves some
+// overlapping, the largest or the tallest first.
+void tileDisplayWindows(const DeskScreen& desk, const ClientSizes& client, const KeptPlaces& kept,
+                        DeskPlaces& places) {
+    const auto area = [&](int form) { return qint64(client[form].width()) * client[form].height(); };
+    TileOrder largestFirst = kTileOrder, tallestFirst = kTileOrder;
+    std::stable_sort(largestFirst.begin(), largestFirst.end(), [&](int a, int b) { return area(a) > area(b); });
+    std::stable_sort(tallestFirst.begin(), tallestFirst.end(),
+                     [&](int a, int b) { return client[a].height() > client[b].height(); });
+    DeskPlaces best = places;
+    int fewest = -1;
+    for (const TileOrder& order : {kTileOrder, largestFirst, tallestFirst}) {
+        DeskPlaces tiled = places;
+        const int overlapping = tileInOrder(order, desk, client, kept, tiled);
+        if (fewest < 0 || overlapping < fewest) {
+            best = tiled;
+            fewest = overlapping;
+        }
+        if (fewest == 0) break;
+    }
+    places = best;
+}
+
+}  // namespace
+
+QRect keepOnScreen(const QRect& frame, const DeskScreen& desk) {
+    QRect place = clampInto(frame, desk.screen);
+    if (place.intersects(desk.buttonRow)) {
+        // Below the row; a window taller than the room left there keeps its
+        // title bar just below the row and runs off the bottom.
+        place.moveTop(desk.buttonRow.bottom() + 1);
+        const int roomBelow = desk.screen.bottom() - desk.buttonRow.bottom();
+        if (place.height() <= roomBelow) place = clampInto(place, desk.screen);
+    }
+    return place;
+}
+
+QRect besideWork(const QSize& frameSize, const QRect& work, const DeskScreen& desk) {
+    const int w = frameSize.width();
+    const int h = frameSize.height();
+    // Below first, aligned to the right end of the work: on the Rijschema the
+    // indicators stand at the left under the grid.
+    const std::array<QPoint, 8> sides{
+        QPoint(work.right() + 1 - w, work.bottom() + 1), QPoint(work.left(), work.bottom() + 1),
+        QPoint(work.right() + 1 - w, work.top() - h),    QPoint(work.left(), work.top() - h),
+        QPoint(work.left() - w, work.top()),             QPoint(work.right() + 1, work.top()),
+        QPoint(work.left() - w, work.bottom() + 1 - h),  QPoint(work.right() + 1, work.bottom() + 1 - h)};
+    return *cheapest(keptOnScreen(sides, frameSize, desk), [&](const QRect& place) { return overlap(place, work); });
+}
+
+QSize fittedClientSize(int form, const QSize& designed, const DeskScreen& desk, int scrollBarExtent) {
+    QRect room = desk.screen;
+    room.setTop(std::max(room.top(), desk.buttonRow.bottom() + 1));
+    if (form == kRijschema) room.setLeft(std::max(room.left(), desk.lineButtonCaptions.right() + 1));
+    const QSize most = room.size().shrunkBy(desk.frame);
+    if (designed.width() <= most.width() && designed.height() <= most.height()) return designed;
+    QSize size = designed.boundedTo(most);
+    if (size.width() < designed.width()) size.setHeight(std::min(most.height(), designed.height() + scrollBarExtent));
+    if (size.height() < designed.height()) size.setWidth(std::min(most.width(), designed.width() + scrollBarExtent));
+    return size;
+}
+
+KeptPlaces placesThatFit(const std::map<int, QPoint>& remembered, const ClientSizes& client, const DeskScreen& desk,
+                         const QList<QRect>& screens) {
+    KeptPlaces kept;
+    for (const auto& [form, corner] : remembered) {
+        if (form < kFirstForm || form > kLastForm) continue;
+        const QRect frame(corner, client[form].grownBy(desk.frame));
+        const bool onAScreen =
+            std::any_of(screens.begin(), screens.end(), [&](const QRect& screen) { return screen.contains(frame); });
+        if (onAScreen && !frame.intersects(desk.buttonRow)) kept[form] = frame;
+    }
+    // A Simulator placed again takes its corner back: the display windows
+    // kept there are placed again with the others.
+    if (remembered.contains(kSimulator) && !kept.contains(kSimulator)) {
+        const QRect corner = atTopRight(client[kSimulator].grownBy(desk.frame), desk);
+        std::erase_if(kept, [&](const auto& entry) { return entry.second.intersects(corner); });
+    }
+    return kept;
+}
+
+DeskPlaces designDesk(const DeskScreen& desk, const ClientSizes& client, const WorkAreas& work,
+                      const KeptPlaces& kept) {
+    DeskPlaces places{};
+    const auto frameSize = [&](int form) { return client[form].grownBy(desk.frame); };
+    const auto onScreen = [&](const QRect& workArea, int parent) {
+        return workArea.translated(clientOrigin(places[parent], desk.frame));
+    };
+    const auto place = [&](int form, const auto& designed) {
+        const auto found = kept.find(form);
+        places[form] = found != kept.end() ? found->second : designed();
+    };
+
+    place(kRijschema, [&] { return leastCoveringCorner(frameSize(kRijschema), desk); });
+    place(kPalette, [&] { return besideWork(frameSize(kPalette), onScreen(work.rijschemaGrid, kRijschema), desk); });
+    place(kGiveName, [&] { return besideWork(frameSize(kGiveName), onScreen(work.rijschemaGrid, kRijschema), desk); });
+    place(kMakeScreen, [&] { return leastCoveringCorner(frameSize(kMakeScreen), desk); });
+    // The windows opened now and then from the button row share the top
+    // right corner, clear of the track plan.
+    place(kReadSave, [&] { return atTopRight(frameSize(kReadSave), desk); });
+    place(kTimetable, [&] { return atTopRight(frameSize(kTimetable), desk); });
+    place(kTimetableEditor,
+          [&] { return besideWork(frameSize(kTimetableEditor), onScreen(work.timetableList, kTimetable), desk); });
+    place(kSimulator, [&] { return atTopRight(frameSize(kSimulator), desk); });
+
+    tileDisplayWindows(desk, client, kept, places);
+    return places;
+}
+
+}  // namespace blokpost

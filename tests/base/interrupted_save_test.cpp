@@ -1,0 +1,293 @@
+// Saves stopped at every step, as a kill or a power cut stops them: a small
+// program does one save under a preloaded library that ends it at the N-th
+// write, sync, rename, resize or removal (see tests/save_steps), for every N
+// until the save gets through, on both ways a save goes: beside the file and
+// renamed over it, and rewritten in place where the folder refuses new files.
+// After each stop every file is old or new once the next start has run, and
+// nothing is left: no temporary file, no record of a rewrite.
+
+#include "hostile_file_system.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <algorithm>
+#include <csignal>
+#include <sstream>
+#include <string>
+#include <sys/file.h>
+#include <sys/wait.h>
+#include <vector>
+
+namespace blokpost::test {
+namespace {
+
+constexpr int kStoppedExitCode = 86;  // as stop_at_call.cpp ends the program
+constexpr int kMostSteps = 100;       // far more than any save takes
+
+struct ChildRun {
+    int exitCode = -1;
+    std::string output;
+};
+
+// Runs the one-save program under the preload, with `setting` (as
+// stop_at_call.cpp reads it) for the call numbered `call`.
+ChildRun runSaveOnce(const QStringList& arguments, int call, const char* setting = "BLOKPOST_STOP_AT_CALL") {
+    QProcess child;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("LD_PRELOAD", STOP_AT_CALL_PRELOAD);
+    environment.insert(setting, QString::number(call));
+    child.setProcessEnvironment(environment);
+    child.setProcessChannelMode(QProcess::MergedChannels);
+    child.start(SAVE_ONCE_PATH, arguments);
+    child.waitForFinished(60000);
+    return {child.exitStatus() == QProcess::NormalExit ? child.exitCode() : -1, child.readAll().toStdString()};
+}
+
+std::string readAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : "<unreadable>";
+}
+
+void writeAll(const QString& path, const std::string& bytes) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes.data(), static_cast<qint64>(bytes.size()));
+}
+
+QStringList namesIn(const QString& folder) {
+    return QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+}
+
+struct SavePath {
+    const char* name;
+    bool inPlace;  // the folder refuses new files to the saving user
+    std::size_t oldLength;
+    std::size_t newLength;
+};
+
+const SavePath kSavePaths[] = {
+    {"beside the file", false, 4000, 2500},
+    {"in place, longer", true, 4000, 6000},
+    {"in place, shorter", true, 4000, 1500},
+};
+
+// One data folder as an operator has it, with a leftover of a save killed
+// before and a file of another name that must stay.
+struct DataFolder {
+    explicit DataFolder(const SavePath& path) : save(path) {
+        ::chmod(QFile::encodeName(root.path()).constData(), 0755);  // the saving user may enter
+        data = root.filePath("VasteData");
+        QDir().mkpath(data);
+        file = data + "/Schema1Data.txt";
+        writeAll(file, oldContents());
+        writeAll(data + "/Schema1Data.txt.447712.new", "half a save");
+        writeAll(data + "/Schema1Data.txt.bak", "the operator's own");
+        if (save.inPlace) {
+            EXPECT_EQ(::chown(QFile::encodeName(file).constData(), kNobody, kNobody), 0);
+        }
+    }
+    std::string oldContents() const { return std::string(save.oldLength, 'o'); }
+    std::string newContents() const { return std::string(save.newLength, 'n'); }
+    ChildRun saveStoppedAt(int step, const char* setting = "BLOKPOST_STOP_AT_CALL") const {
+        QStringList arguments{"save", file, QString::number(save.newLength), "n"};
+        if (save.inPlace) arguments << "as-nobody";
+        return runSaveOnce(arguments, step, setting);
+    }
+
+    const SavePath& save;
+    QTemporaryDir root;
+    QString data;
+    QString file;
+};
+
+QString records() { return qEnvironmentVariable("XDG_STATE_HOME") + "/blokpost"; }
+
+TEST(InterruptedSave, EveryStepLeavesOldOrNewAndTheNextStartLeavesNothingBehind) {
+    int filesChecked = 0;
+    for (const SavePath& path : kSavePaths) {
+        // A folder that refuses new files to a user who may write the file needs another user, so root.
+        if (path.inPlace && !runningAsRoot()) continue;
+        int step = 1;
+        for (; step <= kMostSteps; ++step) {
+            SCOPED_TRACE(std::string(path.name) + ", stopped at step " + std::to_string(step));
+            DataFolder folder(path);
+            const ChildRun stopped = folder.saveStoppedAt(step);
+            ASSERT_TRUE(stopped.exitCode == kStoppedExitCode || stopped.exitCode == 0)
+                << "exit code " << stopped.exitCode << ": " << stopped.output;
+            const std::string afterStop = readAll(folder.file);
+            const bool whole = afterStop == folder.oldContents() || afterStop == folder.newContents();
+            // Beside the file, the rename is the one step that changes it.
+            if (!path.inPlace) {
+                EXPECT_TRUE(whole) << afterStop.size() << " bytes";
+            }
+
+            const ChildRun start = runSaveOnce({"start", folder.data}, 0);
+            ASSERT_EQ(start.exitCode, 0) << start.output;
+            const std::string afterStart = readAll(folder.file);
+            EXPECT_TRUE(afterStart == folder.oldContents() || afterStart == folder.newContents())
+                << afterStart.size() << " bytes";
+            EXPECT_EQ(start.output.find("was restored") != std::string::npos, !whole) << start.output;
+            EXPECT_EQ(namesIn(folder.data), (QStringList{"Schema1Data.txt", "Schema1Data.txt.bak"}));
+            EXPECT_EQ(namesIn(records()), QStringList{});
+            ++filesChecked;
+            if (stopped.exitCode == 0) break;
+        }
+        EXPECT_LT(step, kMostSteps) << path.name << ": the save never got through";
+        // Create, write, sync, rename at the least: else the preload counted nothing.
+        EXPECT_GE(step, 4) << path.name;
+    }
+    RecordProperty("filesChecked", filesChecked);
+}
+
+// The calls the preload counted, in their order.
+std::vector<std::string> callsOf(const std::string& output) {
+    std::vector<std::string> calls;
+    std::istringstream lines(output);
+    for (std::string line; std::getline(lines, line);) calls.push_back(line);
+    return calls;
+}
+
+// Whether a sync lies between the last write before the first rename and that rename.
+bool syncedBeforeTheRename(const std::vector<std::string>& calls) {
+    const auto rename = std::find(calls.begin(), calls.end(), "rename");
+    if (rename == calls.end()) return false;
+    auto lastWrite = rename;
+    while (lastWrite != calls.begin() && *lastWrite != "write" && *lastWrite != "pwrite") --lastWrite;
+    return std::find(lastWrite, rename, "fsync") != rename;
+}
+
+// A step that fails as a failing disk fails it is told, and the file keeps
+// its old contents: a save never says it went through when the file does not
+// hold the new ones. Beside the file, the disk has the new contents (fsync)
+// before they take the file's name.
+TEST(InterruptedSave, EveryStepThatFailsIsToldAndTheSyncComesBeforeTheRename) {
+    for (const SavePath& path : kSavePaths) {
+        if (path.inPlace && !runningAsRoot()) continue;
+        DataFolder logged(path);
+        const std::vector<std::string> calls = callsOf(logged.saveStoppedAt(1, "BLOKPOST_LOG_CALLS").output);
+        if (!path.inPlace) {
+            EXPECT_TRUE(syncedBeforeTheRename(calls)) << path.name;
+        }
+        for (std::size_t step = 1; step <= calls.size(); ++step) {
+            SCOPED_TRACE(std::string(path.name) + ", " + calls[step - 1] + " failed at step " + std::to_string(step));
+            DataFolder folder(path);
+            const ChildRun failed = folder.saveStoppedAt(static_cast<int>(step), "BLOKPOST_FAIL_AT_CALL");
+            const std::string after = readAll(folder.file);
+            if (failed.exitCode == 0) {
+                EXPECT_EQ(after, folder.newContents()) << "told as saved";
+            } else {
+                EXPECT_EQ(failed.exitCode, 1) << failed.output;
+                EXPECT_EQ(after, folder.oldContents()) << "told as failed";
+            }
+        }
+    }
+}
+
+// The day file's lines are on the disk (fdatasync) before the program ends:
+// no line written is left to the cache. (The writer may take several lines
+// queued at once before it syncs.)
+TEST(InterruptedSave, TheDayFileIsSyncedAfterItsLastLine) {
+    QTemporaryDir root;
+    const std::vector<std::string> calls = callsOf(runSaveOnce({"logbook", root.path(), "3"}, 1, "BLOKPOST_LOG_CALLS").output);
+    const auto lastWrite = std::find(calls.rbegin(), calls.rend(), "write");
+    ASSERT_NE(lastWrite, calls.rend()) << "the preload counted no write";
+    EXPECT_NE(std::find(calls.rbegin(), lastWrite, "fdatasync"), lastWrite);
+}
+
+// An ordinary user's save of a file that is not theirs to write is refused,
+// though the folder would let them put a new file in its place.
+TEST(InterruptedSave, AFileTheUserMayNotWriteIsNotReplacedThoughTheFolderAllowsIt) {
+    if (!runningAsRoot()) GTEST_SKIP() << "acting as another user needs root";
+    QTemporaryDir root;
+    ::chmod(QFile::encodeName(root.path()).constData(), 0777);
+    const QString file = root.filePath("AdresData.txt");
+    writeAll(file, "1\r\n");
+    ::chmod(QFile::encodeName(file).constData(), 0644);  // root's, and only root writes it
+    const ChildRun refused = runSaveOnce({"save", file, "5", "n", "as-nobody"}, 0);
+    EXPECT_EQ(refused.exitCode, 1) << refused.output;
+    EXPECT_NE(refused.output.find("Permission denied"), std::string::npos) << refused.output;
+    EXPECT_EQ(readAll(file), "1\r\n");
+}
+
+// A save's leftovers go, at start for the whole data folder and beside a
+// file before it is saved; what another name has, or what a running writer
+// still holds locked, stays.
+TEST(InterruptedSave, OnlyLeftoversWhoseWriterIsGoneAreRemoved) {
+    QTemporaryDir root;
+    const QString data = root.filePath("VasteData");
+    QDir().mkpath(data);
+    const QStringList files{"Schema1Data.txt",     "Schema1Data.txt.12.new", "Schema1Data.txt.34.new",
+                            "NaamData.txt.56.new", "Schema1Data.txt.new",    "Schema1Data.txt.x1.new",
+                            "notes.12.txt"};
+    for (const QString& name : files) writeAll(data + "/" + name, "x");
+    // A save of another program that is still running holds its file locked.
+    const int running = ::open(QFile::encodeName(data + "/Schema1Data.txt.34.new").constData(), O_RDONLY);
+    ASSERT_EQ(::flock(running, LOCK_EX), 0);
+
+    ASSERT_EQ(runSaveOnce({"save", data + "/Schema1Data.txt", "10", "n"}, 0).exitCode, 0);
+    // The leftover of another file stays until the start.
+    EXPECT_EQ(namesIn(data), (QStringList{"NaamData.txt.56.new", "Schema1Data.txt", "Schema1Data.txt.34.new",
+                                          "Schema1Data.txt.new", "Schema1Data.txt.x1.new", "notes.12.txt"}));
+    ASSERT_EQ(runSaveOnce({"start", data}, 0).exitCode, 0);
+    EXPECT_EQ(namesIn(data), (QStringList{"Schema1Data.txt", "Schema1Data.txt.34.new", "Schema1Data.txt.new",
+                                          "Schema1Data.txt.x1.new", "notes.12.txt"}));
+    ::close(running);
+}
+
+// A save caught in the middle, still running, holds its temporary file
+// locked: a start meanwhile leaves it, and the save then gets through.
+TEST(InterruptedSave, ATemporaryFileWhoseWriterStillRunsStays) {
+    QTemporaryDir root;
+    const QString data = root.filePath("VasteData");
+    QDir().mkpath(data);
+    const QString file = data + "/Schema1Data.txt";
+    writeAll(file, "old");
+    // Made before the fork: the child of a program with threads only execs.
+    std::vector<std::string> environment{std::string("LD_PRELOAD=") + STOP_AT_CALL_PRELOAD,
+                                         "BLOKPOST_PAUSE_AT_CALL=2"};  // the sync of the filled temporary file
+    for (const QString& variable : QProcess::systemEnvironment()) environment.push_back(variable.toStdString());
+    std::vector<char*> envp;
+    for (std::string& variable : environment) envp.push_back(variable.data());
+    envp.push_back(nullptr);
+    const QByteArray path = QFile::encodeName(file);
+    const char* const argv[] = {SAVE_ONCE_PATH, "save", path.constData(), "5", "n", nullptr};
+    const pid_t saver = ::fork();
+    if (saver == 0) {
+        ::execve(SAVE_ONCE_PATH, const_cast<char* const*>(argv), envp.data());
+        ::_exit(127);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(saver, &status, WUNTRACED), saver);
+    ASSERT_TRUE(WIFSTOPPED(status));
+    ASSERT_EQ(namesIn(data).size(), 2) << "the save's temporary file is there";
+
+    EXPECT_EQ(runSaveOnce({"start", data}, 0).exitCode, 0);
+    EXPECT_EQ(namesIn(data).size(), 2) << "the start removed a file in use";
+
+    ::kill(saver, SIGCONT);
+    ASSERT_EQ(::waitpid(saver, &status, 0), saver);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_EQ(readAll(file), "nnnnn");
+    EXPECT_EQ(namesIn(data), QStringList{"Schema1Data.txt"});
+}
+
+// The day file under a file size limit: the program started as it does
+// (SIGXFSZ ignored from the start) is told and runs on instead of ending.
+TEST(InterruptedSave, ADayFileBeyondTheFileSizeLimitIsToldAndTheProgramRunsOn) {
+    QTemporaryDir root;
+    QProcess child;
+    child.setChildProcessModifier([] {
+        const rlimit small{2048, 2048};
+        ::setrlimit(RLIMIT_FSIZE, &small);
+    });
+    child.start(SAVE_ONCE_PATH, {"logbook", root.path(), "200"});
+    ASSERT_TRUE(child.waitForFinished(60000));
+    EXPECT_EQ(child.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(child.exitCode(), 0);
+    EXPECT_NE(child.readAll().toStdString().find("niet schrijven (File too large)"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace blokpost::test

@@ -1,0 +1,272 @@
+// The designed desk, worked out from the program's real windows for the
+// screens an operator is likely to have.
+
+#include "app/forms/blokpost_app.h"
+#include "app/forms/main_window.h"
+#include "desk/desk_layout.h"
+#include "desk/forms/window.h"
+#include "support/recording_board.h"
+#include "support/test_program.h"
+
+#include <QTemporaryDir>
+#include <QWindow>
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace blokpost::test {
+namespace {
+
+using namespace desk;
+
+const QMargins kOpenboxFrame(1, 20, 1, 1);
+const QMargins kWideFrame(8, 31, 8, 8);
+
+constexpr int kScrollBar = 16;
+
+struct Desk : ::testing::Test {
+    Desk() {
+        const auto* main = app.formAs<TForm1>(1);
+        parts.buttonRow = main->buttonRowArea();
+        parts.trackPlan = main->trackPlanArea();
+        parts.lineButtons = main->lineButtonsArea();
+        parts.lineButtonCaptions = main->lineButtonCaptionsArea();
+        for (int form = kFirstForm; form <= kLastForm; ++form) designed[form] = app.form(form)->designedSize();
+        work = {app.form(kRijschema)->workArea(), app.form(kTimetable)->workArea()};
+    }
+
+    DeskScreen screen(int width, int height, const QMargins& frame, const QPoint& origin = {}) const {
+        DeskScreen desk = parts;
+        desk.screen = QRect(origin, QSize(width, height));
+        desk.buttonRow.translate(origin);
+        desk.trackPlan.translate(origin);
+        desk.lineButtons.translate(origin);
+        desk.lineButtonCaptions.translate(origin);
+        desk.frame = frame;
+        return desk;
+    }
+    ClientSizes fitted(const DeskScreen& desk) const {
+        ClientSizes sizes{};
+        for (int form = kFirstForm; form <= kLastForm; ++form)
+            sizes[form] = fittedClientSize(form, designed[form], desk, kScrollBar);
+        return sizes;
+    }
+    DeskPlaces design(const DeskScreen& desk, const KeptPlaces& kept = {}) const {
+        return designDesk(desk, fitted(desk), work, kept);
+    }
+    QRect onScreen(const QRect& workArea, const QRect& parentFrame, const QMargins& frame) const {
+        return workArea.translated(parentFrame.topLeft() + QPoint(frame.left(), frame.top()));
+    }
+
+    QTemporaryDir folder;
+    RecordingReporter reporter;
+    BlokpostApp app{folder.path(), &reporter, std::make_unique<RecordingBoard>()};
+    DeskScreen parts;
+    ClientSizes designed{};
+    WorkAreas work;
+};
+
+// The small windows that stay above the others must not stand on each other:
+// the pairs that do, as "8+20 9+20".
+std::string overlappingSmallWindows(const DeskPlaces& places) {
+    std::vector<int> small(kTileOrder.begin(), kTileOrder.end());
+    small.push_back(kSimulator);
+    std::string pairs;
+    for (std::size_t i = 0; i < small.size(); ++i)
+        for (std::size_t j = i + 1; j < small.size(); ++j)
+            if (places[small[i]].intersects(places[small[j]]))
+                pairs += std::to_string(small[i]) + "+" + std::to_string(small[j]) + " ";
+    return pairs;
+}
+
+struct Screen {
+    int width;
+    int height;
+    QMargins frame;
+    // With a wide frame a laptop screen has no room for all the small windows
+    // side by side: they and the Simulator take 88 % of it.
+    bool roomForAll = true;
+};
+const Screen kScreens[] = {{1920, 1080, kOpenboxFrame}, {1920, 1080, kWideFrame},        {1366, 768, kOpenboxFrame},
+                           {1366, 768, kWideFrame, false}, {1280, 1024, kOpenboxFrame}, {2560, 1440, kWideFrame}};
+
+TEST_F(Desk, DisplayWindowsNeverOpenOnTopOfEachOtherNorAnyWindowOnTheButtonRow) {
+    for (const Screen& s : kScreens) {
+        SCOPED_TRACE(testing::Message() << s.width << "x" << s.height << " top frame " << s.frame.top());
+        const DeskScreen desk = screen(s.width, s.height, s.frame);
+        const DeskPlaces places = design(desk);
+        if (s.roomForAll) {
+            EXPECT_EQ(overlappingSmallWindows(places), "");
+        }
+        for (int form : kTileOrder) {
+            EXPECT_EQ(places[form].size(), designed[form].grownBy(s.frame)) << "form " << form;
+            EXPECT_FALSE(places[form].intersects(desk.lineButtons)) << "form " << form;
+        }
+        for (int form = kFirstForm; form <= kLastForm; ++form)
+            EXPECT_FALSE(places[form].intersects(desk.buttonRow)) << "form " << form;
+    }
+}
+
+// A window larger than the room below the button row is cut down to it and
+// scrolls; every window opens wholly on the screen, title bar and all.
+TEST_F(Desk, EveryWindowOpensWhollyOnTheScreenCutDownWhereItIsTooLarge) {
+    for (const Screen& s : kScreens) {
+        SCOPED_TRACE(testing::Message() << s.width << "x" << s.height << " top frame " << s.frame.top());
+        const DeskScreen desk = screen(s.width, s.height, s.frame);
+        const ClientSizes sizes = fitted(desk);
+        const DeskPlaces places = design(desk);
+        for (int form = kFirstForm; form <= kLastForm; ++form) {
+            EXPECT_TRUE(desk.screen.contains(places[form])) << "form " << form;
+            EXPECT_EQ(places[form].size(), sizes[form].grownBy(s.frame)) << "form " << form;
+        }
+    }
+    // The Rijschema on a laptop: cut to the room right of the line buttons'
+    // captions and below the button row.
+    const DeskScreen laptop = screen(1366, 768, kOpenboxFrame);
+    const QSize rijschema = fitted(laptop)[kRijschema];
+    EXPECT_EQ(rijschema.width(), 1366 - parts.lineButtonCaptions.right() - 1 - 2);
+    EXPECT_EQ(rijschema.height(), 768 - parts.buttonRow.height() - 21);
+    // A window that fits keeps its designed size; a cut side leaves room for its scroll bar.
+    EXPECT_EQ(fitted(laptop)[kSimulator], designed[kSimulator]);
+    EXPECT_EQ(fittedClientSize(kReadSave, QSize(300, 900), laptop, kScrollBar), QSize(300 + kScrollBar, 722));
+}
+
+TEST_F(Desk, OnAFullHdScreenTheDisplayWindowsKeepOffTheTrackPlan) {
+    const DeskPlaces places = design(screen(1920, 1080, kOpenboxFrame));
+    for (int form : kTileOrder) EXPECT_FALSE(places[form].intersects(parts.trackPlan)) << "form " << form;
+    // Along the bottom edge from the right: the clock, the meters, the boards in order.
+    EXPECT_EQ(places[kClock].bottomRight(), QPoint(1919, 1079));
+    EXPECT_EQ(places[kMeter1].right() + 1, places[kClock].left());
+    EXPECT_EQ(places[kMeter2].right() + 1, places[kMeter1].left());
+    EXPECT_EQ(places[kFirstBoard].right() + 1, places[kMeter2].left());
+    for (int board = kFirstBoard; board <= kLastBoard; ++board) {
+        EXPECT_EQ(places[board].bottom(), board < kFirstBoard + 4 ? 1079 : places[kFirstBoard].top() - 1) << board;
+        if (board % 4 != 0) {
+            EXPECT_EQ(places[board].right() + 1, places[board - 1].left()) << board;
+        }
+    }
+}
+
+TEST_F(Desk, TheRijschemaLeavesTheLineButtonsCaptionsAndTheTopOfTheTrackPlanInSight) {
+    for (const Screen& s : kScreens) {
+        SCOPED_TRACE(testing::Message() << s.width << "x" << s.height << " top frame " << s.frame.top());
+        const QRect rijschema = design(screen(s.width, s.height, s.frame))[kRijschema];
+        EXPECT_FALSE(rijschema.intersects(parts.lineButtonCaptions));
+        EXPECT_EQ(rijschema.bottom(), s.height - 1);
+    }
+    // "Start Lijn-A" whole, centred on its 89-pixel button.
+    EXPECT_GE(parts.lineButtonCaptions.width(), 60);
+    EXPECT_LE(parts.lineButtonCaptions.width(), 89);
+}
+
+TEST_F(Desk, WindowsOpenedFromAnotherOpenBesideWhatTheyEdit) {
+    const DeskScreen desk = screen(1920, 1080, kOpenboxFrame);
+    const DeskPlaces places = design(desk);
+    const QRect grid = onScreen(work.rijschemaGrid, places[kRijschema], desk.frame);
+    const QRect list = onScreen(work.timetableList, places[kTimetable], desk.frame);
+    EXPECT_FALSE(places[kPalette].intersects(grid));
+    EXPECT_FALSE(places[kTimetableEditor].intersects(list));
+    // "Give a Name" cannot clear a grid this size; it covers less of it than a centred window.
+    const QSize giveName = designed[kGiveName].grownBy(desk.frame);
+    const QRect centred(desk.screen.center() - QPoint(giveName.width() / 2, giveName.height() / 2), giveName);
+    const auto covered = [&](const QRect& r) { return r.intersected(grid).width() * r.intersected(grid).height(); };
+    EXPECT_LT(covered(places[kGiveName]), covered(centred));
+
+    // A Rijschema the operator moved to the top left: the palette goes below its grid.
+    const QRect movedGrid = onScreen(work.rijschemaGrid, QRect(QPoint(0, 40), QSize(1837, 876)), desk.frame);
+    const QRect palette = besideWork(designed[kPalette].grownBy(desk.frame), movedGrid, desk);
+    EXPECT_FALSE(palette.intersects(movedGrid));
+    EXPECT_TRUE(desk.screen.contains(palette));
+}
+
+// The display windows, the Simulator and the two windows in its corner float
+// above everything; the large windows stay above the track plan only, so
+// clicking one never buries the small ones.
+TEST_F(Desk, TheSmallWindowsStayAboveTheLargeOnesWhichStayAboveTheTrackPlan) {
+    app.form(1)->show();
+    const QWindow* main = app.form(1)->windowHandle();
+    ASSERT_NE(main, nullptr);
+    for (int form = kFirstForm; form <= kLastForm; ++form) {
+        const bool small = (form >= kMeter1 && form <= kClock) || form == kLogbook || form == kSimulator ||
+                           form == kReadSave || form == kTimetable;
+        app.showForm(form);
+        const QWidget* window = app.form(form);
+        EXPECT_EQ(window->windowFlags().testFlag(Qt::WindowStaysOnTopHint), small) << "form " << form;
+        if (!small) {
+            ASSERT_NE(window->windowHandle(), nullptr) << "form " << form;
+            EXPECT_EQ(window->windowHandle()->transientParent(), main) << "form " << form;
+        }
+    }
+}
+
+// Remembered places that no longer fit the screens (another size, a screen
+// that is gone, a place on the button row) are placed again together, around
+// the remembered places that still fit, without the small windows overlapping.
+TEST_F(Desk, RememberedPlacesThatNoLongerFitArePlacedAgainAroundThoseThatStillFit) {
+    const auto remember = [](const DeskPlaces& places) {
+        std::map<int, QPoint> corners;
+        for (int form = kFirstForm; form <= kLastForm; ++form) corners[form] = places[form].topLeft();
+        return corners;
+    };
+    const QRect laptop(0, 0, 1366, 768);
+    const QRect monitor(1366, 0, 1920, 1080);
+    struct Case {
+        const char* name;
+        std::map<int, QPoint> remembered;
+        QList<QRect> screens;
+    };
+    const Case cases[] = {
+        {"left on a 1920x1080 screen", remember(design(screen(1920, 1080, kOpenboxFrame))), {laptop}},
+        {"left on a second screen that is gone",
+         remember(design(screen(1920, 1080, kOpenboxFrame, monitor.topLeft()))), {laptop}},
+        {"the Rijschema over the button row", {{kRijschema, {0, 0}}, {kFirstBoard, {10, 100}}}, {laptop}},
+        {"the Simulator off the screen, a board and a meter in its corner",
+         {{kSimulator, {1300, 500}}, {kFirstBoard, {900, 100}}, {kMeter1, {1100, 200}}},
+         {laptop}},
+    };
+    const DeskScreen desk = screen(1366, 768, kOpenboxFrame);
+    const ClientSizes sizes = fitted(desk);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const KeptPlaces kept = placesThatFit(c.remembered, sizes, desk, c.screens);
+        const DeskPlaces places = design(desk, kept);
+        EXPECT_EQ(overlappingSmallWindows(places), "");
+        if (c.remembered.contains(kSimulator) && !kept.contains(kSimulator)) {
+            EXPECT_FALSE(kept.contains(kFirstBoard)) << "a Simulator placed again takes its corner back";
+        }
+        for (int form = kFirstForm; form <= kLastForm; ++form) {
+            EXPECT_TRUE(desk.screen.contains(places[form])) << "form " << form;
+            EXPECT_FALSE(places[form].intersects(desk.buttonRow)) << "form " << form;
+            if (kept.contains(form)) {
+                EXPECT_EQ(places[form].topLeft(), c.remembered.at(form)) << "form " << form << " still fits";
+            }
+        }
+    }
+    // Places on a screen that is still there are kept as they are.
+    const DeskScreen onMonitor = screen(1920, 1080, kOpenboxFrame, monitor.topLeft());
+    EXPECT_EQ(placesThatFit(remember(design(onMonitor)), fitted(onMonitor), desk, {laptop, monitor}).size(),
+              std::size_t(kLastForm - kFirstForm + 1));
+}
+
+// Of sides that cover the work alike, a window opened beside it takes the
+// first in its order: below, ending at the work's right end; above where the
+// screen ends below the work.
+TEST(BesideWork, OfSidesThatTieTheFirstInOrderIsTaken) {
+    DeskScreen desk;
+    desk.screen = QRect(0, 0, 1920, 1080);
+    struct Case {
+        QRect work;
+        QPoint corner;
+    };
+    for (const Case& c : {Case{QRect(500, 300, 600, 300), QPoint(800, 600)},
+                          Case{QRect(500, 800, 600, 280), QPoint(800, 600)}}) {
+        const QPoint corner = besideWork(QSize(300, 200), c.work, desk).topLeft();
+        EXPECT_EQ(std::pair(corner.x(), corner.y()), std::pair(c.corner.x(), c.corner.y())) << c.work.y();
+    }
+}
+
+}  // namespace
+}  // namespace blokpost::test
