@@ -11,6 +11,7 @@
 
 #include <cstring>
 #include <functional>
+#include <memory>
 #include <ostream>
 
 namespace blokpost {
@@ -60,10 +61,11 @@ Installation readInstallation(const DataPaths& paths, Printer& printer) {
         in.pinNames[i] = "leeg" + std::to_string(i);
         in.pinAddresses[i] = static_cast<std::uint8_t>(i);
     }
-    LineProgramModel storedModel;
+    // On the heap: clang 14 crashes trying to evaluate this large local as a constant.
+    const auto storedModel = std::make_unique<LineProgramModel>();
     std::string meter1, meter2;
     readStored(paths, kLayoutStoreFile, printer, [&](TextFileReader& f) {
-        ReadLayoutStore({in.layout, storedModel, meter1, meter2}, f);
+        ReadLayoutStore({in.layout, *storedModel, meter1, meter2}, f);
     });
     readStored(paths, kPinNameFile, printer, [&](TextFileReader& f) { ReadPinNameTable(f, in.pinNames); });
     readStored(paths, kPinAddressFile, printer, [&](TextFileReader& f) { ReadPinAddressTable(f, in.pinAddresses); });
