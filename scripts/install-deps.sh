@@ -11,6 +11,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core
   dpkg-dev file lintian desktop-file-utils appstream
+  xvfb openbox xdotool x11-utils
 )
 extra=("$@")
 

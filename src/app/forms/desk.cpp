@@ -117,9 +117,21 @@ void Desk::placeAt(int form, const QPoint& topLeft) {
     opened_.insert(form);
     Window* window = app_.form(form);
     window->fitInto(fittedSizes(screenNow())[form]);
-    // A window's position is that of its frame.
-    window->move(topLeft);
+    moveFrameTo(*window, topLeft);
 }
+
+void Desk::moveFrameTo(QWidget& window, const QPoint& topLeft) const {
+    // A window's position is that of its frame, but a window the window
+    // manager has not framed yet would be put there with its client area. Once
+    // the frame is known the client area is placed below it instead, which
+    // does not depend on when the window manager frames the window.
+    if (frameKnown_)
+        window.setGeometry(QRect(topLeft + clientOffset(), window.size()));
+    else
+        window.move(topLeft);
+}
+
+QPoint Desk::clientOffset() const { return {frame_.left(), frame_.top()}; }
 
 QPoint Desk::openingPlace(int form) const {
     const DeskScreen desk = screenNow();
@@ -160,10 +172,12 @@ void Desk::noticeMove(int form, const QWidget& window) {
     // Only the windows the desk opened: a window shown some other way has no place of its own yet.
     const auto placed = placedAt_.find(form);
     if (placed == placedAt_.end() || placed->second == now) return;
+    // Not framed yet, a window placed below the known frame stands where it was put.
+    if (frameKnown_ && window.geometry().topLeft() == placed->second + clientOffset()) return;
     if (settling_.erase(form) > 0) {
         // Some window managers pull a window taller than the screen up over
         // the button row when they first show it; it goes back below the row, once.
-        app_.form(form)->move(placed->second);
+        moveFrameTo(*app_.form(form), placed->second);
         return;
     }
     placedAt_[form] = now;

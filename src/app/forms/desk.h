@@ -50,6 +50,9 @@ private:
     void setLayer(Window& window) const;
     void keepAboveTrackPlan(Window& window) const;
     void placeAt(int form, const QPoint& topLeft);
+    void moveFrameTo(QWidget& window, const QPoint& topLeft) const;
+    // Where a window's client area starts within its frame.
+    QPoint clientOffset() const;
     void learnFrame(const QWidget& window);
     void noticeMove(int form, const QWidget& window);
     QString settingsPath(bool forWriting) const;

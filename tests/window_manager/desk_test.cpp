@@ -1,0 +1,121 @@
+// The desk under a real window manager on a 1366x768 screen: the frame it
+// learns, where the windows open, and the place the operator moves one to.
+// Frames and moves here are the window manager's; the offscreen platform has neither.
+
+#include "app/forms/blokpost_app.h"
+#include "app/forms/desk.h"
+#include "desk/desk_layout.h"
+#include "desk/forms/window.h"
+#include "support/test_program.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QProcess>
+#include <QThread>
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace blokpost::test {
+namespace {
+
+using namespace desk;
+
+// Runs the program's events until `done`; false when the window manager has not done it in time.
+bool eventsUntil(const std::function<bool()>& done) {
+    QDeadlineTimer deadline(10'000);
+    while (!done()) {
+        if (deadline.hasExpired()) return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(10);
+    }
+    return true;
+}
+
+QMargins frameOf(const QWidget& window) {
+    const QRect frame = window.frameGeometry(), client = window.geometry();
+    return {client.left() - frame.left(), client.top() - frame.top(), frame.right() - client.right(),
+            frame.bottom() - client.bottom()};
+}
+
+struct DeskUnderWindowManager : ::testing::Test {
+    void start(const std::string& rememberedPlaces = "") {
+        if (!rememberedPlaces.empty()) program.writeFile("VasteData/Vensters.ini", "[Vensters]\n" + rememberedPlaces);
+        app = std::make_unique<BlokpostApp>(program.folder.path(), &reporter, std::make_unique<RecordingBoard>());
+        app->start();
+        ASSERT_TRUE(eventsUntil([&] { return app->form(1)->isVisible(); }));
+    }
+    // Opens the windows and waits until the window manager has framed them all.
+    void open(std::initializer_list<int> forms) {
+        for (int form : forms) app->showForm(form);
+        for (int form : forms)
+            ASSERT_TRUE(eventsUntil([&] { return !frameOf(*app->form(form)).isNull(); })) << "Form" << form;
+    }
+    // Once every window stands at the place the desk designs for it now;
+    // else which stand elsewhere.
+    ::testing::AssertionResult atTheirPlaces(std::initializer_list<int> forms) {
+        const auto misplaced = [&] {
+            std::string list;
+            const DeskPlaces places = app->desk().firstPlaces();
+            for (int form : forms) {
+                const QPoint at = app->form(form)->frameGeometry().topLeft(), place = places[form].topLeft();
+                if (at != place)
+                    list += " Form" + std::to_string(form) + " at " + std::to_string(at.x()) + "," +
+                            std::to_string(at.y()) + " not " + std::to_string(place.x()) + "," + std::to_string(place.y());
+            }
+            return list;
+        };
+        if (eventsUntil([&] { return misplaced().empty(); })) return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure() << misplaced();
+    }
+
+    TestProgram program;  // lends its folder to the program
+    RecordingReporter reporter;
+    std::unique_ptr<BlokpostApp> app;
+};
+
+TEST_F(DeskUnderWindowManager, TheFrameIsLearntAndTheWindowsOpenedBeforeItFollow) {
+    start();
+    // Opened faster than the window manager frames them: the frame becomes
+    // known while some stand framed and others are still being framed.
+    const std::initializer_list<int> forms{kClock, kMeter1, kMeter2, 8, 9, 10, 11, 12, 13, 14, 15, kLogbook, kSimulator};
+    open(forms);
+    EXPECT_EQ(app->desk().screenNow().frame, frameOf(*app->form(kClock)));
+    // Every window stands where the real frame puts it, the first one shown included.
+    EXPECT_TRUE(atTheirPlaces(forms));
+}
+
+TEST_F(DeskUnderWindowManager, PlacesOnAScreenThatIsGoneOpenOnTheScreenThatIsThere) {
+    // Left on a second screen, to the right of this one, in an earlier run.
+    start("Form16=1500,300\nForm6=1800,300\nForm21=2400,100\n");
+    open({kClock, kMeter1, kSimulator});
+    ASSERT_TRUE(atTheirPlaces({kClock, kMeter1, kSimulator}));
+    const QRect screen = app->desk().screenNow().screen;
+    for (int form : {kClock, kMeter1, kSimulator})
+        EXPECT_TRUE(screen.contains(app->form(form)->frameGeometry())) << "Form" << form;
+}
+
+TEST_F(DeskUnderWindowManager, AWindowTheOperatorMovesIsRememberedOnceItRests) {
+    start();
+    open({kClock});
+    ASSERT_TRUE(atTheirPlaces({kClock}));
+    // Past the moment the window manager still places a window it just showed.
+    QDeadlineTimer settled(1000);
+    eventsUntil([&] { return settled.hasExpired(); });
+
+    // Moved as another program (or the operator's drag) moves it: through the window manager.
+    QWidget& clock = *app->form(kClock);
+    const QPoint before = clock.frameGeometry().topLeft();
+    ASSERT_EQ(QProcess::execute("xdotool", {"windowmove", QString::number(clock.winId()), "200", "150"}), 0);
+    ASSERT_TRUE(eventsUntil([&] { return clock.frameGeometry().topLeft() != before; }));
+    const QPoint movedTo = clock.frameGeometry().topLeft();
+
+    // Written while the program runs on, not only when it ends.
+    const std::string expected = "Form16=" + std::to_string(movedTo.x()) + "," + std::to_string(movedTo.y());
+    EXPECT_TRUE(eventsUntil([&] { return program.readFile("VasteData/Vensters.ini").find(expected) != std::string::npos; }))
+        << expected << " not in:\n" << program.readFile("VasteData/Vensters.ini");
+    EXPECT_EQ(app->desk().remembered().at(kClock), movedTo);
+}
+
+}  // namespace
+}  // namespace blokpost::test
