@@ -108,8 +108,12 @@ KeptPlaces Desk::keptPlaces(const DeskScreen& desk, const ClientSizes& sizes) co
 DeskPlaces Desk::firstPlaces() const {
     const DeskScreen desk = screenNow();
     const ClientSizes sizes = fittedSizes(desk);
+    return designedAround(desk, sizes, keptPlaces(desk, sizes));
+}
+
+DeskPlaces Desk::designedAround(const DeskScreen& desk, const ClientSizes& sizes, const KeptPlaces& kept) const {
     const WorkAreas work{app_.form(desk::kRijschema)->workArea(), app_.form(desk::kTimetable)->workArea()};
-    return designDesk(desk, sizes, work, keptPlaces(desk, sizes));
+    return designDesk(desk, sizes, work, kept);
 }
 
 void Desk::placeAt(int form, const QPoint& topLeft) {
@@ -141,7 +145,7 @@ QPoint Desk::openingPlace(int form) const {
     const int parent = desk::openedFrom(form);
     if (!kept.contains(form) && parent != 0 && app_.form(parent)->isVisible())
         return besideWork(sizes[form].grownBy(frame_), workOnDesktop(*app_.form(parent)), desk).topLeft();
-    return firstPlaces()[form].topLeft();
+    return designedAround(desk, sizes, kept)[form].topLeft();
 }
 
 void Desk::show(int form) {

@@ -46,6 +46,7 @@ private:
     QPoint openingPlace(int form) const;
     ClientSizes fittedSizes(const DeskScreen& desk) const;
     KeptPlaces keptPlaces(const DeskScreen& desk, const ClientSizes& sizes) const;
+    DeskPlaces designedAround(const DeskScreen& desk, const ClientSizes& sizes, const KeptPlaces& kept) const;
     // The small windows float above the others, which stay above the main window.
     void setLayer(Window& window) const;
     void keepAboveTrackPlan(Window& window) const;
