@@ -40,7 +40,7 @@ std::string writeWhole(int fd, const std::string& name, const std::string& line)
             // Nothing more to be done about it here; the failure is told below.
         }
     }
-    return name + " niet schrijven (" + std::strerror(error) + ")";
+    return name + " niet schrijven (" + systemReason(error) + ")";
 }
 
 // A missing folder is made and synced into the folder above it.
@@ -59,7 +59,7 @@ std::unique_ptr<Descriptor> openDayFile(const std::string& path, const std::stri
         problem = relative + " niet openen (" + why + ")";
         return nullptr;
     };
-    if (const int error = makeFolderIfMissing(folderOf(path))) return refuse(std::strerror(error));
+    if (const int error = makeFolderIfMissing(folderOf(path))) return refuse(systemReason(error));
     struct stat info {};
     if (::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) return refuse("it is " + kindOf(info.st_mode));
     constexpr int kFlags = O_WRONLY | O_APPEND | O_NONBLOCK | O_CLOEXEC | O_NOCTTY;
@@ -69,13 +69,13 @@ std::unique_ptr<Descriptor> openDayFile(const std::string& path, const std::stri
         created = false;
         file = std::make_unique<Descriptor>(::open(path.c_str(), kFlags));
     }
-    if (!file->valid()) return refuse(std::strerror(errno));
+    if (!file->valid()) return refuse(systemReason(errno));
     // Looked at again once open, in case something else took its place in between.
-    if (::fstat(file->get(), &info) != 0) return refuse(std::strerror(errno));
+    if (::fstat(file->get(), &info) != 0) return refuse(systemReason(errno));
     if (!S_ISREG(info.st_mode)) return refuse("it is " + kindOf(info.st_mode));
     if (created) {
         const int error = ::fsync(file->get()) == 0 ? syncFolder(folderOf(path)) : errno;
-        if (error != 0) return refuse(std::strerror(error));
+        if (error != 0) return refuse(systemReason(error));
     }
     return file;
 }
@@ -147,7 +147,7 @@ private:
                 lock.unlock();
                 const int error = file_ && ::fdatasync(file_->get()) != 0 ? errno : 0;
                 lock.lock();
-                if (error != 0) done(name_ + " niet bewaren (" + std::strerror(error) + ")");
+                if (error != 0) done(name_ + " niet bewaren (" + systemReason(error) + ")");
             } else {
                 return;  // stopped, with everything written and taken by the disk
             }

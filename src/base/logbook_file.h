@@ -4,7 +4,8 @@
 // computer's date, stamped with the computer's time:
 //     11:31:05  8:31  Wis3A
 // Each line is handed at once to a helper thread that opens the day file,
-// writes the line whole, in one write to the file opened for appending, and
+// writes the line whole to the file opened for appending (a line cut short
+// is taken back), and
 // then has the disk take it (fdatasync); so a crash or a power cut loses at
 // most the newest line, and the tick never touches the disk. Day files are
 // only ever appended to. Like every stored file, only a regular file is

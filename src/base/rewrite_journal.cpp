@@ -126,14 +126,15 @@ void finishOne(const std::string& path, Reporter& reporter) {
                          "before that save again");
 }
 
-}  // namespace
-
+// $XDG_STATE_HOME/blokpost, else ~/.local/state/blokpost.
 std::string stateFolder() {
     const char* state = std::getenv("XDG_STATE_HOME");
     if (state && state[0] == '/') return std::string(state) + "/blokpost";
     const char* home = std::getenv("HOME");
     return std::string(home && home[0] == '/' ? home : "") + "/.local/state/blokpost";
 }
+
+}  // namespace
 
 std::string keepOldContents(const std::string& target, std::string_view old, std::string_view next,
                             const std::string& name) {

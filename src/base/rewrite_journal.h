@@ -14,9 +14,6 @@ namespace blokpost {
 
 class Reporter;
 
-// $XDG_STATE_HOME/blokpost, else ~/.local/state/blokpost.
-std::string stateFolder();
-
 // Keeps `old` (what `target` holds now) before it is rewritten with `next`;
 // returns the record's path. Throws OperationError naming `name` and the
 // reason when the record cannot be written: the file must then stay untouched.

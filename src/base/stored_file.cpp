@@ -163,7 +163,6 @@ bool isRegularFile(const QString& path) {
 void ignoreFileSizeSignal() { std::signal(SIGXFSZ, SIG_IGN); }
 
 void replaceStoredFile(const QString& path, std::string_view bytes) {
-    ignoreFileSizeSignal();  // done at start already; tests save without a start
     const std::string name = displayName(path);
     const std::string target = followLinks(QFile::encodeName(path).toStdString(), name);
 

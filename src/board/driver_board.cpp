@@ -4,8 +4,18 @@ namespace blokpost {
 
 namespace {
 
-bool failingLong(const std::optional<std::chrono::steady_clock::duration>& failingFor) {
-    return failingFor && *failingFor >= kSideFailureToldAfter;
+// What the two sides of an open board say of it, where a side counts as
+// failing once it has failed `toldAfter` without a break.
+DriverBoard::Mode modeOfSides(const RealBoard& board, std::chrono::steady_clock::duration toldAfter) {
+    const auto inputsFor = board.inputsFailingFor(), outputsFor = board.outputsFailingFor();
+    const auto failing = [&](const auto& failingFor) { return failingFor && *failingFor >= toldAfter; };
+    const bool inputs = failing(inputsFor), outputs = failing(outputsFor);
+    if (inputs && outputs) return DriverBoard::Mode::BoardSilent;
+    // While the other side is failing too, but not yet for long, it is not
+    // yet known whether one side fails or the whole board is silent.
+    if (outputs && !inputsFor) return DriverBoard::Mode::OutputsRefused;
+    if (inputs && !outputsFor) return DriverBoard::Mode::InputsSilent;
+    return DriverBoard::Mode::RealBoardOpen;
 }
 
 }  // namespace
@@ -15,10 +25,12 @@ std::int32_t DriverBoard::OpenDevice(std::int32_t address) {
     // Opening it a second time would fail on the claimed interface. It counts
     // as found only while both its sides work; a failing side is tried again.
     if (device_ && device_->connected() && device_->address() == address) {
-        const bool inputs = !device_->inputsFailingFor(), outputs = !device_->outputsFailingFor();
-        if (inputs && outputs) return 0;
+        const Mode sides = modeOfSides(*device_, std::chrono::steady_clock::duration::zero());
+        if (sides == Mode::RealBoardOpen) return 0;
         device_->retryOutputs();
-        openProblem_ = !inputs && !outputs ? kBoardSilentProblem : inputs ? kOutputsRefusedProblem : kInputsSilentProblem;
+        openProblem_ = sides == Mode::BoardSilent      ? kBoardSilentProblem
+                       : sides == Mode::OutputsRefused ? kOutputsRefusedProblem
+                                                       : kInputsSilentProblem;
         return -1;
     }
     if (!opener_) return -1;
@@ -33,14 +45,7 @@ std::int32_t DriverBoard::OpenDevice(std::int32_t address) {
 DriverBoard::Mode DriverBoard::mode() const {
     if (!device_) return Mode::Simulated;
     if (!device_->connected()) return Mode::Unplugged;
-    const auto inputsFor = device_->inputsFailingFor(), outputsFor = device_->outputsFailingFor();
-    const bool inputs = failingLong(inputsFor), outputs = failingLong(outputsFor);
-    if (inputs && outputs) return Mode::BoardSilent;
-    // While the other side is failing too, but not yet for long, it is not
-    // yet known whether one side fails or the whole board is silent.
-    if (outputs && !inputsFor) return Mode::OutputsRefused;
-    if (inputs && !outputsFor) return Mode::InputsSilent;
-    return Mode::RealBoardOpen;
+    return modeOfSides(*device_, kSideFailureToldAfter);
 }
 
 void DriverBoard::OutputAllAnalog(std::int32_t value1, std::int32_t value2) {

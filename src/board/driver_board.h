@@ -27,10 +27,10 @@ public:
     virtual bool connected() const = 0;
     virtual int address() const = 0;
     // How long each side has been failing without a break; none while it works.
-    virtual std::optional<std::chrono::steady_clock::duration> inputsFailingFor() const { return std::nullopt; }
-    virtual std::optional<std::chrono::steady_clock::duration> outputsFailingFor() const { return std::nullopt; }
+    virtual std::optional<std::chrono::steady_clock::duration> inputsFailingFor() const = 0;
+    virtual std::optional<std::chrono::steady_clock::duration> outputsFailingFor() const = 0;
     // Sends all outputs again at once, without waiting for the board.
-    virtual void retryOutputs() {}
+    virtual void retryOutputs() = 0;
 };
 
 // A side of the board that fails this long without a break is told to the operator.

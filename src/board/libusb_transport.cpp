@@ -195,10 +195,10 @@ void LIBUSB_CALL LibusbTransport::inputEnded(libusb_transfer* transfer) {
 void LIBUSB_CALL LibusbTransport::outputEnded(libusb_transfer* transfer) {
     auto* self = static_cast<LibusbTransport*>(transfer->user_data);
     self->outPending_ = false;
+    if (transfer->status == LIBUSB_TRANSFER_CANCELLED) return;
     UsbCompletion ended{false, resultOf(transfer->status), {}, UsbClock::now(), {}};
     if (ended.result == UsbResult::Ok && transfer->actual_length != kK8055ReportSize) ended.result = UsbResult::Failed;
     if (transfer->status == LIBUSB_TRANSFER_STALL) self->outHalted_ = true;
-    if (transfer->status == LIBUSB_TRANSFER_CANCELLED) ended.result = UsbResult::Timeout;
     if (ended.result == UsbResult::Gone) self->gone_ = true;
     self->keep(ended);
 }

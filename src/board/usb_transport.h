@@ -63,8 +63,6 @@ using UsbConnector = std::function<std::unique_ptr<UsbTransport>(int address, st
 inline constexpr std::uint16_t kK8055VendorId = 0x10CF;
 inline constexpr std::uint16_t kK8055FirstProductId = 0x5500;  // + card address
 inline constexpr int kK8055Interface = 0;
-inline constexpr std::uint8_t kK8055OutEndpoint = 0x01;
-inline constexpr std::uint8_t kK8055InEndpoint = 0x81;
 inline constexpr int kK8055ReportSize = 8;
 
 }  // namespace blokpost

@@ -1,7 +1,7 @@
 #include "check/controle.h"
 
 #include "check/line_walk.h"
-#include "timetable/timetable.h"
+#include "state/timetable_editor.h"
 
 #include <algorithm>
 #include <limits>
@@ -51,6 +51,12 @@ const OperandRule kOperandRules[] = {
      }},
 };
 
+const OperandRule* ruleFor(const std::string& kind) {
+    for (const OperandRule& rule : kOperandRules)
+        if (kind == rule.kind) return &rule;
+    return nullptr;
+}
+
 class Check {
 public:
     explicit Check(const ControleInput& in) : in_(in) {}
@@ -82,10 +88,8 @@ private:
 };
 
 bool Check::operandValid(int line, int step) const {
-    for (const OperandRule& rule : kOperandRules)
-        if (hasKind(line, step, rule.kind))
-            return operandAt(line, step) >= rule.first && operandAt(line, step) <= rule.last;
-    return true;
+    const OperandRule* rule = ruleFor(kindAt(line, step));
+    return !rule || (operandAt(line, step) >= rule->first && operandAt(line, step) <= rule->last);
 }
 
 void Check::checkOperands(int line) {
@@ -94,9 +98,8 @@ void Check::checkOperands(int line) {
             add(FindingLevel::Fout, line, step,
                 "Onbekende opdracht \"" + kindAt(line, step) +
                     "\": geen stap voert die uit, de lijn blijft hier staan.");
-        for (const OperandRule& rule : kOperandRules)
-            if (hasKind(line, step, rule.kind) && !operandValid(line, step))
-                add(FindingLevel::Fout, line, step, rule.problem(operandAt(line, step)));
+        if (const OperandRule* rule = ruleFor(kindAt(line, step)); rule && !operandValid(line, step))
+            add(FindingLevel::Fout, line, step, rule->problem(operandAt(line, step)));
     }
 }
 

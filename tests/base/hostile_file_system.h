@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <chrono>
 #include <fcntl.h>
@@ -68,6 +69,8 @@ public:
         rlimit lowered = previous_;
         lowered.rlim_cur = bytes;
         ::setrlimit(RLIMIT_FSIZE, &lowered);
+        // As the program does from its start: a write past the limit fails instead of ending it.
+        std::signal(SIGXFSZ, SIG_IGN);
     }
     ~ScopedFileSizeLimit() { ::setrlimit(RLIMIT_FSIZE, &previous_); }
     ScopedFileSizeLimit(const ScopedFileSizeLimit&) = delete;
