@@ -82,6 +82,13 @@ int syncFolder(const std::string& folder) {
     return ::fsync(fd.get()) == 0 ? 0 : errno;
 }
 
+int makeFolderIfMissing(const std::string& folder, mode_t mode) {
+    struct stat info {};
+    if (::lstat(folder.c_str(), &info) == 0 || errno != ENOENT) return 0;
+    if (::mkdir(folder.c_str(), mode) != 0) return errno == EEXIST ? 0 : errno;
+    return syncFolder(folderOf(folder));
+}
+
 std::uint64_t checksumOf(std::string_view bytes) {
     std::uint64_t hash = 14695981039346656037ULL;
     for (const char byte : bytes) {

@@ -46,6 +46,9 @@ std::string folderOf(const std::string& path);
 // Has the disk keep the folder's list of names, so a file made or renamed in
 // it survives a power cut. Returns 0 or the errno.
 int syncFolder(const std::string& folder);
+// Makes the folder with `mode` where nothing stands at its path, and syncs it
+// into the folder above it. Returns 0 or the errno.
+int makeFolderIfMissing(const std::string& folder, mode_t mode);
 
 // A 64-bit checksum (FNV-1a) that tells a file whole from one cut or mixed.
 std::uint64_t checksumOf(std::string_view bytes);

@@ -43,14 +43,6 @@ std::string writeWhole(int fd, const std::string& name, const std::string& line)
     return name + " niet schrijven (" + systemReason(error) + ")";
 }
 
-// A missing folder is made and synced into the folder above it.
-int makeFolderIfMissing(const std::string& folder) {
-    struct stat info {};
-    if (::lstat(folder.c_str(), &info) == 0 || errno != ENOENT) return 0;
-    if (::mkdir(folder.c_str(), 0777) != 0) return errno;
-    return syncFolder(folderOf(folder));
-}
-
 // Opens only a regular file, and never waits: a FIFO opened for writing with
 // no reader would hold the thread, and a device would swallow the lines.
 // Returns the open file, or null with `problem` set.
@@ -59,7 +51,7 @@ std::unique_ptr<Descriptor> openDayFile(const std::string& path, const std::stri
         problem = relative + " niet openen (" + why + ")";
         return nullptr;
     };
-    if (const int error = makeFolderIfMissing(folderOf(path))) return refuse(systemReason(error));
+    if (const int error = makeFolderIfMissing(folderOf(path), 0777)) return refuse(systemReason(error));
     struct stat info {};
     if (::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) return refuse("it is " + kindOf(info.st_mode));
     constexpr int kFlags = O_WRONLY | O_APPEND | O_NONBLOCK | O_CLOEXEC | O_NOCTTY;

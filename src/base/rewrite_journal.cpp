@@ -76,11 +76,11 @@ std::optional<Record> decode(const std::string& bytes) {
     return record;
 }
 
-// The folder and the ones above it, made for this user only where missing.
+// The folder and the ones above it, made for this user only where missing,
+// each synced, so the record kept in it survives a power cut.
 int makeFolders(const std::string& folder) {
     for (std::size_t slash = folder.find('/', 1);; slash = folder.find('/', slash + 1)) {
-        const std::string part = folder.substr(0, slash);
-        if (::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) return errno;
+        if (const int error = makeFolderIfMissing(folder.substr(0, slash), 0700)) return error;
         if (slash == std::string::npos) return 0;
     }
 }
