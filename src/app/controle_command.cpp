@@ -7,6 +7,7 @@
 #include "layout/layout_store.h"
 #include "layout/pin_names.h"
 #include "schedule/schedule_files.h"
+#include "state/program_state.h"
 #include "timetable/timetable.h"
 
 #include <cstring>
@@ -57,10 +58,7 @@ void readStored(const DataPaths& paths, const char* relative, Printer& printer,
 Installation readInstallation(const DataPaths& paths, Printer& printer) {
     Installation in;
     // Without their files the pins keep the names and addresses of the start.
-    for (int i = 0; i < kPins; ++i) {
-        in.pinNames[i] = "leeg" + std::to_string(i);
-        in.pinAddresses[i] = static_cast<std::uint8_t>(i);
-    }
+    setStartPinNames(in.pinNames, in.pinAddresses);
     // On the heap: clang 14 crashes trying to evaluate this large local as a constant.
     const auto storedModel = std::make_unique<LineProgramModel>();
     std::string meter1, meter2;

@@ -4,10 +4,17 @@
 
 namespace blokpost {
 
+void setStartPinNames(std::array<std::string, kPins>& names, std::array<std::uint8_t, kPins>& addresses) {
+    for (int i = 0; i < kPins; ++i) {
+        names[i] = "leeg" + std::to_string(i);
+        addresses[i] = static_cast<std::uint8_t>(i);
+    }
+}
+
 void FormCreate(ProgramState& s, int minutesOfDay) {
     // A missing track plan is not worth a message: the designed picture stays.
     s.screen.main.trackPlan.load(s.paths.find("Tekeningen/Spoortekening.bmp"));
-    for (int i = 0; i < kPins; ++i) s.pins.PinName[i] = "leeg" + std::to_string(i);
+    setStartPinNames(s.pins.PinName, s.pins.PinAddress);
     s.clock.ClockMinutes = minutesOfDay;
     s.clock.ClockSeconds = 0;
     s.layout = defaultLayoutTable();
@@ -18,7 +25,6 @@ void FormCreate(ProgramState& s, int minutesOfDay) {
         s.timetable.DepartureInterval[line] = 0;
         s.model.GreenFlag[line] = 1;
     }
-    for (int i = 0; i < kPins; ++i) s.pins.PinAddress[i] = static_cast<std::uint8_t>(i);
 }
 
 void FormCreate(ProgramState& s) {

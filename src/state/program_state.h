@@ -33,6 +33,10 @@ struct PinTables {
     std::array<std::string, kPinDrawings + 1> PlateState{};  // [1..63]: "", "A" or "B"
 };
 
+// The names and addresses the pins have before their files are read: pin n
+// is "leeg<n>" at address n.
+void setStartPinNames(std::array<std::string, kPins>& names, std::array<std::uint8_t, kPins>& addresses);
+
 struct ModelClock {
     std::int32_t ClockMinutes = 0;  // minutes since midnight, never wrapped
     std::uint8_t ClockSeconds = 0;
