@@ -79,26 +79,21 @@ void K8055UsbBoard::readOncePerTick() {
     digitalThisTick_ = 0;
     collect();
     if (!transport_) return;
-    // Without a selection the board has taken, the inputs show no known
-    // group: that is the output side's failure, and the input side's only
-    // when no report of any group arrives either.
-    if (!selectionConfirmed()) {
-        const bool reportsArrive = newest_.any && transport_->now() - newest_.endedAt < kInputSilentAfter;
-        if (!reportsArrive && !inputsFailingSince_) inputsFailingSince_ = transport_->now();
-        return;
-    }
     const UsbClock::time_point now = transport_->now();
+    const bool reportsArrive = newest_.any && now - newest_.endedAt < kInputSilentAfter;
     // The board loads its next report when the one before is taken, which is
     // when the transfer carrying it was submitted: that moment must lie past
     // the selection plus the board's sampling time.
-    const bool counts = newest_.any && newest_.submittedAt >= selectionSince_ + transport_->sampleTime() &&
-                        now - newest_.endedAt < kInputSilentAfter;
-    if (counts) {
+    const bool confirmed = selectionConfirmed();
+    if (confirmed && reportsArrive && newest_.submittedAt >= selectionSince_ + transport_->sampleTime()) {
         digitalThisTick_ = newest_.input.digital;
         inputsFailingSince_.reset();
-    } else if (!inputsFailingSince_) {
-        inputsFailingSince_ = now;
+        return;
     }
+    // Without a selection the board has taken, the inputs show no known
+    // group: that is the output side's failure, and the input side's only
+    // when no report of any group arrives either.
+    if ((confirmed || !reportsArrive) && !inputsFailingSince_) inputsFailingSince_ = now;
 }
 
 bool K8055UsbBoard::selectionConfirmed() const {
