@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <tuple>
 #include <vector>
 
 namespace blokpost {
@@ -10,17 +11,27 @@ namespace desk {
 int openedFrom(int form) {
     switch (form) {
     case kPalette:
-    case kGiveName: return kRijschema;
+    case kGiveName:
+    case kControle: return kRijschema;
     case kTimetableEditor: return kTimetable;
     default: return 0;
     }
 }
 
-bool staysOnTop(int form) {
-    // Read/save and the Spoorboekje share the Simulator's corner: below it they would be lost.
-    return (form >= kMeter1 && form <= kClock) || form == kLogbook || form == kSimulator || form == kReadSave ||
-           form == kTimetable;
+Layer layerOf(int form) {
+    switch (form) {
+    case kRijschema: return Layer::Editor;
+    case kMakeScreen:
+    case kReadSave:
+    case kPalette:
+    case kTimetableEditor:
+    case kGiveName:
+    case kControle: return Layer::Task;
+    default: return Layer::Small;
+    }
 }
+
+bool staysOnTop(int form) { return layerOf(form) != Layer::Editor; }
 }  // namespace desk
 
 namespace {
@@ -177,43 +188,52 @@ QPoint clientOrigin(const QRect& frame, const QMargins& margins) {
 
 using TileOrder = std::array<int, kTileOrder.size()>;
 
-// The display windows tiled in `order` around those kept where they are;
-// gives how many found no free place.
-int tileInOrder(const TileOrder& order, const DeskScreen& desk, const ClientSizes& client, const KeptPlaces& kept,
-                DeskPlaces& places) {
-    // They keep off the Simulator, which stays open while trains are played,
-    // and off the track plan as long as there is room.
-    Tiler tiler(desk, {desk.buttonRow, desk.lineButtons, places[kSimulator]}, {desk.trackPlan});
+// What the display windows are tiled around: what they never cover, and what
+// they keep off while there is room, giving up the first first.
+struct TileRules {
+    std::vector<QRect> obstacles;
+    std::vector<QRect> keepOff;
+};
+
+struct Tiling {
+    DeskPlaces places;
+    int overlapping = 0;  // tiles that found no free place
+    qint64 keptOff = 0;   // how much of the areas to keep off they cover
+};
+
+// The display windows tiled in `order` around those kept where they are.
+Tiling tileInOrder(const TileOrder& order, const DeskScreen& desk, const ClientSizes& client, const KeptPlaces& kept,
+                   const TileRules& rules, const DeskPlaces& places) {
+    Tiling tiling{places};
+    Tiler tiler(desk, rules.obstacles, rules.keepOff);
     for (int form : order)
         if (kept.contains(form)) tiler.occupy(kept.at(form));
     for (int form : order) {
         const auto found = kept.find(form);
-        places[form] = found != kept.end() ? found->second : tiler.place(client[form].grownBy(desk.frame));
+        QRect& place = tiling.places[form];
+        place = found != kept.end() ? found->second : tiler.place(client[form].grownBy(desk.frame));
+        for (const QRect& area : rules.keepOff) tiling.keptOff += overlap(place, area);
     }
-    return tiler.overlapping();
+    tiling.overlapping = tiler.overlapping();
+    return tiling;
 }
 
-// The designed order first; on a small screen, where that leaves some
-// overlapping, the largest or the tallest first.
+// The designed order, the largest first and the tallest first: the one that
+// leaves fewest overlapping, then covers least of what they keep off.
 void tileDisplayWindows(const DeskScreen& desk, const ClientSizes& client, const KeptPlaces& kept,
-                        DeskPlaces& places) {
+                        const TileRules& rules, DeskPlaces& places) {
     const auto area = [&](int form) { return qint64(client[form].width()) * client[form].height(); };
     TileOrder largestFirst = kTileOrder, tallestFirst = kTileOrder;
     std::stable_sort(largestFirst.begin(), largestFirst.end(), [&](int a, int b) { return area(a) > area(b); });
     std::stable_sort(tallestFirst.begin(), tallestFirst.end(),
                      [&](int a, int b) { return client[a].height() > client[b].height(); });
-    DeskPlaces best = places;
-    int fewest = -1;
+    std::optional<Tiling> best;
     for (const TileOrder& order : {kTileOrder, largestFirst, tallestFirst}) {
-        DeskPlaces tiled = places;
-        const int overlapping = tileInOrder(order, desk, client, kept, tiled);
-        if (fewest < 0 || overlapping < fewest) {
-            best = tiled;
-            fewest = overlapping;
-        }
-        if (fewest == 0) break;
+        Tiling tiled = tileInOrder(order, desk, client, kept, rules, places);
+        if (!best || std::tie(tiled.overlapping, tiled.keptOff) < std::tie(best->overlapping, best->keptOff))
+            best = std::move(tiled);
     }
-    places = best;
+    places = best->places;
 }
 
 }  // namespace
@@ -230,7 +250,7 @@ QRect keepOnScreen(const QRect& frame, const DeskScreen& desk) {
     return place;
 }
 
-QRect besideWork(const QSize& frameSize, const QRect& work, const DeskScreen& desk) {
+QRect besideWork(const QSize& frameSize, const QRect& work, const DeskScreen& desk, const QList<QRect>& keepClear) {
     const int w = frameSize.width();
     const int h = frameSize.height();
     // Below first, aligned to the right end of the work: on the Rijschema the
@@ -240,7 +260,28 @@ QRect besideWork(const QSize& frameSize, const QRect& work, const DeskScreen& de
         QPoint(work.right() + 1 - w, work.top() - h),    QPoint(work.left(), work.top() - h),
         QPoint(work.left() - w, work.top()),             QPoint(work.right() + 1, work.top()),
         QPoint(work.left() - w, work.bottom() + 1 - h),  QPoint(work.right() + 1, work.bottom() + 1 - h)};
-    return *cheapest(keptOnScreen(sides, frameSize, desk), [&](const QRect& place) { return overlap(place, work); });
+    return *cheapest(keptOnScreen(sides, frameSize, desk), [&](const QRect& place) {
+        qint64 cost = overlap(place, work) + kLineButtonWeight * overlap(place, desk.lineButtons);
+        for (const QRect& r : keepClear) cost += kLineButtonWeight * overlap(place, r);
+        return cost;
+    });
+}
+
+QRect reachableOnScreen(const QRect& part, const QRect& clientOnScreen) {
+    QRect shown = part.translated(clientOnScreen.topLeft());
+    // Scrolled to, a part beyond the client area comes in at its far edge.
+    QRect scrolled = shown;
+    if (scrolled.bottom() > clientOnScreen.bottom()) scrolled.moveBottom(clientOnScreen.bottom());
+    if (scrolled.right() > clientOnScreen.right()) scrolled.moveRight(clientOnScreen.right());
+    return (shown | scrolled).intersected(clientOnScreen);
+}
+
+QList<QRect> rijschemaControlsOnScreen(const QRect& frame, const QSize& client, const WorkAreas& work,
+                                       const QMargins& margins) {
+    const QRect clientOnScreen(clientOrigin(frame, margins), client);
+    QList<QRect> controls;
+    for (const QRect& part : work.rijschemaControls) controls.push_back(reachableOnScreen(part, clientOnScreen));
+    return controls;
 }
 
 QSize fittedClientSize(int form, const QSize& designed, const DeskScreen& desk, int scrollBarExtent) {
@@ -287,8 +328,10 @@ DeskPlaces designDesk(const DeskScreen& desk, const ClientSizes& client, const W
     };
 
     place(kRijschema, [&] { return leastCoveringCorner(frameSize(kRijschema), desk); });
-    place(kPalette, [&] { return besideWork(frameSize(kPalette), onScreen(work.rijschemaGrid, kRijschema), desk); });
-    place(kGiveName, [&] { return besideWork(frameSize(kGiveName), onScreen(work.rijschemaGrid, kRijschema), desk); });
+    const QRect grid = onScreen(work.rijschemaGrid, kRijschema);
+    const QList<QRect> controls = rijschemaControlsOnScreen(places[kRijschema], client[kRijschema], work, desk.frame);
+    place(kPalette, [&] { return besideWork(frameSize(kPalette), grid, desk, controls); });
+    place(kGiveName, [&] { return besideWork(frameSize(kGiveName), grid, desk, controls); });
     place(kMakeScreen, [&] { return leastCoveringCorner(frameSize(kMakeScreen), desk); });
     // The windows opened now and then from the button row share the top
     // right corner, clear of the track plan.
@@ -298,7 +341,27 @@ DeskPlaces designDesk(const DeskScreen& desk, const ClientSizes& client, const W
           [&] { return besideWork(frameSize(kTimetableEditor), onScreen(work.timetableList, kTimetable), desk); });
     place(kSimulator, [&] { return atTopRight(frameSize(kSimulator), desk); });
 
-    tileDisplayWindows(desk, client, kept, places);
+    // The display windows never cover the Simulator, which stays open while
+    // trains are played, nor what the operator must reach; they keep off the
+    // track plan and the Rijschema's grid as long as there is room.
+    TileRules rules{{desk.buttonRow, desk.lineButtons, places[kSimulator]}, {desk.trackPlan, grid}};
+    rules.obstacles.insert(rules.obstacles.end(), controls.begin(), controls.end());
+    // A kept place on one of those is set aside like one off the screen.
+    KeptPlaces keptTiles = kept;
+    std::erase_if(keptTiles, [&](const auto& entry) {
+        return std::any_of(rules.obstacles.begin(), rules.obstacles.end(),
+                           [&](const QRect& r) { return entry.first != kSimulator && entry.second.intersects(r); });
+    });
+    tileDisplayWindows(desk, client, keptTiles, rules, places);
+
+    // Controle opens by itself after a load: beside the grid, clear of the
+    // small windows the operator watches as far as it can.
+    place(kControle, [&] {
+        QList<QRect> clear = controls;
+        clear.push_back(places[kSimulator]);
+        for (int form : kTileOrder) clear.push_back(places[form]);
+        return besideWork(frameSize(kControle), grid, desk, clear);
+    });
     return places;
 }
 

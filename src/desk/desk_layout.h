@@ -5,14 +5,16 @@
 // - nothing covers the main window's button row;
 // - the small display windows are tiled along the bottom edge of the screen
 //   from the right, then along the right edge, never on top of each other,
-//   and off the track plan and the line buttons while there is room;
+//   the Simulator, the line buttons or the Rijschema's controls, and off the
+//   track plan and the Rijschema's grid while there is room;
 // - the Rijschema takes the corner where it covers least of the line buttons
 //   and the track plan; the windows opened from another open beside the part
 //   of it that they edit;
 // - a window larger than the room below the button row is cut down to it and
 //   scrolls its content; the Rijschema also leaves the line buttons' captions free;
-// - remembered places that no longer fit the screens are placed again, around
-//   the places that still fit, as the designed places are;
+// - remembered places that no longer fit the screens, or where a small window
+//   would cover the Simulator or a control the operator must reach, are
+//   placed again, around the places that still fit, as the designed places are;
 // - every window stays wholly on the screen.
 // All rectangles are window frames (title bar and border included) in
 // desktop coordinates.
@@ -43,18 +45,29 @@ constexpr int kTimetableEditor = 18;
 constexpr int kGiveName = 19;
 constexpr int kLogbook = 20;
 constexpr int kSimulator = 21;
+constexpr int kControle = 22;
 constexpr int kFirstForm = 2;
-constexpr int kLastForm = 21;
+constexpr int kLastForm = 22;
 
 // The display windows in the order they are tiled: the clock and the two
 // meters in the corner, the departure boards next to them, then the logbook.
-constexpr std::array<int, 12> kTileOrder{kClock, kMeter1, kMeter2, 8, 9, 10, 11, 12, 13, 14, 15, kLogbook};
+// A new display window is placed by the desk once it is listed here.
+inline constexpr std::array kTileOrder{kClock, kMeter1, kMeter2, 8, 9, 10, 11, 12, 13, 14, 15, kLogbook};
 
 // The window a form is opened from, or 0 when it opens from the button row.
 int openedFrom(int form);
-// The windows that stay above the others: the display windows and the
-// Simulator, which the operator watches and clicks while working in the
-// large editing windows, and the two windows that share the Simulator's corner.
+
+// The layers, from the track plan up:
+// - the Rijschema, the one large editing window, above the track plan;
+// - the small windows the operator watches and clicks while working in it
+//   (the display windows, the Simulator, the Spoorboekje) above the Rijschema;
+// - in the same top layer, a window the operator opens for a task (the
+//   palette, Controle, Give a Name, Make Screen, Read/save, the timetable
+//   editor) comes up above them whole; a click on a small window brings that
+//   one forward again, a click on the task window brings it back.
+enum class Layer { Editor, Small, Task };
+Layer layerOf(int form);
+// Every window but the Rijschema stays above the Rijschema and the track plan.
 bool staysOnTop(int form);
 }  // namespace desk
 
@@ -73,11 +86,18 @@ using DeskPlaces = std::array<QRect, desk::kLastForm + 1>;
 using ClientSizes = std::array<QSize, desk::kLastForm + 1>;
 
 // The parts of the parent windows that a window opened from them edits, in
-// the parent's client coordinates.
+// the parent's client coordinates, and the Rijschema's controls that no
+// small window may cover, in its designed (unscrolled) content.
 struct WorkAreas {
     QRect rijschemaGrid;
     QRect timetableList;
+    QList<QRect> rijschemaControls;
 };
+
+// Where a part of a window's designed content shows on the desktop when the
+// operator scrolls to it: at its place while it fits in the client area, else
+// anywhere from there to the client's edge it is scrolled up or left to.
+QRect reachableOnScreen(const QRect& part, const QRect& clientOnScreen);
 
 // Windows that keep a place of their own (frames in desktop coordinates).
 using KeptPlaces = std::map<int, QRect>;
@@ -98,8 +118,15 @@ KeptPlaces placesThatFit(const std::map<int, QPoint>& remembered, const ClientSi
                          const QList<QRect>& screens);
 
 // A window of `frameSize` beside `work` (desktop coordinates) rather than
-// over it: below, above, right or left, whichever covers least of it.
-QRect besideWork(const QSize& frameSize, const QRect& work, const DeskScreen& desk);
+// over it: below, above, right or left, whichever covers least of it, of the
+// line buttons and of `keepClear` (the controls the operator must reach and
+// the small windows open).
+QRect besideWork(const QSize& frameSize, const QRect& work, const DeskScreen& desk,
+                 const QList<QRect>& keepClear = {});
+
+// The Rijschema's controls on the desktop, where the Rijschema stands at `frame`.
+QList<QRect> rijschemaControlsOnScreen(const QRect& frame, const QSize& client, const WorkAreas& work,
+                                       const QMargins& margins);
 
 // A designed place moved onto the screen as far as its size allows (the
 // title bar always on it) and off the button row.

@@ -9,6 +9,7 @@
 #include "base/stored_file.h"
 #include "board/board_choice.h"
 #include "board/driver_board.h"
+#include "check/forms/controle_window.h"
 #include "layout/forms/give_name_window.h"
 #include "layout/forms/make_screen_window.h"
 #include "layout/forms/read_save_window.h"
@@ -54,7 +55,9 @@ BlokpostApp::BlokpostApp(const QString& root, Reporter* reporter, std::unique_pt
     messageBoxes_.keepAbove(forms_[1].get());
     forms_[2] = std::make_unique<TForm2>(*this);
     forms_[3] = std::make_unique<TForm3>(*this);
-    forms_[4] = std::make_unique<TForm4>(*this);
+    auto controle = std::make_unique<ControleWindow>(*this);
+    forms_[4] = std::make_unique<TForm4>(*this, *controle);
+    forms_[22] = std::move(controle);
     forms_[5] = std::make_unique<TForm5>(*this);
     forms_[6] = std::make_unique<TMeterForm>(*this, 1);
     forms_[7] = std::make_unique<TMeterForm>(*this, 2);

@@ -28,7 +28,7 @@ public:
     ~BlokpostApp();
 
     ProgramState& state() override { return *state_; }
-    // Form1..Form21.
+    // Form1..Form21, and the Controle list as Form22.
     Window* form(int number) const { return forms_.at(static_cast<std::size_t>(number)).get(); }
     template <class T>
     T* formAs(int number) const { return static_cast<T*>(form(number)); }
@@ -55,7 +55,7 @@ private:
     DriverBoard* driver_ = nullptr;
     std::unique_ptr<ProgramState> state_;
     AutoTrains autoTrains_;
-    std::array<std::unique_ptr<Window>, 22> forms_;
+    std::array<std::unique_ptr<Window>, 23> forms_;
     // Destroyed before the windows: it saves their places when the program ends.
     std::unique_ptr<Desk> desk_;
 };

@@ -63,7 +63,7 @@ void Desk::watchWindows() {
 }
 
 void Desk::setLayer(Window& window) const {
-    // Clicked last, a large window must not come over the small ones the operator watches.
+    // Clicked last, the Rijschema must not come over the small windows the operator watches.
     if (!desk::staysOnTop(watched_.at(&window))) window.setWindowFlag(Qt::WindowStaysOnTopHint, false);
 }
 
@@ -112,8 +112,7 @@ DeskPlaces Desk::firstPlaces() const {
 }
 
 DeskPlaces Desk::designedAround(const DeskScreen& desk, const ClientSizes& sizes, const KeptPlaces& kept) const {
-    const WorkAreas work{app_.form(desk::kRijschema)->workArea(), app_.form(desk::kTimetable)->workArea()};
-    return designDesk(desk, sizes, work, kept);
+    return designDesk(desk, sizes, workAreas(), kept);
 }
 
 void Desk::placeAt(int form, const QPoint& topLeft) {
@@ -137,14 +136,33 @@ void Desk::moveFrameTo(QWidget& window, const QPoint& topLeft) const {
 
 QPoint Desk::clientOffset() const { return {frame_.left(), frame_.top()}; }
 
+WorkAreas Desk::workAreas() const {
+    auto* rijschema = app_.form(desk::kRijschema);
+    return {rijschema->workArea(), app_.form(desk::kTimetable)->workArea(), rijschema->mustReachAreas()};
+}
+
+QList<QRect> Desk::keepClearOfOpening(int form) const {
+    QList<QRect> clear;
+    const Window& rijschema = *app_.form(desk::kRijschema);
+    if (rijschema.isVisible())
+        clear = rijschemaControlsOnScreen(rijschema.frameGeometry(), rijschema.size(), workAreas(), frame_);
+    for (int other = desk::kFirstForm; other <= desk::kLastForm; ++other)
+        if (other != form && desk::layerOf(other) == desk::Layer::Small && app_.form(other)->isVisible())
+            clear.push_back(app_.form(other)->frameGeometry());
+    return clear;
+}
+
 QPoint Desk::openingPlace(int form) const {
     const DeskScreen desk = screenNow();
     const ClientSizes sizes = fittedSizes(desk);
     const KeptPlaces kept = keptPlaces(desk, sizes);
-    // Without a place of its own, beside what the operator works on in the window it was opened from.
+    // Without a place of its own, beside what the operator works on in the
+    // window it was opened from, clear of what the operator must reach and watches.
     const int parent = desk::openedFrom(form);
     if (!kept.contains(form) && parent != 0 && app_.form(parent)->isVisible())
-        return besideWork(sizes[form].grownBy(frame_), workOnDesktop(*app_.form(parent)), desk).topLeft();
+        return besideWork(sizes[form].grownBy(frame_), workOnDesktop(*app_.form(parent)), desk,
+                          keepClearOfOpening(form))
+            .topLeft();
     return designedAround(desk, sizes, kept)[form].topLeft();
 }
 
@@ -155,6 +173,8 @@ void Desk::show(int form) {
     QTimer::singleShot(kSettleMs, this, [this, form] { settling_.erase(form); });
     keepAboveTrackPlan(*window);
     window->showWindow();
+    // Asked for, a task window comes up above the small windows, ready for the keyboard.
+    if (desk::layerOf(form) == desk::Layer::Task) window->activateWindow();
 }
 
 void Desk::learnFrame(const QWidget& window) {

@@ -53,6 +53,13 @@ void Window::scrollContent() {
     layout->addWidget(scroll);
 }
 
+void Window::scrollTo(QWidget& child) {
+    if (!scrolledContent_) return;
+    // A margin shows the cell's neighbours too, so the operator sees where it is.
+    constexpr int kMargin = 40;
+    if (auto* scroll = findChild<QScrollArea*>()) scroll->ensureWidgetVisible(&child, kMargin, kMargin);
+}
+
 void Window::showWindow() {
     show();
     raise();

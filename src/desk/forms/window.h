@@ -25,6 +25,11 @@ public:
     // The part of the window that a window opened from it edits and should
     // not open over, in client coordinates.
     virtual QRect workArea() const { return rect(); }
+    // The controls the operator must reach, which no small window may cover,
+    // in the designed content's coordinates.
+    virtual QList<QRect> mustReachAreas() const { return {}; }
+    // Scrolls a cut-down window's content until `child` is in sight.
+    void scrollTo(QWidget& child);
     // The client size the window was designed with.
     QSize designedSize() const { return designed_; }
     // Gives the window `client` as its size: smaller than designed, its content

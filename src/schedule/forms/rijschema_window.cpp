@@ -2,16 +2,15 @@
 
 #include "check/controle.h"
 #include "check/forms/controle_window.h"
+#include "desk/desk_layout.h"
 #include "desk/forms/window_host.h"
 #include "schedule/rijschema.h"
 #include "schedule/schedule_files.h"
 #include "state/program_state.h"
 
 #include <QFrame>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 #include <algorithm>
 #include <iterator>
 
@@ -42,7 +41,8 @@ int cellTop(int line) { return 8 + kCellPitch * (line - 1); }
 
 }  // namespace
 
-TForm4::TForm4(WindowHost& app) : Window(app, QStringLiteral("Rijschema"), 1835, 855, Frame::FixedDialog) {
+TForm4::TForm4(WindowHost& app, ControleWindow& controle)
+    : Window(app, QStringLiteral("Rijschema"), 1835, 855, Frame::FixedDialog), controle_(controle) {
     buildGrid();
     buildIndicators();
     buildCaptions();
@@ -56,8 +56,7 @@ TForm4::TForm4(WindowHost& app) : Window(app, QStringLiteral("Rijschema"), 1835,
     cellMark->setStyleSheet(QStringLiteral("color: #E00000"));
     cellMark->setAttribute(Qt::WA_TransparentForMouseEvents);
     cellMark->hide();
-    controle_ = std::make_unique<ControleWindow>(app);
-    controle_->onChoose = [this](int line, int step) { markCell(line, step); };
+    controle_.onChoose = [this](int line, int step) { markCell(line, step); };
     sync();
 }
 
@@ -155,7 +154,7 @@ void TForm4::controle() {
 
 // New findings: the mark of an old one would point at a cell that may be sound now.
 void TForm4::listFindings(std::vector<Finding> findings) {
-    controle_->setFindings(std::move(findings));
+    controle_.setFindings(std::move(findings));
     cellMark->hide();
 }
 
@@ -175,20 +174,8 @@ void TForm4::checkAfterLoad() {
     showControle();
 }
 
-// Beside the grid: below its cells at the right, where the variant picture
-// and the photograph stand, kept on the screen.
-void TForm4::showControle() {
-    if (!controle_->isVisible()) {
-        QPoint at = mapToGlobal(QPoint(workArea().right() - controle_->width(), workArea().bottom() + 8));
-        if (const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen()) {
-            const QRect room = screen->availableGeometry();
-            at.setX(std::clamp(at.x(), room.left(), std::max(room.left(), room.right() - controle_->width())));
-            at.setY(std::clamp(at.y(), room.top(), std::max(room.top(), room.bottom() - controle_->height())));
-        }
-        controle_->move(at);
-    }
-    controle_->showWindow();
-}
+// Where the desk places it: beside the grid, clear of the small windows.
+void TForm4::showControle() { host_.showForm(desk::kControle); }
 
 void TForm4::markCell(int line, int step) {
     if (line < 1 || line > kLines) return;
@@ -196,6 +183,16 @@ void TForm4::markCell(int line, int step) {
     cellMark->setGeometry(cell.adjusted(-3, -3, 3, 3));
     cellMark->show();
     cellMark->raise();
+    scrollTo(*cellMark);
+    if (isVisible()) raise();
+}
+
+QList<QRect> TForm4::mustReachAreas() const {
+    QRect holds, services;
+    for (int sensor = 1; sensor <= kSensors; ++sensor)
+        holds |= Shape[indicatorShape(FlagFamily::Hold, sensor)]->geometry();
+    for (int button : {1, 2, 3, 4, 5, 7}) services |= Button[button]->geometry();
+    return {holds, services};
 }
 
 QRect TForm4::workArea() const { return Image[1]->geometry() | Image[kCells]->geometry(); }

@@ -23,11 +23,14 @@ struct Finding;
 
 class TForm4 : public Window {
 public:
-    explicit TForm4(WindowHost& app);
+    // `controle` is the window that lists the check's findings; the desk places it.
+    TForm4(WindowHost& app, ControleWindow& controle);
     ~TForm4() override;
     void sync() override;
     // The grid of cells that the palette and the pin names fill.
     QRect workArea() const override;
+    // The hold indicators and the column of service buttons with "Save dienst" and "Controle".
+    QList<QRect> mustReachAreas() const override;
 
     // Image1..Image200 the cells, Image201 the variant picture; [0] unused.
     std::array<CanvasView*, kCells + 2> Image{};
@@ -39,7 +42,7 @@ public:
 
     // "Controle": checks the model against the timetable and opens the findings beside the grid.
     void controle();
-    ControleWindow* controleWindow() const { return controle_.get(); }
+    ControleWindow* controleWindow() const { return &controle_; }
     // The frame that marks the cell of the finding clicked last; hidden until then.
     QFrame* cellMark = nullptr;
 
@@ -57,7 +60,7 @@ private:
     QPushButton* addButton(int number, const QString& caption, const QRect& place,
                            const std::function<void()>& action);
 
-    std::unique_ptr<ControleWindow> controle_;
+    ControleWindow& controle_;
     std::uint32_t loadsChecked_ = 0;
     // The fouts the operator was last told of: the same ones are not told again.
     std::vector<Finding> foutsTold_;
