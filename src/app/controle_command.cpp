@@ -10,6 +10,7 @@
 #include "state/program_state.h"
 #include "timetable/timetable.h"
 
+#include <QFileInfo>
 #include <cstring>
 #include <functional>
 #include <memory>
@@ -26,6 +27,10 @@ struct Installation {
     std::array<std::uint8_t, kPins> pinAddresses{};
     std::array<LineProgramModel, kVariants + 1> variants{};
     std::array<TimetableTables, kBookFiles.size()> books{};
+    // Files that could not be read: told once, and not checked any further.
+    bool layoutRead = true;
+    std::array<bool, kVariants + 1> variantRead{};
+    std::array<bool, kBookFiles.size()> bookRead{};
 };
 
 class Printer {
@@ -45,13 +50,29 @@ private:
 };
 
 // A file that cannot be read is itself a fout: the layout would not load.
-void readStored(const DataPaths& paths, const char* relative, Printer& printer,
+// Said once, naming the file as it lies in the data folder; gives whether it was read.
+bool readStored(const DataPaths& paths, const char* relative, Printer& printer,
                 const std::function<void(TextFileReader&)>& read) {
+    const QString path = paths.find(relative);
+    const std::string name = QFileInfo(path).fileName().toStdString();
+    const std::string folder = QFileInfo(QFileInfo(path).path()).fileName().toStdString();
+    if (!QFileInfo::exists(path)) {
+        printer.line("-", "-",
+                     {FindingLevel::Fout, 0, 0,
+                      "Bestand " + name + " ontbreekt in de map " + folder +
+                          ": wat erin hoort is niet gecontroleerd. Zet het bestand terug in " + folder + "."});
+        return false;
+    }
     try {
-        TextFileReader file = TextFileReader::open(paths.find(relative));
+        TextFileReader file = TextFileReader::open(path);
         read(file);
+        return true;
     } catch (const OperationError& error) {
-        printer.line("-", "-", {FindingLevel::Fout, 0, 0, std::string(relative) + ": " + error.what()});
+        printer.line("-", "-",
+                     {FindingLevel::Fout, 0, 0,
+                      "Bestand " + folder + "/" + name + " is niet te lezen (" + error.what() +
+                          "): wat erin hoort is niet gecontroleerd."});
+        return false;
     }
 }
 
@@ -62,15 +83,17 @@ Installation readInstallation(const DataPaths& paths, Printer& printer) {
     // On the heap: clang 14 crashes trying to evaluate this large local as a constant.
     const auto storedModel = std::make_unique<LineProgramModel>();
     std::string meter1, meter2;
-    readStored(paths, kLayoutStoreFile, printer, [&](TextFileReader& f) {
+    in.layoutRead = readStored(paths, kLayoutStoreFile, printer, [&](TextFileReader& f) {
         ReadLayoutStore({in.layout, *storedModel, meter1, meter2}, f);
     });
     readStored(paths, kPinNameFile, printer, [&](TextFileReader& f) { ReadPinNameTable(f, in.pinNames); });
     readStored(paths, kPinAddressFile, printer, [&](TextFileReader& f) { ReadPinAddressTable(f, in.pinAddresses); });
     for (int v = 1; v <= kVariants; ++v)
-        readStored(paths, VariantFile(v), printer, [&](TextFileReader& f) { ReadVariant(in.variants[v], f); });
+        in.variantRead[v] =
+            readStored(paths, VariantFile(v), printer, [&](TextFileReader& f) { ReadVariant(in.variants[v], f); });
     for (std::size_t b = 0; b < kBookFiles.size(); ++b)
-        readStored(paths, kBookFiles[b].file, printer, [&](TextFileReader& f) { ReadBookRows(in.books[b], f); });
+        in.bookRead[b] =
+            readStored(paths, kBookFiles[b].file, printer, [&](TextFileReader& f) { ReadBookRows(in.books[b], f); });
     return in;
 }
 
@@ -81,9 +104,12 @@ int RunControle(const QString& root, std::ostream& out) {
     const Installation in = readInstallation(DataPaths(root), printer);
     for (int v = 1; v <= kVariants; ++v)
         for (std::size_t b = 0; b < kBookFiles.size(); ++b) {
-            const ControleInput input{in.variants[v],  in.layout,   in.pinNames,
-                                      in.pinAddresses, in.books[b], kBookFiles[b].name};
-            for (const Finding& finding : Controleer(input)) printer.line(VariantName(v), kBookFiles[b].name, finding);
+            // What follows from a file that was not read would only repeat it.
+            if (!in.variantRead[v] || !in.bookRead[b]) continue;
+            const ControleInput input{in.variants[v], in.layout,          in.pinNames, in.pinAddresses,
+                                      in.books[b],    kBookFiles[b].name, in.layoutRead};
+            for (const Finding& finding : Controleer(input))
+                if (finding.line != 0) printer.line(VariantName(v), kBookFiles[b].name, finding);
         }
     return printer.failed() ? 1 : 0;
 }

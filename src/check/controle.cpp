@@ -4,6 +4,7 @@
 #include "state/timetable_editor.h"
 
 #include <algorithm>
+#include <cctype>
 #include <limits>
 #include <map>
 #include <set>
@@ -17,6 +18,16 @@ using Findings = std::vector<Finding>;
 const auto str = [](auto number) { return std::to_string(number); };
 std::string letter(int line) { return std::string(1, lineLetter(line)); }
 
+// A step's kind in the words its cell on the grid shows.
+std::string onGrid(const std::string& kind) {
+    if (kind == kind::HSensor) return "HOLD";
+    if (kind == kind::MemMake) return "MEM SET";
+    if (kind == kind::MemRead) return "MEM ?";
+    std::string upper = kind;
+    for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return upper;
+}
+
 struct OperandRule {
     const char* kind;
     std::int32_t first;
@@ -28,26 +39,43 @@ struct OperandRule {
 const OperandRule kOperandRules[] = {
     {kind::Pin, 0, kPins - 1,
      [](std::int32_t op) {
-         return "Pin-" + str(std::int64_t{op} + 1) + " bestaat niet (pinnen 1 tot 126): de cyclus slaat de stap over.";
+         return "Pin-" + str(std::int64_t{op} + 1) +
+                " bestaat niet (pinnen 1 tot 126): de cyclus slaat de stap over. Klik de cel en kies een pin met "
+                "\"Make Pin\".";
      }},
     {kind::Timer, 0, std::numeric_limits<std::int32_t>::max(),
-     [](std::int32_t op) { return "Timer van " + str(op) + " seconden: een tijd kan niet negatief zijn."; }},
+     [](std::int32_t op) {
+         return "TIMER van " + str(op) +
+                " seconden: een tijd kan niet negatief zijn. Klik de cel en zet een tijd met \"Timer\".";
+     }},
     {kind::Jump, 1, kSteps,
      [](std::int32_t op) {
-         return "Jump naar stap " + str(op) + ": die stap bestaat niet (1 tot 25), de lijn blijft op de sprong staan.";
+         return "JUMP naar stap " + str(op) +
+                ": die stap bestaat niet (1 tot 25), de lijn blijft op de sprong staan. Klik de cel en kies een stap "
+                "met \"Jump\".";
      }},
     {kind::Sensor, 1, kSensors,
-     [](std::int32_t op) { return "Sensor " + str(op) + " bestaat niet (1 tot 20): de lijn wacht hier voor altijd."; }},
+     [](std::int32_t op) {
+         return "SENSOR " + str(op) +
+                " bestaat niet (1 tot 20): de lijn wacht hier voor altijd. Klik de cel en kies een sensor met "
+                "\"Sensor\".";
+     }},
     {kind::HSensor, 1, kSensors,
      [](std::int32_t op) {
-         return "HSensor " + str(op) + " bestaat niet (1 tot 20): de lijn wacht hier voor altijd.";
+         return "HOLD " + str(op) +
+                " bestaat niet (1 tot 20): de lijn wacht hier voor altijd. Klik de cel en kies een sensor met "
+                "\"Hold Sen\".";
      }},
     {kind::MemMake, 1, kMemories,
-     [](std::int32_t op) { return "MemMake " + str(op) + ": geheugen " + str(op) + " bestaat niet (1 tot 8)."; }},
+     [](std::int32_t op) {
+         return "MEM SET " + str(op) + ": geheugen " + str(op) +
+                " bestaat niet (1 tot 8). Klik de cel en kies een geheugen met \"Make Mem\".";
+     }},
     {kind::MemRead, 1, kMemories,
      [](std::int32_t op) {
-         return "MemRead " + str(op) + ": geheugen " + str(op) +
-                " bestaat niet (1 tot 8), de lijn wacht hier voor altijd.";
+         return "MEM ? " + str(op) + ": geheugen " + str(op) +
+                " bestaat niet (1 tot 8), de lijn wacht hier voor altijd. Klik de cel en kies een geheugen met "
+                "\"Read Mem\".";
      }},
 };
 
@@ -97,7 +125,7 @@ void Check::checkOperands(int line) {
         if (roleOf(kindAt(line, step)) == StepRole::Unknown)
             add(FindingLevel::Fout, line, step,
                 "Onbekende opdracht \"" + kindAt(line, step) +
-                    "\": geen stap voert die uit, de lijn blijft hier staan.");
+                    "\": geen stap voert die uit, de lijn blijft hier staan. Klik de cel en kies een opdracht.");
         if (const OperandRule* rule = ruleFor(kindAt(line, step)); rule && !operandValid(line, step))
             add(FindingLevel::Fout, line, step, rule->problem(operandAt(line, step)));
     }
@@ -108,10 +136,12 @@ void Check::checkJumps(int line) {
         if (!hasKind(line, step, kind::Jump) || !operandValid(line, step)) continue;
         const int target = operandAt(line, step);
         if (target == step)
-            add(FindingLevel::Fout, line, step, "Jump naar zichzelf: de lijn blijft op deze stap staan.");
+            add(FindingLevel::Fout, line, step,
+                "JUMP naar zichzelf: de lijn blijft op deze stap staan. Laat de sprong naar een andere stap wijzen.");
         else if (isEmptyStep(kindAt(line, target)))
             add(FindingLevel::Fout, line, step,
-                "Jump naar stap " + str(target) + ", die leeg is: de lijn blijft daar staan.");
+                "JUMP naar stap " + str(target) + ", die leeg is: de lijn blijft daar staan. Vul stap " +
+                    str(target) + " of laat de sprong naar een gevulde stap wijzen.");
     }
 }
 
@@ -128,8 +158,8 @@ void Check::checkRun(int line, const LineWalk& walk) {
     for (auto step = loop; step != walk.path.end(); ++step) steps += (steps.empty() ? "" : ", ") + str(*step);
     add(FindingLevel::Fout, line, walk.loopStart,
         "Stappen " + steps +
-            " vormen een lus zonder wachten (alleen Jump, MemMake, Pin en Green): "
-            "de lijn draait rond zonder ooit op iets te wachten.");
+            " vormen een lus zonder wachten (alleen JUMP, MEM SET, PIN en groen sein): "
+            "de lijn draait rond zonder ooit op iets te wachten. Zet een TIMER, SENSOR, HOLD of MEM ? in de lus.");
 }
 
 void Check::checkUnreachedAfterEmpty(int line, const LineWalk& walk) {
@@ -140,7 +170,8 @@ void Check::checkUnreachedAfterEmpty(int line, const LineWalk& walk) {
         if (next <= kSteps && !walk.reached[next])
             add(FindingLevel::Fout, line, step,
                 "Stap " + str(step) + " is leeg: de lijn stopt hier en stap " + str(next) +
-                    " en verder worden nooit bereikt.");
+                    " en verder worden nooit bereikt. Vul stap " + str(step) + " of zet er een JUMP naar stap " +
+                    str(next) + ".");
     }
 }
 
@@ -158,15 +189,17 @@ void Check::checkDrawingsAndPins(int line) {
         if ((hasKind(line, step, kind::Sensor) || hasKind(line, step, kind::HSensor)) &&
             in_.layout.LayoutVisible[kFirstSensorElement + op - 1] != 1)
             add(FindingLevel::Waarschuwing, line, step,
-                kindAt(line, step) + " " + str(op) + ": sensor " + str(op) +
-                    " heeft geen tekening op de baantekening.");
+                onGrid(kindAt(line, step)) + " " + str(op) + ": sensor " + str(op) +
+                    " heeft geen tekening op de baantekening, dus niemand ziet hem bezet. Maak hem zichtbaar met "
+                    "\"Scherm\".");
         if (!hasKind(line, step, kind::Pin)) continue;
         if (hasNoName(in_.pinNames[op]))
-            add(FindingLevel::Waarschuwing, line, step, "Pin-" + str(op + 1) + " heeft geen naam.");
+            add(FindingLevel::Waarschuwing, line, step,
+                "Pin-" + str(op + 1) + " heeft geen naam. Geef hem er een met \"Give the pin a name\".");
         if (in_.pinAddresses[op] >= kPins)
             add(FindingLevel::Waarschuwing, line, step,
                 "Pin-" + str(op + 1) + " heeft geen adres (" + str(int{in_.pinAddresses[op]}) +
-                    " ligt buiten 0 tot 125).");
+                    " ligt buiten 0 tot 125). Geef hem er een met \"Give the pin a name\", \"Take it\".");
     }
 }
 
@@ -190,28 +223,34 @@ void Check::checkDepartures(int line, const LineWalk& walk) {
     if (minutes > 0 && empty)
         add(FindingLevel::Fout, line, 0,
             bookText() + " laat lijn " + letter(line) + " elke " + str(minutes) + " minuten vertrekken, maar lijn " +
-                letter(line) + " heeft in deze dienst geen stappen.");
+                letter(line) + " heeft in deze dienst geen stappen. Geef lijn " + letter(line) +
+                " stappen of zet zijn vertrektijden op 0 in \"Maak spoorboekje\".");
     if (empty) return;
     if (minutes > 0 && !green)
         add(FindingLevel::Waarschuwing, line, 0,
             "Lijn " + letter(line) + " vertrekt volgens " + bookText() +
-                ", maar heeft geen Green-stap: alleen het eerste vertrek start de lijn opnieuw.");
+                ", maar heeft geen groen sein (\"Green\"): alleen het eerste vertrek start de lijn. Zet een groen "
+                "sein aan het eind van de rit.");
     const std::int64_t round = shortestRoundSeconds(line, walk);
     if (minutes > 0 && round > std::int64_t{minutes} * 60)
         add(FindingLevel::Waarschuwing, line, 0,
             "Lijn " + letter(line) + " vertrekt elke " + str(minutes) +
-                " minuten, maar een rit tot de Green-stap duurt minstens " + str(round) +
-                " seconden: vertrekken vallen weg.");
+                " minuten, maar een rit tot het groene sein duurt minstens " + str(round) +
+                " seconden: vertrekken vallen weg. Kort de TIMERs in of laat de lijn minder vaak vertrekken.");
     if (minutes == 0 && green)
         add(FindingLevel::Opmerking, line, 0,
-            "Lijn " + letter(line) + " heeft een Green-stap, maar geen vertrektijden in " + bookText() + ".");
+            "Lijn " + letter(line) + " heeft een groen sein, maar geen vertrektijden in " + bookText() +
+                ": na het groene sein blijft de lijn staan. Geef hem vertrektijden in \"Maak spoorboekje\".");
     if (minutes == 0 && walk.loopStart == 0 && walk.stopsAt > kSteps)
         add(FindingLevel::Opmerking, line, 0,
-            "Lijn " + letter(line) + " loopt na stap 25 van zijn schema af: geen sprong terug en geen vertrektijden.");
+            "Lijn " + letter(line) +
+                " loopt na stap 25 van zijn schema af: geen sprong terug en geen vertrektijden. Zet een JUMP terug "
+                "in stap 25.");
     else if (minutes == 0 && walk.loopStart == 0 && isEmptyStep(kindAt(line, walk.stopsAt)))
         add(FindingLevel::Opmerking, line, walk.stopsAt,
             "Lijn " + letter(line) + " stopt op stap " + str(walk.stopsAt) +
-                ": geen sprong terug en geen vertrektijden, de lijn rijdt maar een keer.");
+                ": geen sprong terug en geen vertrektijden, de lijn rijdt maar een keer. Zet daar een JUMP terug "
+                "als hij rond moet blijven rijden.");
 }
 
 void Check::checkMemories() {
@@ -228,12 +267,13 @@ void Check::checkMemories() {
             const std::int32_t m = operandAt(line, step);
             if (hasKind(line, step, kind::MemRead) && !made.contains(m))
                 add(FindingLevel::Fout, line, step,
-                    "MemRead " + str(m) + " wacht op geheugen " + str(m) +
-                        ", maar geen lijn in deze dienst doet MemMake " + str(m) + ": de lijn wacht hier voor altijd.");
+                    "MEM ? " + str(m) + " wacht op geheugen " + str(m) + ", maar geen lijn in deze dienst zet het (MEM SET " +
+                        str(m) + "): de lijn wacht hier voor altijd. Zet MEM SET " + str(m) +
+                        " in de lijn die deze lijn laat vertrekken.");
             if (hasKind(line, step, kind::MemMake) && !read.contains(m))
                 add(FindingLevel::Opmerking, line, step,
-                    "MemMake " + str(m) + " zet geheugen " + str(m) + ", maar geen lijn leest het (MemRead " + str(m) +
-                        ").");
+                    "MEM SET " + str(m) + " zet geheugen " + str(m) + ", maar geen lijn leest het (MEM ? " + str(m) +
+                        "). Goed zo als dat de bedoeling is.");
         }
 }
 
@@ -249,10 +289,9 @@ void Check::checkSharedHoldSensors() {
             const auto [first, isNew] = firstLine.emplace(sensor, line);
             if (isNew || first->second == line || !toldForLine.insert(sensor).second) continue;
             add(FindingLevel::Waarschuwing, line, step,
-                "HSensor " + str(sensor) + ": lijn " + letter(first->second) +
-                    " wacht ook op deze sensor; wachten ze "
-                    "tegelijk, dan neemt lijn " +
-                    letter(first->second) + " de melding.");
+                "HOLD " + str(sensor) + ": lijn " + letter(first->second) +
+                    " wacht ook op deze sensor; wachten ze tegelijk, dan neemt lijn " + letter(first->second) +
+                    " de melding. Houd ze uit elkaar met een geheugen (MEM SET, MEM ?) of geef elk een eigen sensor.");
         }
     }
 }
@@ -264,9 +303,15 @@ Findings Check::run() {
         checkJumps(line);
         checkRun(line, walk);
         checkUnreachedAfterEmpty(line, walk);
-        checkDrawingsAndPins(line);
+        if (in_.layoutRead) checkDrawingsAndPins(line);
         checkDepartures(line, walk);
     }
+    // Without the layout every sensor lacks its drawing and every pin its
+    // name: one note says so instead of one per step.
+    if (!in_.layoutRead)
+        add(FindingLevel::Waarschuwing, 0, 0,
+            "De baan is nog niet gelezen: tekeningen, pinnamen en adressen zijn nog niet gecontroleerd. Druk op "
+            "\"Read/save\" en \"Read\", en dan weer op \"Controle\".");
     checkMemories();
     checkSharedHoldSensors();
     std::stable_sort(found_.begin(), found_.end(), [](const Finding& a, const Finding& b) {

@@ -25,7 +25,7 @@ enum class FindingLevel {
 
 struct Finding {
     FindingLevel level;
-    int line;  // 1..8; the book's row is the line it times
+    int line;  // 1..8; the book's row is the line it times; 0 for the layout as a whole
     int step;  // 1..25, or 0 when the finding is about the line as a whole
     std::string text;
     bool operator==(const Finding&) const = default;
@@ -38,6 +38,9 @@ struct ControleInput {
     const std::array<std::uint8_t, kPins>& pinAddresses;
     const TimetableTables& book;
     std::string bookName;  // "Rood", "Blauw"; empty when no book was read
+    // False before the layout store is read: drawings, pin names and
+    // addresses are then the start values and are not checked.
+    bool layoutRead = true;
 };
 
 // Every finding, worst first, then by line and step.

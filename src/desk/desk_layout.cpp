@@ -41,6 +41,11 @@ using namespace desk;
 // A line button costs far more to cover than a piece of the track plan: the
 // operator must be able to start and stop the lines.
 constexpr qint64 kLineButtonWeight = 16;
+// A window opened for a task stays up for a while: the line buttons must stay
+// clear of it even where that means covering more of the rest.
+constexpr qint64 kLineButtonWeightForTasks = 4096;
+// A small window covered by a task window is hidden only while the task lasts.
+constexpr qint64 kWatchedWeight = 4;
 
 qint64 overlap(const QRect& a, const QRect& b) {
     const QRect common = a.intersected(b);
@@ -250,7 +255,8 @@ QRect keepOnScreen(const QRect& frame, const DeskScreen& desk) {
     return place;
 }
 
-QRect besideWork(const QSize& frameSize, const QRect& work, const DeskScreen& desk, const QList<QRect>& keepClear) {
+QRect besideWork(const QSize& frameSize, const QRect& work, const DeskScreen& desk, const QList<QRect>& mustReach,
+                 const QList<QRect>& watched) {
     const int w = frameSize.width();
     const int h = frameSize.height();
     // Below first, aligned to the right end of the work: on the Rijschema the
@@ -261,8 +267,9 @@ QRect besideWork(const QSize& frameSize, const QRect& work, const DeskScreen& de
         QPoint(work.left() - w, work.top()),             QPoint(work.right() + 1, work.top()),
         QPoint(work.left() - w, work.bottom() + 1 - h),  QPoint(work.right() + 1, work.bottom() + 1 - h)};
     return *cheapest(keptOnScreen(sides, frameSize, desk), [&](const QRect& place) {
-        qint64 cost = overlap(place, work) + kLineButtonWeight * overlap(place, desk.lineButtons);
-        for (const QRect& r : keepClear) cost += kLineButtonWeight * overlap(place, r);
+        qint64 cost = overlap(place, work) + kLineButtonWeightForTasks * overlap(place, desk.lineButtons);
+        for (const QRect& r : mustReach) cost += kLineButtonWeight * overlap(place, r);
+        for (const QRect& r : watched) cost += kWatchedWeight * overlap(place, r);
         return cost;
     });
 }
@@ -357,10 +364,9 @@ DeskPlaces designDesk(const DeskScreen& desk, const ClientSizes& client, const W
     // Controle opens by itself after a load: beside the grid, clear of the
     // small windows the operator watches as far as it can.
     place(kControle, [&] {
-        QList<QRect> clear = controls;
-        clear.push_back(places[kSimulator]);
-        for (int form : kTileOrder) clear.push_back(places[form]);
-        return besideWork(frameSize(kControle), grid, desk, clear);
+        QList<QRect> watched{places[kSimulator]};
+        for (int form : kTileOrder) watched.push_back(places[form]);
+        return besideWork(frameSize(kControle), grid, desk, controls, watched);
     });
     return places;
 }

@@ -119,10 +119,10 @@ KeptPlaces placesThatFit(const std::map<int, QPoint>& remembered, const ClientSi
 
 // A window of `frameSize` beside `work` (desktop coordinates) rather than
 // over it: below, above, right or left, whichever covers least of it, of the
-// line buttons and of `keepClear` (the controls the operator must reach and
-// the small windows open).
+// line buttons, of the controls the operator must reach and of the small
+// windows the operator watches, the line buttons weighing most.
 QRect besideWork(const QSize& frameSize, const QRect& work, const DeskScreen& desk,
-                 const QList<QRect>& keepClear = {});
+                 const QList<QRect>& mustReach = {}, const QList<QRect>& watched = {});
 
 // The Rijschema's controls on the desktop, where the Rijschema stands at `frame`.
 QList<QRect> rijschemaControlsOnScreen(const QRect& frame, const QSize& client, const WorkAreas& work,

@@ -40,13 +40,14 @@ struct Layout {
         model.StepKind[line][step] = kind;
         model.StepOperand[line][step] = operand;
     }
-    std::vector<Finding> check() const { return Controleer({model, layout, names, addresses, book, "Rood"}); }
+    std::vector<Finding> check() const { return Controleer({model, layout, names, addresses, book, "Rood", read}); }
 
     LineProgramModel model;
     LayoutTable layout;
     std::array<std::string, kPins> names;
     std::array<std::uint8_t, kPins> addresses{};
     TimetableTables book;
+    bool read = true;
 };
 
 struct Rule {
@@ -71,15 +72,15 @@ const std::vector<Rule> kRules = {
     {"sensor outside 1..20",
      lineC({{kind::Sensor, 21}}),
      lineC({{kind::Sensor, 20}}),
-     {fout, 3, 1, "Sensor 21 bestaat niet"}},
+     {fout, 3, 1, "SENSOR 21 bestaat niet"}},
     {"hold sensor outside 1..20",
      lineC({{kind::HSensor, 0}}),
      lineC({{kind::HSensor, 20}}),
-     {fout, 3, 1, "HSensor 0 bestaat niet"}},
+     {fout, 3, 1, "HOLD 0 bestaat niet (1 tot 20): de lijn wacht hier voor altijd. Klik de cel en kies een sensor met \"Hold Sen\""}},
     {"memory outside 1..8",
      lineC({{kind::MemMake, 9}}),
      lineC({{kind::MemMake, 8}}),
-     {fout, 3, 1, "geheugen 9 bestaat niet"}},
+     {fout, 3, 1, "MEM SET 9: geheugen 9 bestaat niet"}},
     {"jump outside 1..25",
      lineC({{kind::Timer, 1}, {kind::Jump, 26}}),
      lineC({{kind::Timer, 1}, {kind::Jump, 1}}),
@@ -91,11 +92,11 @@ const std::vector<Rule> kRules = {
     {"jump to itself",
      lineC({{kind::Timer, 1}, {kind::Jump, 2}}),
      lineC({{kind::Timer, 1}, {kind::Jump, 1}}),
-     {fout, 3, 2, "Jump naar zichzelf"}},
+     {fout, 3, 2, "JUMP naar zichzelf"}},
     {"jump to an empty step",
      lineC({{kind::Timer, 1}, {kind::Jump, 5}}),
      lineC({{kind::Timer, 1}, {kind::Jump, 1}}),
-     {fout, 3, 2, "die leeg is"}},
+     {fout, 3, 2, "die leeg is: de lijn blijft daar staan. Vul stap 5"}},
     {"loop that never waits",
      lineC({{kind::Timer, 1}, {kind::Pin, 0}, {kind::MemMake, 1}, {kind::Green, 0}, {kind::Jump, 2}}),
      lineC({{kind::Pin, 0}, {kind::MemMake, 1}, {kind::Timer, 1}, {kind::Jump, 1}}),
@@ -103,11 +104,11 @@ const std::vector<Rule> kRules = {
     {"empty step before steps never reached",
      lineC({{kind::Timer, 1}, {kind::Leeg, 0}, {kind::Timer, 2}, {kind::Jump, 1}}),
      lineC({{kind::Timer, 1}, {kind::Jump, 4}, {kind::Leeg, 0}, {kind::Timer, 2}, {kind::Jump, 1}}),
-     {fout, 3, 2, "stap 3 en verder worden nooit bereikt"}},
+     {fout, 3, 2, "stap 3 en verder worden nooit bereikt. Vul stap 2 of zet er een JUMP naar stap 3"}},
     {"memory read that no line makes",
      [](L l) { l.set(1, 3, kind::MemMake, 2); },
      nothing,
-     {fout, 2, 1, "geen lijn in deze dienst doet MemMake 1"}},
+     {fout, 2, 1, "MEM ? 1 wacht op geheugen 1, maar geen lijn in deze dienst zet het (MEM SET 1)"}},
     {"book restarts an empty line",
      [](L l) { l.book.DepartureInterval[3] = 10; },
      [](L l) {
@@ -118,11 +119,11 @@ const std::vector<Rule> kRules = {
     {"sensor without a drawing",
      [](L l) { l.layout.LayoutVisible[kFirstSensorElement] = 0; },
      [](L l) { l.layout.LayoutVisible[kFirstSensorElement + 1] = 1; },
-     {waarschuwing, 1, 2, "sensor 1 heeft geen tekening"}},
+     {waarschuwing, 1, 2, "SENSOR 1: sensor 1 heeft geen tekening"}},
     {"pin without a name",
      [](L l) { l.names[0] = "leeg0"; },
      [](L l) { l.names[0] = "leegte"; },
-     {waarschuwing, 1, 1, "Pin-1 heeft geen naam"}},
+     {waarschuwing, 1, 1, "Pin-1 heeft geen naam. Geef hem er een met \"Give the pin a name\""}},
     {"pin with a blank name", [](L l) { l.names[1] = "  "; }, nothing, {waarschuwing, 2, 2, "Pin-2 heeft geen naam"}},
     {"pin without an address",
      [](L l) { l.addresses[0] = 126; },
@@ -131,7 +132,7 @@ const std::vector<Rule> kRules = {
     {"timetabled line without a Green step",
      [](L l) { l.book.DepartureInterval[2] = 10; },
      nothing,
-     {waarschuwing, 2, 0, "geen Green-stap"}},
+     {waarschuwing, 2, 0, "geen groen sein (\"Green\")"}},
     // 3 steps, a Timer of t seconds and the Green step: t + 5 seconds against 5 minutes.
     {"interval shorter than the shortest round",
      [](L l) {
@@ -146,19 +147,27 @@ const std::vector<Rule> kRules = {
     {"two lines on one hold sensor",
      lineC({{kind::HSensor, 2}, {kind::Jump, 1}}),
      lineC({{kind::HSensor, 3}, {kind::Jump, 1}}),
-     {waarschuwing, 3, 1, "lijn B wacht ook op deze sensor"}},
+     {waarschuwing, 3, 1, "HOLD 2: lijn B wacht ook op deze sensor"}},
     {"memory made and never read",
      lineC({{kind::MemMake, 4}, {kind::Timer, 1}, {kind::Jump, 1}}),
      lineC({{kind::MemMake, 1}, {kind::Timer, 1}, {kind::Jump, 1}}),
-     {opmerking, 3, 1, "geen lijn leest het"}},
+     {opmerking, 3, 1, "MEM SET 4 zet geheugen 4, maar geen lijn leest het (MEM ? 4)"}},
     {"Green step without departures",
      [](L l) { l.book.DepartureInterval[1] = 0; },
      nothing,
-     {opmerking, 1, 0, "heeft een Green-stap, maar geen vertrektijden in boekje Rood"}},
+     {opmerking, 1, 0, "heeft een groen sein, maar geen vertrektijden in boekje Rood"}},
     {"line that stops without departures",
      lineC({{kind::Timer, 1}}),
      lineC({{kind::Timer, 1}, {kind::Jump, 1}}),
      {opmerking, 3, 2, "stopt op stap 2"}},
+    {"layout not read yet: one note instead of a finding per drawing and pin",
+     [](L l) {
+         l.read = false;
+         l.layout.LayoutVisible[kFirstSensorElement] = 0;
+         l.names[0] = "leeg0";
+     },
+     nothing,
+     {waarschuwing, 0, 0, "De baan is nog niet gelezen"}},
     {"line that runs off step 25",
      lineC(std::vector<Step>(kSteps, Step{kind::Timer, 1})),
      lineC(std::vector<Step>(kSteps - 1, Step{kind::Timer, 1})),
@@ -193,6 +202,14 @@ TEST(Controle, EachRuleFindsItsFaultAndOnlyThere) {
         const std::vector<Finding> found = faulty.check();
         EXPECT_TRUE(reports(found, rule.expected)) << (found.empty() ? "nothing found" : found.front().text);
         EXPECT_FALSE(mentions(sound.check(), rule.expected));
+        // Each says in the grid's words what is wrong, then what to do: never the file's words.
+        // Before the layout is read its one note stands alone.
+        if (rule.expected.line == 0) {
+            EXPECT_EQ(found.size(), 1u);
+        }
+        for (const Finding& f : found)
+            for (const char* fileWord : {"HSensor", "MemRead", "MemMake", "Green-stap"})
+                EXPECT_EQ(f.text.find(fileWord), std::string::npos) << f.text;
     }
 }
 

@@ -18,7 +18,8 @@ trap cleanup EXIT
 # The server takes a free display and writes its number once it listens.
 # -noreset: it would otherwise refuse clients for a moment each time its last
 # client leaves, which the readiness checks below are.
-Xvfb -displayfd 3 -screen 0 1366x768x24 -nolisten tcp -noreset 3>"$work/display" 2>"$work/xvfb.log" &
+# The screen's size: BLOKPOST_SCREEN, a laptop's unless told.
+Xvfb -displayfd 3 -screen 0 "${BLOKPOST_SCREEN:-1366x768}x24" -nolisten tcp -noreset 3>"$work/display" 2>"$work/xvfb.log" &
 xvfb=$!
 for _ in $(seq 100); do grep -q '^[0-9]\+$' "$work/display" 2>/dev/null && break; sleep 0.1; done
 grep -q '^[0-9]\+$' "$work/display" || { cat "$work/xvfb.log" >&2; echo "Xvfb did not start" >&2; exit 1; }

@@ -141,13 +141,17 @@ WorkAreas Desk::workAreas() const {
     return {rijschema->workArea(), app_.form(desk::kTimetable)->workArea(), rijschema->mustReachAreas()};
 }
 
-QList<QRect> Desk::keepClearOfOpening(int form) const {
-    QList<QRect> clear;
+QList<QRect> Desk::controlsOnScreen() const {
     const Window& rijschema = *app_.form(desk::kRijschema);
-    if (rijschema.isVisible())
-        clear = rijschemaControlsOnScreen(rijschema.frameGeometry(), rijschema.size(), workAreas(), frame_);
+    if (!rijschema.isVisible()) return {};
+    return rijschemaControlsOnScreen(rijschema.frameGeometry(), rijschema.size(), workAreas(), frame_);
+}
+
+QList<QRect> Desk::watchedOnScreen(int form) const {
+    QList<QRect> clear;
     for (int other = desk::kFirstForm; other <= desk::kLastForm; ++other)
-        if (other != form && desk::layerOf(other) == desk::Layer::Small && app_.form(other)->isVisible())
+        if (other != form && other != desk::openedFrom(form) && desk::layerOf(other) == desk::Layer::Small &&
+            app_.form(other)->isVisible())
             clear.push_back(app_.form(other)->frameGeometry());
     return clear;
 }
@@ -160,8 +164,8 @@ QPoint Desk::openingPlace(int form) const {
     // window it was opened from, clear of what the operator must reach and watches.
     const int parent = desk::openedFrom(form);
     if (!kept.contains(form) && parent != 0 && app_.form(parent)->isVisible())
-        return besideWork(sizes[form].grownBy(frame_), workOnDesktop(*app_.form(parent)), desk,
-                          keepClearOfOpening(form))
+        return besideWork(sizes[form].grownBy(frame_), workOnDesktop(*app_.form(parent)), desk, controlsOnScreen(),
+                          watchedOnScreen(form))
             .topLeft();
     return designedAround(desk, sizes, kept)[form].topLeft();
 }

@@ -47,8 +47,9 @@ private:
     ClientSizes fittedSizes(const DeskScreen& desk) const;
     WorkAreas workAreas() const;
     // What a window opened from another keeps clear of: the Rijschema's
-    // controls and the small windows that are open.
-    QList<QRect> keepClearOfOpening(int form) const;
+    // controls, and the small windows open but its parent.
+    QList<QRect> controlsOnScreen() const;
+    QList<QRect> watchedOnScreen(int form) const;
     KeptPlaces keptPlaces(const DeskScreen& desk, const ClientSizes& sizes) const;
     DeskPlaces designedAround(const DeskScreen& desk, const ClientSizes& sizes, const KeptPlaces& kept) const;
     // The small windows float above the others, which stay above the main window.

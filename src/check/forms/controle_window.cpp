@@ -30,6 +30,7 @@ QString countOf(const std::vector<Finding>& findings, FindingLevel level, const 
 }
 
 QString where(const Finding& f) {
+    if (f.line < 1 || f.line > kLines) return QStringLiteral("de baan");
     QString text = QStringLiteral("lijn %1").arg(QChar(lineLetter(f.line)));
     if (f.step > 0) text += QStringLiteral(" stap %1").arg(f.step);
     return text;

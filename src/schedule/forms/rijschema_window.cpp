@@ -144,7 +144,8 @@ void TForm4::buildButtons() {
 
 std::vector<Finding> TForm4::check() {
     const ProgramState& s = state();
-    return Controleer({s.model, s.layout, s.pins.PinName, s.pins.PinAddress, s.timetable, s.timetable.ActiveBook});
+    return Controleer({s.model, s.layout, s.pins.PinName, s.pins.PinAddress, s.timetable, s.timetable.ActiveBook,
+                       s.layoutWindows.readSave.enableEnabled});
 }
 
 void TForm4::controle() {
