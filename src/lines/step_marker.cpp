@@ -48,7 +48,19 @@ void ToggleLine(ProgramState& s, int line) {
         s.model.CurrentStep[line] = 1;
         s.screen.main.lineCaption[line] = startedCaption(line);
         WriteLogLine(s, name + " gestart");
+        if (lineHasNoSteps(s.model, line))
+            s.reporter.message(name + " is gestart, maar heeft in deze dienst geen stappen: hij doet niets. Laad een "
+                                      "dienst met stappen voor lijn " + std::string(1, lineLetter(line)) +
+                               ", of stop hem weer.");
     }
+}
+
+bool lineHasNoSteps(const LineProgramModel& model, int line) {
+    for (int step = 1; step <= kSteps; ++step) {
+        const std::string& kind = model.StepKind[line][step];
+        if (!kind.empty() && kind != kind::Leeg) return false;
+    }
+    return true;
 }
 
 }  // namespace blokpost

@@ -8,6 +8,7 @@
 namespace blokpost {
 
 struct ProgramState;
+struct LineProgramModel;
 
 // Unmarks line L's old step and marks its new one; steps outside 1..25 draw nothing.
 void MoveStepMarker(ProgramState& state, int line, std::uint8_t oldStep, std::uint8_t newStep);
@@ -16,5 +17,8 @@ void MoveStepMarker(ProgramState& state, int line, std::uint8_t oldStep, std::ui
 void ToggleLine(ProgramState& state, int line);
 // The caption a line's button gets when the line is started.
 std::string startedCaption(int line);
+// A line whose every step is empty in the loaded service: started, it does
+// nothing, which the operator is told.
+bool lineHasNoSteps(const LineProgramModel& model, int line);
 
 }  // namespace blokpost

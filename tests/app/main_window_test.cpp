@@ -10,6 +10,7 @@
 #include <QCloseEvent>
 #include <QWindow>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <gtest/gtest.h>
 
 namespace blokpost::test {
@@ -52,6 +53,28 @@ TEST_F(MainWindow, APinDrawingSwitchesOnlyOnALeftClickPressedAndReleasedOnIt) {
     EXPECT_EQ(state().pins.PlateState[5], "B");
     sendMouse(drawing, QEvent::MouseButtonRelease, Qt::LeftButton, QPointF(5, 5));
     EXPECT_EQ(state().pins.PlateState[5], "A");
+}
+
+// While lines run, "Exit" asks once in a message that leaves the cycle
+// running; the next press ends the program. With no line running it ends at once.
+TEST_F(MainWindow, ExitAsksOnceWhileLinesRun) {
+    int quits = 0;
+    main()->quit = [&] { ++quits; };
+    QPushButton* exit = nullptr;
+    for (QPushButton* button : main()->findChildren<QPushButton*>())
+        if (button->text() == QStringLiteral("Exit")) exit = button;
+    ASSERT_NE(exit, nullptr);
+    main()->lineButton[1]->click();
+    main()->lineButton[3]->click();
+    exit->click();
+    EXPECT_EQ(quits, 0);
+    ASSERT_FALSE(reporter.messages.empty());
+    EXPECT_EQ(reporter.messages.back().rfind("Lijnen A, C rijden nog", 0), 0u) << reporter.messages.back();
+    exit->click();
+    EXPECT_EQ(quits, 1);
+
+    // Started in a service where it has no steps, a line says it does nothing.
+    EXPECT_NE(reporter.messages.front().find("geen stappen"), std::string::npos);
 }
 
 TEST_F(MainWindow, TheGridIndicatorsStillAnswerAPressOfAnyButton) {

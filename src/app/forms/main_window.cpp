@@ -33,7 +33,8 @@ TForm1::TForm1(BlokpostApp& app)
         lineButton[line] = button;
     }
 
-    addButton(QStringLiteral("Exit"), 0, 49, [] { QApplication::quit(); });
+    quit = [] { QApplication::quit(); };
+    addButton(QStringLiteral("Exit"), 0, 49, [this] { exitPressed(); });
     addButton(QStringLiteral("K8055n"), 56, 49, [this] { Kaart(state()); });
     addButton(QStringLiteral("Scherm"), 112, 49, [&app] { app.showForm(2); });
     addButton(QStringLiteral("Read/save"), 168, 65, [&app] { app.showForm(3); });
@@ -59,6 +60,23 @@ QPushButton* TForm1::addButton(const QString& caption, int x, int width, const s
 }
 
 void TForm1::startTimer1() { Timer1.start(); }
+
+void TForm1::exitPressed() {
+    std::string running;
+    int count = 0;
+    for (int line = 1; line <= kLines; ++line)
+        if (state().model.CurrentStep[line] != 0)
+            running += std::string(count++ == 0 ? "" : ", ") + lineLetter(line);
+    if (running.empty() || exitAsked_) {
+        quit();
+        return;
+    }
+    // Asked once, in a message that leaves the cycle running.
+    exitAsked_ = true;
+    state().reporter.message((count == 1 ? "Lijn " : "Lijnen ") + running + (count == 1 ? " rijdt" : " rijden") +
+                             " nog. Druk nog eens op \"Exit\" om Blokpost te sluiten; de lijnen blijven dan staan "
+                             "waar ze zijn.");
+}
 
 void TForm1::closeEvent(QCloseEvent* event) {
     if (event->spontaneous()) {

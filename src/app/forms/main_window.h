@@ -9,6 +9,7 @@
 #include "app/cycle_timer.h"
 
 #include <array>
+#include <functional>
 
 class QPushButton;
 
@@ -38,6 +39,8 @@ public:
     QPushButton* Button14 = nullptr;
     QPushButton* Button15 = nullptr;
     CycleTimer Timer1;
+    // Ends the program; a test puts its own here.
+    std::function<void()> quit;
 
 protected:
     // Only "Exit" ends the program: a close asked by the window manager (Alt+F4
@@ -46,11 +49,15 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // "Exit": while lines run, the first press asks, without stopping the
+    // layout; the next press ends the program.
+    void exitPressed();
     QPushButton* addButton(const QString& caption, int x, int width, const std::function<void()>& action);
     QWidget* elementControl(int element) const;
 
     CanvasView* Image84;
     QRect buttonRow_;
+    bool exitAsked_ = false;
 };
 
 }  // namespace blokpost
