@@ -82,11 +82,16 @@ struct DataFolder {
         QDir().mkpath(data);
         file = data + "/Schema1Data.txt";
         writeAll(file, oldContents());
-        writeAll(data + "/Schema1Data.txt.447712.new", "half a save");
+        // (Where the folder refuses new files, the saving user could not remove it either.)
+        if (!save.inPlace) writeAll(data + "/Schema1Data.txt.447712.new", "half a save");
         writeAll(data + "/Schema1Data.txt.bak", "the operator's own");
         if (save.inPlace) {
             EXPECT_EQ(::chown(QFile::encodeName(file).constData(), kNobody, kNobody), 0);
         }
+    }
+    // The start, as the user who saved.
+    ChildRun start() const {
+        return runSaveOnce(save.inPlace ? QStringList{"start", data, "as-nobody"} : QStringList{"start", data}, 0);
     }
     std::string oldContents() const { return std::string(save.oldLength, 'o'); }
     std::string newContents() const { return std::string(save.newLength, 'n'); }
@@ -123,7 +128,7 @@ TEST(InterruptedSave, EveryStepLeavesOldOrNewAndTheNextStartLeavesNothingBehind)
                 EXPECT_TRUE(whole) << afterStop.size() << " bytes";
             }
 
-            const ChildRun start = runSaveOnce({"start", folder.data}, 0);
+            const ChildRun start = folder.start();
             ASSERT_EQ(start.exitCode, 0) << start.output;
             const std::string afterStart = readAll(folder.file);
             EXPECT_TRUE(afterStart == folder.oldContents() || afterStart == folder.newContents())

@@ -5,6 +5,7 @@
 #include "app/forms/logbook_window.h"
 #include "app/forms/main_window.h"
 #include "app/main_cycle.h"
+#include "app/saved_files.h"
 #include "base/forms/guarded_application.h"
 #include "base/stored_file.h"
 #include "board/board_choice.h"
@@ -18,7 +19,6 @@
 #include "timetable/forms/timetable_editor_window.h"
 #include "timetable/forms/timetable_window.h"
 
-#include <QFileInfo>
 #include <QRandomGenerator>
 #include <QtGlobal>
 
@@ -28,11 +28,6 @@ static void registerResources() { Q_INIT_RESOURCE(blokpost); }
 
 namespace blokpost {
 
-namespace {
-// Any file in the data folder: its folder part finds the folder in any spelling.
-constexpr std::string_view kDataFolderProbe = "VasteData/Schema1Data.txt";
-}  // namespace
-
 BlokpostApp::BlokpostApp(const QString& root, Reporter* reporter, std::unique_ptr<Board> board)
     : autoTrains_(QRandomGenerator::global()->generate()) {
     registerResources();
@@ -40,8 +35,7 @@ BlokpostApp::BlokpostApp(const QString& root, Reporter* reporter, std::unique_pt
     if (auto* application = GuardedApplication::instance()) application->reportTo(&messages);
     DataPaths paths(root);
     // Before anything reads a stored file: a save stopped by a crash is undone.
-    // A path finder of its own, so the program's keeps no folder from before the start.
-    prepareStoredFiles(QFileInfo(DataPaths(root).find(kDataFolderProbe)).path(), messages);
+    prepareStoredFiles(root, SavedFiles(), messages);
     std::string problem;
     board_ = board ? std::move(board) : chooseBoard(paths, problem, usbBoardOpener());
     driver_ = dynamic_cast<DriverBoard*>(board_.get());
