@@ -4,6 +4,7 @@
 #include "app/controle_command.h"
 #include "app/forms/blokpost_app.h"
 #include "app/forms/command_line.h"
+#include "app/forms/one_copy.h"
 #include "base/forms/guarded_application.h"
 
 #include <QDir>
@@ -16,7 +17,11 @@ int main(int argc, char** argv) {
     if (const auto code = blokpost::RunControleCommand(argc, argv, QDir::currentPath(), std::cout)) return *code;
     blokpost::GuardedApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Blokpost"));
+    // Before any file of the layout is touched: one program per layout folder.
+    blokpost::LayoutLock lock(QDir::currentPath());
+    if (!lock.held()) return blokpost::endSecondStart(lock);
     blokpost::BlokpostApp blokpost(QDir::currentPath());
+    lock.answerCalls([&blokpost] { blokpost.bringToFront(); });
     blokpost.start();
     if (command.trialCycles > 0) blokpost::endAfterCycles(blokpost, command.trialCycles);
     return QApplication::exec();

@@ -77,6 +77,13 @@ void BlokpostApp::start() {
     main->startTimer1();
 }
 
+void BlokpostApp::bringToFront() {
+    auto* main = formAs<TForm1>(1);
+    main->setWindowState(main->windowState() & ~Qt::WindowMinimized);
+    main->raise();
+    main->activateWindow();
+}
+
 void BlokpostApp::tick() {
     // A tick fired while a message box of the running tick is up does nothing;
     // the running tick ends the board's tick when it finishes.

@@ -38,6 +38,8 @@ public:
 
     // Shows the main window maximised and starts the cycle.
     void start();
+    // A second start on the folder: the main window comes to the front.
+    void bringToFront();
     // One tick of the main cycle, then the simulated layout's time passes
     // (pulsed sensors, trains that drive themselves) and the windows are
     // brought up to date.
