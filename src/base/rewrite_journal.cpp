@@ -243,7 +243,8 @@ void finishOne(const std::string& path, const struct stat& root, Reporter& repor
     if (!record) {
         // Kept for whoever wants to look, under a name that is not read again.
         (void)::rename(path.c_str(), (path + ".damaged").c_str());
-        reporter.message("Cannot use " + path + " to restore a file after an interrupted save: it is damaged");
+        reporter.message("Cannot use " + path + " to restore a file after an interrupted save: it is damaged (kept as " +
+                         path + ".damaged)");
         return;
     }
     // Another layout's record waits for a start there; this one's is known by its path or its identity.
