@@ -85,7 +85,7 @@ const AfterTheStop kCases[] = {
     {"the whole new contents", [](StoppedRewrite& r) { writeBytes(r.file, r.next, QIODevice::ReadWrite); }, "",
      false, false, false},
     {"edited by hand after the stop",
-     [](StoppedRewrite& r) { writeBytes(r.file, r.torn + "Timer 30\r\n", QIODevice::ReadWrite); },
+     [](StoppedRewrite& r) { writeBytes(r.file, std::string(r.torn).replace(10, 8, "Timer 30"), QIODevice::ReadWrite); },
      "het is sindsdien veranderd", false, true, false},
     {"another file put in its place",
      [](StoppedRewrite& r) {
