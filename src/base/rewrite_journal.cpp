@@ -175,16 +175,17 @@ std::string keepCopy(const std::string& folder, const std::string& fileName, con
     return {};
 }
 
-// Every byte is the new or the old one of its place (a zero past the old
-// end, where the room was claimed) and the length one the rewrite or its
-// put-back passes through: what a stopped rewrite of this record leaves.
+// Every byte is the new or the old one of its place, or a zero where room
+// was claimed past the shorter of the two, and the length one the rewrite or
+// its put-back passes through: what a stopped rewrite of this record leaves.
 bool isInterruptedShape(std::string_view now, const Record& r) {
     const std::size_t a = r.old.size(), b = r.next.size();
     if (now.size() != a && now.size() != b && now.size() != std::max(a, b)) return false;
     for (std::size_t i = 0; i < now.size(); ++i) {
         const bool asNew = i < b && now[i] == r.next[i];
-        const bool asOld = i < a ? now[i] == r.old[i] : now[i] == '\0';
-        if (!asNew && !asOld) return false;
+        const bool asOld = i < a && now[i] == r.old[i];
+        const bool claimed = i >= std::min(a, b) && now[i] == '\0';
+        if (!asNew && !asOld && !claimed) return false;
     }
     return true;
 }
