@@ -190,41 +190,42 @@ TEST(InterruptedSave, EveryStepThatFailsIsToldAndTheSyncComesBeforeTheRename) {
     }
 }
 
-// A rewrite in place that fails after the new contents' start went down
-// (the disk refuses the resize), and whose put-back fails too: the save says
-// it failed, and its record stays for the next start, which puts the file back.
+// A rewrite in place that fails after the new contents went down (the disk
+// refuses the resize, or the sync after it), and whose put-back fails too:
+// the save says it failed, and its record stays for the next start, which
+// puts the file back.
 TEST(InterruptedSave, AFailedPutBackAfterAFailedRewriteIsFinishedByTheNextStart) {
     if (!runningAsRoot()) GTEST_SKIP() << "a folder that refuses new files to the saving user needs root";
     const SavePath& shorter = kSavePaths[2];
-    // The state folder is there for both runs, so they count the same calls.
+    // The state folder is there for every run, so they count the same calls.
     QDir().mkpath(records());
     ASSERT_EQ(::chown(QFile::encodeName(records()).constData(), kNobody, kNobody), 0);
     ::chmod(QFile::encodeName(records()).constData(), 0700);
     const std::vector<std::string> calls = callsOf(DataFolder(shorter).saveStoppedAt(1, "BLOKPOST_LOG_CALLS").output);
-    const auto resize = std::find(calls.begin(), calls.end(), "ftruncate");
-    ASSERT_NE(resize, calls.end());
-    const long failing = resize - calls.begin() + 1;
-    // The put-back claims its room and then writes: that write fails.
-    const QString failingCalls = QString("%1,%2").arg(failing).arg(failing + 2);
-    DataFolder folder(shorter);
-    qputenv("BLOKPOST_FAIL_AT_CALL", failingCalls.toLatin1());
-    qputenv("BLOKPOST_LOG_CALLS", "1");
-    const ChildRun stopped = runSaveOnce({"save", folder.file, QString::number(shorter.newLength), "n", "as-nobody"},
-                                         0, "BLOKPOST_STOP_AT_CALL");
-    qunsetenv("BLOKPOST_FAIL_AT_CALL");
-    qunsetenv("BLOKPOST_LOG_CALLS");
-    const std::vector<std::string> made = callsOf(stopped.output);
-    ASSERT_GT(made.size(), static_cast<std::size_t>(failing + 1));
-    EXPECT_EQ(made[static_cast<std::size_t>(failing - 1)], "ftruncate");
-    EXPECT_EQ(made[static_cast<std::size_t>(failing + 1)], "pwrite") << "the put-back's write";
-    EXPECT_EQ(stopped.exitCode, 1) << stopped.output;
-    const std::string torn = readAll(folder.file);
-    EXPECT_NE(torn, folder.oldContents());
-    EXPECT_NE(torn, folder.newContents());
+    const long resize = std::find(calls.begin(), calls.end(), "ftruncate") - calls.begin() + 1;
+    ASSERT_LT(resize, static_cast<long>(calls.size()));
+    for (const long failing : {resize, resize + 1}) {
+        SCOPED_TRACE(calls[static_cast<std::size_t>(failing - 1)] + " failed");
+        DataFolder folder(shorter);
+        // The put-back claims its room and then writes: that write fails.
+        qputenv("BLOKPOST_FAIL_AT_CALL", QString("%1,%2").arg(failing).arg(failing + 2).toLatin1());
+        qputenv("BLOKPOST_LOG_CALLS", "1");
+        const ChildRun failed = runSaveOnce({"save", folder.file, QString::number(shorter.newLength), "n", "as-nobody"},
+                                            0, "BLOKPOST_STOP_AT_CALL");
+        qunsetenv("BLOKPOST_FAIL_AT_CALL");
+        qunsetenv("BLOKPOST_LOG_CALLS");
+        const std::vector<std::string> made = callsOf(failed.output);
+        ASSERT_GT(made.size(), static_cast<std::size_t>(failing + 1));
+        EXPECT_EQ(made[static_cast<std::size_t>(failing + 1)], "pwrite") << "the put-back's write";
+        EXPECT_EQ(failed.exitCode, 1) << failed.output;
+        const std::string torn = readAll(folder.file);
+        EXPECT_NE(torn, folder.oldContents());
+        EXPECT_NE(torn, folder.newContents());
 
-    const ChildRun start = folder.start();
-    EXPECT_NE(start.output.find("was restored"), std::string::npos) << start.output;
-    EXPECT_EQ(readAll(folder.file), folder.oldContents());
+        const ChildRun start = folder.start();
+        EXPECT_NE(start.output.find("was restored"), std::string::npos) << start.output;
+        EXPECT_EQ(readAll(folder.file), folder.oldContents());
+    }
 }
 
 // The day file's lines are on the disk (fdatasync) before the program ends:
