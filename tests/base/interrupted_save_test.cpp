@@ -254,28 +254,39 @@ TEST(InterruptedSave, AFileTheUserMayNotWriteIsNotReplacedThoughTheFolderAllowsI
     EXPECT_EQ(readAll(file), "1\r\n");
 }
 
-// A save's leftovers go, at start for the whole data folder and beside a
-// file before it is saved; what another name has, or what a running writer
-// still holds locked, stays.
+// A save's leftovers go, at start for the files the program saves and
+// beside a file before it is saved; what another name has (however like a
+// leftover it looks), what a running writer still holds locked, and what lies
+// where a link leads, stay.
 TEST(InterruptedSave, OnlyLeftoversWhoseWriterIsGoneAreRemoved) {
     QTemporaryDir root;
     const QString data = root.filePath("VasteData");
     QDir().mkpath(data);
+    QDir().mkpath(root.filePath("elders"));
     const QStringList files{"Schema1Data.txt",     "Schema1Data.txt.12.new", "Schema1Data.txt.34.new",
                             "NaamData.txt.56.new", "Schema1Data.txt.new",    "Schema1Data.txt.x1.new",
-                            "notes.12.txt"};
+                            "notes.12.txt",        "Zomer.2025.new",         "Kopie van Schema1Data.txt.202612.new"};
     for (const QString& name : files) writeAll(data + "/" + name, "x");
+    // The operator keeps the weekend service elsewhere, linked in.
+    writeAll(root.filePath("elders/Schema2Data.txt"), "x");
+    writeAll(root.filePath("elders/Schema2Data.txt.78.new"), "x");
+    ASSERT_TRUE(QFile::link(root.filePath("elders/Schema2Data.txt"), data + "/Schema2Data.txt"));
     // A save of another program that is still running holds its file locked.
     const int running = ::open(QFile::encodeName(data + "/Schema1Data.txt.34.new").constData(), O_RDONLY);
     ASSERT_EQ(::flock(running, LOCK_EX), 0);
 
     ASSERT_EQ(runSaveOnce({"save", data + "/Schema1Data.txt", "10", "n"}, 0).exitCode, 0);
+    ASSERT_EQ(runSaveOnce({"save", data + "/Schema2Data.txt", "10", "n"}, 0).exitCode, 0);
     // The leftover of another file stays until the start.
-    EXPECT_EQ(namesIn(data), (QStringList{"NaamData.txt.56.new", "Schema1Data.txt", "Schema1Data.txt.34.new",
-                                          "Schema1Data.txt.new", "Schema1Data.txt.x1.new", "notes.12.txt"}));
+    const QStringList others{"Kopie van Schema1Data.txt.202612.new", "Schema1Data.txt", "Schema1Data.txt.34.new",
+                             "Schema1Data.txt.new", "Schema1Data.txt.x1.new", "Schema2Data.txt", "Zomer.2025.new",
+                             "notes.12.txt"};
+    QStringList beforeStart = others + QStringList{"NaamData.txt.56.new"};
+    beforeStart.sort();
+    EXPECT_EQ(namesIn(data), beforeStart);
     ASSERT_EQ(runSaveOnce({"start", data}, 0).exitCode, 0);
-    EXPECT_EQ(namesIn(data), (QStringList{"Schema1Data.txt", "Schema1Data.txt.34.new", "Schema1Data.txt.new",
-                                          "Schema1Data.txt.x1.new", "notes.12.txt"}));
+    EXPECT_EQ(namesIn(data), others);
+    EXPECT_EQ(namesIn(root.filePath("elders")), (QStringList{"Schema2Data.txt", "Schema2Data.txt.78.new"}));
     ::close(running);
 }
 
