@@ -228,15 +228,22 @@ TEST(InterruptedSave, AFailedPutBackAfterAFailedRewriteIsFinishedByTheNextStart)
     }
 }
 
-// The day file's lines are on the disk (fdatasync) before the program ends:
-// no line written is left to the cache. (The writer may take several lines
-// queued at once before it syncs.)
+// The day file's lines are on the disk (fdatasync) before the program ends,
+// and yesterday's before its file is let go at midnight (with its last lines
+// still queued when the new day's first comes): no line written is left to
+// the cache.
 TEST(InterruptedSave, TheDayFileIsSyncedAfterItsLastLine) {
-    QTemporaryDir root;
-    const std::vector<std::string> calls = callsOf(runSaveOnce({"logbook", root.path(), "3"}, 1, "BLOKPOST_LOG_CALLS").output);
-    const auto lastWrite = std::find(calls.rbegin(), calls.rend(), "write");
-    ASSERT_NE(lastWrite, calls.rend()) << "the preload counted no write";
-    EXPECT_NE(std::find(calls.rbegin(), lastWrite, "fdatasync"), lastWrite);
+    for (const char* when : {"at the end", "midnight"}) {
+        SCOPED_TRACE(when);
+        QTemporaryDir root;
+        const std::vector<std::string> calls =
+            callsOf(runSaveOnce({"logbook", root.path(), "300", when}, 1, "BLOKPOST_LOG_CALLS").output);
+        const auto lastWrite = std::find(calls.rbegin(), calls.rend(), "write");
+        ASSERT_NE(lastWrite, calls.rend()) << "the preload counted no write";
+        EXPECT_NE(std::find(calls.rbegin(), lastWrite, "fdatasync"), lastWrite);
+        const auto writeBefore = std::find(lastWrite + 1, calls.rend(), "write");
+        EXPECT_NE(std::find(lastWrite, writeBefore, "fdatasync"), writeBefore) << "no sync between the two days";
+    }
 }
 
 // An ordinary user's save of a file that is not theirs to write is refused,

@@ -7,8 +7,10 @@
 //       what the program does at start for its data folder FOLDER (in the
 //       layout folder above it); every message to the operator is printed on
 //       a line of its own
-//   save_once logbook ROOT ENTRIES
-//       the start, then ENTRIES logbook lines into the day file below ROOT
+//   save_once logbook ROOT ENTRIES [midnight]
+//       the start, then ENTRIES logbook lines into the day file below ROOT;
+//       with midnight, the lines come just before midnight and one more
+//       right after it, handed over without waiting
 //   save_once churn FILE... [as-nobody]
 //       saves the files over and over, each time with contents(round), until
 //       it is killed
@@ -22,6 +24,7 @@
 #include "base/stored_file.h"
 #include "churn_contents.h"
 
+#include <QDateTime>
 #include <QFileInfo>
 #include <QString>
 #include <cstdio>
@@ -89,13 +92,16 @@ int churn(const std::vector<QString>& files, bool asNobody) {
         }
 }
 
-int logbook(const QString& root, int entries) {
+int logbook(const QString& root, int entries, bool midnight) {
     PrintingReporter reporter;
     blokpost::prepareStoredFiles(root, blokpost::SavedFiles(), reporter);
     blokpost::LogbookFile file;
     const blokpost::DataPaths paths(root);
+    QDateTime now(QDate(2026, 12, 31), QTime(23, 59, 59));
+    if (midnight) file.setClock([&now] { return now; });
     for (int entry = 0; entry < entries; ++entry) file.append(paths, reporter, "Wis" + std::to_string(entry));
-    file.settle();
+    if (!midnight) file.settle();
+    now = now.addSecs(1);
     file.append(paths, reporter, "laatste");  // tells what became of the ones before
     file.settle();
     return 0;
@@ -116,7 +122,8 @@ int main(int argc, char** argv) {
             if (std::string(argv[i]) != "as-nobody") files.push_back(QString::fromLocal8Bit(argv[i]));
         return churn(files, std::string(argv[argc - 1]) == "as-nobody");
     }
-    if (mode == "logbook" && argc == 4) return logbook(QString::fromLocal8Bit(argv[2]), std::atoi(argv[3]));
-    std::fprintf(stderr, "usage: save_once save FILE LENGTH LETTER [as-nobody] | start FOLDER [as-nobody] | logbook ROOT N | churn FILE... [as-nobody]\n");
+    if (mode == "logbook" && argc >= 4)
+        return logbook(QString::fromLocal8Bit(argv[2]), std::atoi(argv[3]), argc > 4 && std::string(argv[4]) == "midnight");
+    std::fprintf(stderr, "usage: save_once save FILE LENGTH LETTER [as-nobody] | start FOLDER [as-nobody] | logbook ROOT N [midnight] | churn FILE... [as-nobody]\n");
     return 2;
 }
