@@ -14,6 +14,7 @@
 #include <QTemporaryDir>
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -46,7 +47,10 @@ struct StoppedRewrite {
         keepOldContents(fd, native(file), old, next, "Schema1Data.txt");
         ::close(fd);
     }
-    ~StoppedRewrite() { ::setenv("XDG_STATE_HOME", previousState.c_str(), 1); }
+    ~StoppedRewrite() {
+        if (writer >= 0) ::close(writer);
+        ::setenv("XDG_STATE_HOME", previousState.c_str(), 1);
+    }
     QString records() const { return state.filePath("blokpost"); }
     QString record() const { return records() + "/" + QDir(records()).entryList(QDir::Files).value(0); }
     // What the start tells.
@@ -65,6 +69,7 @@ struct StoppedRewrite {
     const std::string previousState = qEnvironmentVariable("XDG_STATE_HOME").toStdString();
     QTemporaryDir layout, state, elsewhere;
     QString file;
+    int writer = -1;  // a save that still runs holds its record locked
     const std::string old = std::string(3000, 'o') + "end of the old\r\n";
     const std::string next = std::string(1500, 'n') + "end of the new\r\n";
     const std::string torn = next + old.substr(next.size());  // the new contents' start over the old's rest
@@ -105,6 +110,13 @@ const AfterTheStop kCases[] = {
          record.write("XXXXX");
      },
      "it is damaged", false, false, false},
+    {"its save still running",
+     [](StoppedRewrite& r) {
+         writeBytes(r.file, r.torn, QIODevice::ReadWrite);
+         r.writer = ::open(native(r.record()).c_str(), O_RDONLY);
+         ASSERT_EQ(::flock(r.writer, LOCK_EX), 0);
+     },
+     "", false, false, true},
     {"the record another user's",
      [](StoppedRewrite& r) {
          writeBytes(r.file, r.torn, QIODevice::ReadWrite);
