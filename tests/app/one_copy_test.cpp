@@ -1,8 +1,7 @@
-// One program per layout folder, with the real program in processes of its
-// own: a second start (of this user or another), the check beside it, and a
-// start after the first copy was killed with SIGKILL.
+// One program per layout folder, with the program itself started again
+// beside a running copy (by this user, by another, as the check) and after
+// that copy was killed.
 
-#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
@@ -16,90 +15,64 @@
 namespace blokpost::test {
 namespace {
 
-constexpr uid_t kNobody = 65534;
-constexpr int kLongEnoughMs = 120000;  // a start under the sanitizers on a loaded machine
-
 struct Layout {
-    Layout() {
-        ::chmod(QFile::encodeName(folder.path()).constData(), 0755);  // another user may look in
-        ::chmod(QFile::encodeName(runtime.path()).constData(), 0700);
-        ::chmod(QFile::encodeName(otherRuntime.path()).constData(), 0700);
-        (void)::chown(QFile::encodeName(otherRuntime.path()).constData(), kNobody, kNobody);
-    }
-    // The program started in the folder, as this user or as nobody.
+    Layout() { ::chmod(QFile::encodeName(folder.path()).constData(), 0755); }  // another user may look in
     std::unique_ptr<QProcess> start(const QStringList& arguments, bool asNobody = false) const {
         auto program = std::make_unique<QProcess>();
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("ASAN_OPTIONS", "detect_leaks=0");
-        environment.insert("XDG_RUNTIME_DIR", asNobody ? otherRuntime.path() : runtime.path());
+        environment.remove("XDG_RUNTIME_DIR");  // each user's own, under /tmp
         program->setProcessEnvironment(environment);
         program->setWorkingDirectory(folder.path());
-        if (asNobody)
-            program->setChildProcessModifier([] {
-                if (::setgid(kNobody) != 0 || ::setuid(kNobody) != 0) ::_exit(126);
-            });
+        if (asNobody) program->setChildProcessModifier([] { (void)(::setgid(65534) + ::setuid(65534)); });
         program->start(BLOKPOST_PATH, arguments);
         program->waitForStarted();
         return program;
     }
-    // Waits until the first copy holds the folder.
-    bool held() const {
+    // What the program says until `said` is among it, or it ends.
+    static std::string until(QProcess& program, const std::string& said) {
+        std::string output;
         QElapsedTimer waited;
         waited.start();
-        while (!QFile::exists(folder.filePath(".blokpost.lock")) && waited.elapsed() < kLongEnoughMs)
-            QThread::msleep(20);
-        return QFile::exists(folder.filePath(".blokpost.lock"));
+        while (output.find(said) == std::string::npos && program.state() != QProcess::NotRunning &&
+               !waited.hasExpired(120000)) {
+            program.waitForReadyRead(200);
+            output += program.readAllStandardError().toStdString() + program.readAllStandardOutput().toStdString();
+        }
+        return output + program.readAllStandardError().toStdString() + program.readAllStandardOutput().toStdString();
     }
-    QTemporaryDir folder, runtime, otherRuntime;
-};
-
-// Everything the program wrote on its terminal once `said` is among it (or it ended).
-std::string waitUntilSaid(QProcess& program, const std::string& said) {
-    std::string output;
-    QElapsedTimer waited;
-    waited.start();
-    while (output.find(said) == std::string::npos && waited.elapsed() < kLongEnoughMs &&
-           program.state() != QProcess::NotRunning) {
-        program.waitForReadyRead(1000);
-        output += program.readAllStandardError().toStdString() + program.readAllStandardOutput().toStdString();
+    // The first copy holds the folder once its lock is there.
+    bool held() const {
+        QElapsedTimer waited;
+        for (waited.start(); !QFile::exists(lock()) && !waited.hasExpired(120000);) QThread::msleep(20);
+        return QFile::exists(lock());
     }
-    program.waitForFinished(1000);
-    return output + program.readAllStandardError().toStdString() + program.readAllStandardOutput().toStdString();
-}
-
-struct SecondStart {
-    const char* who;
-    QStringList arguments;
-    bool asNobody;
-    const char* said;  // empty: must not say that the program runs
+    QString lock() const { return folder.filePath(".blokpost.lock"); }
+    QTemporaryDir folder;
 };
 
 TEST(OneCopy, ASecondStartOnTheFolderBringsTheRunningOneForwardAndEnds) {
     Layout layout;
     const auto first = layout.start({});
     ASSERT_TRUE(layout.held());
-    const SecondStart starts[] = {
-        {"the same user", {}, false, "Blokpost draait al in "},
-        {"the check beside it", {"--controle"}, false, ""},
-        {"another user", {}, true, "maar dat programma is niet te bereiken"},
-    };
-    for (const SecondStart& second : starts) {
-        SCOPED_TRACE(second.who);
+    const struct {
+        QStringList arguments;
+        bool asNobody;
+        const char* said;  // empty: not that Blokpost runs
+    } starts[] = {{{}, false, "Blokpost draait al in "},
+                  {{"--controle"}, false, ""},
+                  {{}, true, "maar dat programma is niet te bereiken"}};
+    for (const auto& second : starts) {
+        SCOPED_TRACE(second.said);
         if (second.asNobody && ::geteuid() != 0) continue;  // acting as another user needs root
         const auto start = layout.start(second.arguments, second.asNobody);
-        const std::string said = waitUntilSaid(*start, *second.said ? second.said : "<its end>");
-        if (*second.said) {
-            EXPECT_NE(said.find(second.said), std::string::npos) << said;
-        } else {
-            EXPECT_EQ(said.find("draait al"), std::string::npos) << said;
-        }
-        if (!second.asNobody) {
-            // Ended by itself; told where the running one is brought forward.
-            EXPECT_EQ(start->state(), QProcess::NotRunning);
-            if (*second.said) {
-                EXPECT_NE(said.find("dat venster staat nu vooraan"), std::string::npos) << said;
-            }
-        }
+        const std::string said = Layout::until(*start, *second.said ? second.said : "<its end>");
+        EXPECT_EQ(said.find("draait al") != std::string::npos, *second.said != 0) << said;
+        EXPECT_NE(said.find(second.said), std::string::npos) << said;
+        // This user's second start ends by itself, the running one brought forward.
+        if (!second.asNobody) start->waitForFinished(120000);
+        EXPECT_TRUE(second.asNobody || start->state() == QProcess::NotRunning);
+        EXPECT_TRUE(second.asNobody || !*second.said || said.find("dat venster staat nu vooraan") != std::string::npos);
         start->kill();  // another user's start shows its message until it is closed
         start->waitForFinished();
     }
@@ -114,13 +87,12 @@ TEST(OneCopy, TheLockOfAKilledCopyDoesNotKeepTheNextStartOut) {
     ASSERT_TRUE(layout.held());
     first->kill();  // SIGKILL: nothing of it is cleaned up
     first->waitForFinished();
-    ASSERT_TRUE(QFile::exists(layout.folder.filePath(".blokpost.lock")));
-
+    ASSERT_TRUE(QFile::exists(layout.lock()));
     const auto next = layout.start({"--proefrit", "2"});
-    const std::string said = waitUntilSaid(*next, "proefrit van 2 cycli gereden");
-    EXPECT_NE(said.find("proefrit van 2 cycli gereden"), std::string::npos) << said;
+    EXPECT_NE(Layout::until(*next, "proefrit van 2 cycli gereden").find("proefrit van"), std::string::npos);
+    next->waitForFinished(120000);
     EXPECT_EQ(next->exitCode(), 0);
-    EXPECT_FALSE(QFile::exists(layout.folder.filePath(".blokpost.lock"))) << "left at a normal end";
+    EXPECT_FALSE(QFile::exists(layout.lock())) << "left at a normal end";
 }
 
 }  // namespace
