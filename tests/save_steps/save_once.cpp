@@ -16,9 +16,9 @@
 //       it is killed
 // Exit code 0 when it got through, 1 when a save was refused.
 
+#include "app/saved_files.h"
 #include "base/logbook_file.h"
 #include "base/paths.h"
-#include "app/saved_files.h"
 #include "base/reporter.h"
 #include "base/rewrite_journal.h"
 #include "base/stored_file.h"
