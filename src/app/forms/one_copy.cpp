@@ -103,7 +103,7 @@ int endSecondStart(const LayoutLock& lock) {
     std::fflush(stderr);
     // Started from the menu there is no terminal: without a window in front, the operator sees it here.
     if (!call.answered) QMessageBox::information(nullptr, QStringLiteral("Blokpost"), call.told);
-    return 0;
+    return call.answered ? 0 : 1;
 }
 
 }  // namespace blokpost

@@ -52,7 +52,8 @@ private:
 
 // What main() does on a second start: calls the running copy, tells the
 // operator (on the terminal, and in a message box when the running copy
-// could not be reached) and returns the exit code.
+// could not be reached) and returns the exit code: 0 when the running copy
+// came to the front, 1 when it could not be reached.
 int endSecondStart(const LayoutLock& lock);
 
 }  // namespace blokpost
