@@ -8,6 +8,9 @@
 #include <QStandardPaths>
 #include <QThread>
 #include <cstdio>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 namespace blokpost {
 
@@ -34,10 +37,25 @@ QString folderKey(const QString& root) {
             .left(16));
 }
 
+// Whether no process holds the lock file locked (flock), as its running holder does.
+bool nobodyHolds(const QString& path) {
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool free = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+    ::close(fd);
+    return free;
+}
+
 std::unique_ptr<QLockFile> tryLock(const QString& path, QLockFile::LockError& error) {
     auto lock = std::make_unique<QLockFile>(path);
-    lock->setStaleLockTime(0);  // stale only when its process is gone, never by age
-    lock->tryLock(0);
+    lock->setStaleLockTime(0);  // stale when its process is gone, never by age
+    // After a power cut its process number may belong to another program, even another
+    // Blokpost: a lock written whole (its holder locks it first) that nobody holds is stale.
+    qint64 pid = 0;
+    QString host, application;
+    if (!lock->tryLock(0) && lock->error() == QLockFile::LockFailedError && lock->getLockInfo(&pid, &host, &application) &&
+        nobodyHolds(path) && lock->removeStaleLockFile())
+        lock->tryLock(0);
     error = lock->error();
     return lock;
 }

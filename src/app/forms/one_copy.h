@@ -7,7 +7,9 @@
 // runtime folder instead when the layout folder is read-only). QLockFile
 // finds the lock of a program that was killed (kill -9, a power cut) stale,
 // by its process being gone, and takes it over; a running holder also keeps
-// it locked with flock(), so no start takes it away from a live program.
+// it locked with flock(), so no start takes it away from a live program, and
+// a lock that nobody holds is stale even when its process number has been
+// taken by another program since.
 // The holder listens on a local socket of this user named after the folder.
 // A second start finds the lock held, asks the running copy over the socket
 // to bring its main window to the front, says so, and ends. The check
