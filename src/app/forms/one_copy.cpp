@@ -54,8 +54,14 @@ std::unique_ptr<QLockFile> tryLock(const QString& path, QLockFile::LockError& er
     qint64 pid = 0;
     QString host, application;
     if (!lock->tryLock(0) && lock->error() == QLockFile::LockFailedError && lock->getLockInfo(&pid, &host, &application) &&
-        nobodyHolds(path) && lock->removeStaleLockFile())
+        nobodyHolds(path)) {
+        // A folder that has become read-only keeps it: the lock then goes elsewhere, as for any read-only folder.
+        if (!lock->removeStaleLockFile()) {
+            error = QLockFile::PermissionError;
+            return lock;
+        }
         lock->tryLock(0);
+    }
     error = lock->error();
     return lock;
 }
