@@ -17,7 +17,7 @@ DriverBoard::Mode modeOfSides(const RealBoard& board, std::chrono::steady_clock:
     // yet known whether one side fails or the whole board is silent.
     if (outputs && !inputsFor) return DriverBoard::Mode::OutputsRefused;
     if (inputs && !outputsFor) return DriverBoard::Mode::InputsSilent;
-    return inputsFor || outputsFor ? DriverBoard::Mode::Waiting : DriverBoard::Mode::RealBoardOpen;
+    return inputsFor || outputsFor || !board.bothSidesWork() ? DriverBoard::Mode::Waiting : DriverBoard::Mode::RealBoardOpen;
 }
 
 }  // namespace
@@ -30,7 +30,8 @@ std::int32_t DriverBoard::OpenDevice(std::int32_t address) {
         const Mode sides = modeOfSides(*device_, std::chrono::steady_clock::duration::zero());
         if (sides == Mode::RealBoardOpen) return 0;
         device_->retryOutputs();
-        openProblem_ = sides == Mode::BoardSilent      ? kBoardSilentProblem
+        openProblem_ = sides == Mode::Waiting          ? kNotYetAnsweredProblem
+                       : sides == Mode::BoardSilent    ? kBoardSilentProblem
                        : sides == Mode::OutputsRefused ? kOutputsRefusedProblem
                        : sides == Mode::BoardTooSlow   ? kBoardTooSlowProblem
                                                        : kInputsSilentProblem;

@@ -32,6 +32,8 @@ public:
     virtual std::optional<std::chrono::steady_clock::duration> outputsFailingFor() const = 0;
     // Reports of this card keep arriving, counted for the selection or not.
     virtual bool reportsArriving() const = 0;
+    // Both sides have answered and neither has failed since.
+    virtual bool bothSidesWork() const = 0;
     // A halted endpoint the board would not let be cleared.
     virtual bool haltStuck() const = 0;
     // Sends all outputs again at once, without waiting for the board.
@@ -56,6 +58,8 @@ inline constexpr const char* kInputsSilentNotice =
 inline constexpr const char* kBoardSilentNotice =
     "De kaart antwoordt niet meer, maar zit nog op de USB: sensoren lezen uit en pinnen worden niet verstuurd; "
     "trek de kaart los, sluit haar weer aan en druk op K8055n";
+inline constexpr const char* kNotYetAnsweredProblem =
+    "De kaart is open, maar heeft nog niet op alles geantwoord: druk over een ogenblik opnieuw op K8055n";
 inline constexpr const char* kBoardTooSlowProblem =
     "De kaart antwoordt, maar te traag: haar ingangen komen pas na de lezing van hun sensorgroep";
 inline constexpr const char* kBoardTooSlowNotice =

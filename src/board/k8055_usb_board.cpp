@@ -126,11 +126,14 @@ void K8055UsbBoard::takeInputReport(const UsbCompletion& done, const K8055Input&
     newest_ = {input, done.endedAt, true};
     if (!selection_ || selection_->proven) return;
     ++selection_->reportsSince;
+    // The board loads a report when the one before is taken: one asked for
+    // two polls after the selection was taken was loaded after it, and made
+    // after it when the board held none of its earlier reports then.
     const auto twoPolls = 2 * transport_->inputInterval();
-    const bool waitedOnAnEmptyBoard =
-        done.waitingAt >= done.submittedAt + twoPolls && done.waitingAt >= selection_->takenAt + twoPolls;
+    const bool loadedAfter = done.submittedAt >= selection_->takenAt + twoPolls;
+    const bool waitedOnAnEmptyBoard = done.waitingAt >= done.submittedAt + twoPolls;
     const bool heldOnesAllGone = selection_->reportsSince > kReportsTheBoardHolds + 1;
-    selection_->proven = waitedOnAnEmptyBoard || heldOnesAllGone;
+    selection_->proven = loadedAfter && (waitedOnAnEmptyBoard || heldOnesAllGone);
 }
 
 void K8055UsbBoard::takeOutputCompletion(const UsbCompletion& done) {
@@ -176,6 +179,8 @@ void K8055UsbBoard::retryOutputs() {
 
 std::optional<UsbClock::duration> K8055UsbBoard::notWorkingFor(const Side& side) const {
     if (side.state == SideState::Working || !transport_) return std::nullopt;
+    // Inputs that arrive for no selection taken yet wait for the outputs: that is not their failure.
+    if (&side == &inputs_ && side.state == SideState::Unproven && reportsArriving()) return std::nullopt;
     return transport_->now() - side.since;
 }
 

@@ -12,12 +12,14 @@
 // An input report therefore counts only when the board made it after it took
 // the selection (see kReportsTheBoardHolds for what the driver takes the
 // board to be). Once the selection is taken it is sampling until a report
-// proves itself made under it, in one of two ways: its transfer was seen
-// still waiting on the bus two polling intervals after the selection and
-// after its own submission (the board held nothing then, and sampled since),
-// or more reports have come since the selection than the board can hold
-// plus the one it was sampling. From then on the reports count, while they
-// are recent. A read that has no such report reads all inputs off; no report
+// proves itself made under it: its transfer was submitted two polling
+// intervals after the selection was taken (the board loads a report when
+// the one before is taken, from inputs sampled up to a poll earlier), and
+// either that transfer was seen still waiting on the bus two polls after its
+// submission (the board held none of its earlier reports then) or more
+// reports have come since the selection than the board can hold plus the
+// one it was sampling. From then on the reports count, while they are
+// recent. A read that has no such report reads all inputs off; no report
 // of one group ever stands in for another.
 //
 // Inputs and outputs are watched apart, each side unproven from the opening
@@ -81,6 +83,7 @@ public:
     std::optional<UsbClock::duration> inputsFailingFor() const override { return notWorkingFor(inputs_); }
     std::optional<UsbClock::duration> outputsFailingFor() const override { return notWorkingFor(outputs_); }
     bool reportsArriving() const override;
+    bool bothSidesWork() const override { return inputs_.state == SideState::Working && outputs_.state == SideState::Working; }
     bool haltStuck() const override { return transport_ && transport_->haltStuck(); }
     void retryOutputs() override;
 

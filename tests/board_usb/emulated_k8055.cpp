@@ -29,7 +29,7 @@ constexpr std::uint32_t kCapabilities = USBDEVFS_CAP_ZERO_PACKET | USBDEVFS_CAP_
 // Device descriptor and the one configuration: interface 0 (HID) with an
 // interrupt IN and an interrupt OUT endpoint of 8 bytes. The emulation hands
 // a queued report over at once, as an endpoint polled every frame would.
-std::vector<std::uint8_t> descriptors(int address) {
+std::vector<std::uint8_t> descriptors(int address, int inInterval) {
     const std::uint16_t product = static_cast<std::uint16_t>(kFirstProduct + address);
     return {
         // device
@@ -42,7 +42,7 @@ std::vector<std::uint8_t> descriptors(int address) {
         // HID descriptor
         9, 0x21, 0x00, 0x01, 0x00, 1, 0x22, 0x1D, 0x00,
         // endpoint 0x81: interrupt IN, 8 bytes, polled every 1 ms
-        7, 0x05, kInEndpoint, 0x03, 8, 0, 1,
+        7, 0x05, kInEndpoint, 0x03, 8, 0, static_cast<std::uint8_t>(inInterval),
         // endpoint 0x01: interrupt OUT, 8 bytes, polled every 1 ms
         7, 0x05, kOutEndpoint, 0x03, 8, 0, 1,
     };
@@ -97,7 +97,7 @@ void EmulatedK8055::addDevice() {
     const std::string name = "1-" + std::to_string(address_ + 1);
     syspath_ = "/sys/devices/" + name;
     std::string hex;
-    for (std::uint8_t byte : descriptors(address_)) {
+    for (std::uint8_t byte : descriptors(address_, inInterval_)) {
         char pair[3];
         std::snprintf(pair, sizeof pair, "%02X", byte);
         hex += pair;
@@ -180,6 +180,16 @@ void EmulatedK8055::setBehaviour(BoardBehaviour behaviour) {
 void EmulatedK8055::setTransferTime(std::chrono::milliseconds time) {
     std::lock_guard lock(mutex_);
     transferTime_ = time;
+}
+
+void EmulatedK8055::setControlTime(std::chrono::milliseconds time) {
+    std::lock_guard lock(mutex_);
+    controlTime_ = time;
+}
+
+void EmulatedK8055::setInInterval(int milliseconds) {
+    std::lock_guard lock(mutex_);
+    inInterval_ = milliseconds;
 }
 
 void EmulatedK8055::setReportPeriod(std::chrono::milliseconds period) {
@@ -351,7 +361,12 @@ void EmulatedK8055::completeReadyUrbs(UMockdevIoctlClient* client) {
     const auto now = std::chrono::steady_clock::now();
     makeReports(now);
     for (Urb& urb : urbs_) {
-        if (urb.done || urb.client != client || now < urb.submittedAt + transferTime_) continue;
+        if (urb.done || urb.client != client) continue;
+        if (urb.control) {
+            if (controlTime_.count() >= 0 && now >= urb.submittedAt + controlTime_) answerControl(urb);
+            continue;
+        }
+        if (now < urb.submittedAt + transferTime_) continue;
         if (urb.endpoint == kOutEndpoint) {
             if (behaviour_ != BoardBehaviour::Silent && behaviour_ != BoardBehaviour::IgnoresOutputs)
                 takeOutputReport(urb);
@@ -387,6 +402,14 @@ void EmulatedK8055::answerInput(Urb& urb) {
         freshReports_ = std::min(freshReports_, reports_.size());
     }
     fillInputReport(urb, report);
+}
+
+void EmulatedK8055::answerControl(Urb& urb) {
+    if (urb.clears == kOutEndpoint) outHalted_ = false;
+    if (urb.clears == kInEndpoint) inHalted_ = false;
+    urb.done = true;
+    urb.status = 0;
+    urb.actualLength = 0;
 }
 
 void EmulatedK8055::fillInputReport(Urb& urb, const std::array<std::uint8_t, 8>& report) {
@@ -495,6 +518,7 @@ void EmulatedK8055::handle(UMockdevIoctlClient* client) {
             if (endpoint == kInEndpoint) inHalted_ = false;
             break;
         }
+        case USBDEVFS_RESETEP: ++traffic_.endpointResets; break;
         case USBDEVFS_SUBMITURB: result = submitUrb(client, error); break;
         case USBDEVFS_DISCARDURB: result = discardUrb(client, error); break;
         case USBDEVFS_REAPURB:
@@ -596,8 +620,9 @@ long EmulatedK8055::submitUrb(UMockdevIoctlClient* client, int& error) {
     }
     auto* urb = reinterpret_cast<usbdevfs_urb*>(urbData->data);
     const bool knownEndpoint = urb->endpoint == kOutEndpoint || urb->endpoint == kInEndpoint;
-    if (urb->type != USBDEVFS_URB_TYPE_INTERRUPT || !knownEndpoint || urb->buffer_length < 0 ||
-        urb->buffer_length > 64) {
+    const bool control = urb->type == USBDEVFS_URB_TYPE_CONTROL && urb->endpoint == 0 && urb->buffer_length == 8;
+    if (!control && (urb->type != USBDEVFS_URB_TYPE_INTERRUPT || !knownEndpoint || urb->buffer_length < 0 ||
+                     urb->buffer_length > 64)) {
         g_object_unref(urbData);
         error = EINVAL;
         return -1;
@@ -620,8 +645,22 @@ long EmulatedK8055::submitUrb(UMockdevIoctlClient* client, int& error) {
     const std::size_t bufferOffset = offsetof(usbdevfs_urb, buffer);
     const auto length = static_cast<std::size_t>(urb->buffer_length);
     pending.buffer = length ? umockdev_ioctl_data_resolve(urbData, bufferOffset, length, nullptr) : nullptr;
-    if (pending.endpoint == kOutEndpoint) ++traffic_.outputUrbs;
-    else ++traffic_.inputUrbs;
+    if (control) {
+        // The one request the driver makes: CLEAR_FEATURE(ENDPOINT_HALT) to an endpoint.
+        const guint8* setup = pending.buffer ? pending.buffer->data : nullptr;
+        if (!setup || setup[0] != 0x02 || setup[1] != 0x01 || setup[2] != 0 || setup[3] != 0) {
+            dropUrb(pending);
+            error = EPIPE;
+            return -1;
+        }
+        pending.control = true;
+        pending.clears = setup[4];
+        ++traffic_.clearHalts;
+    } else if (pending.endpoint == kOutEndpoint) {
+        ++traffic_.outputUrbs;
+    } else {
+        ++traffic_.inputUrbs;
+    }
     urbs_.push_back(pending);
     int ignored = 0;
     pullCableAt(pending.endpoint == kInEndpoint ? UnplugMoment::AtNextInputTransfer : UnplugMoment::AtNextOutputTransfer,

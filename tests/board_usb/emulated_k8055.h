@@ -75,7 +75,8 @@ struct UsbTraffic {
     int ioctls = 0;
     int outputUrbs = 0;      // OUT transfers submitted
     int inputUrbs = 0;       // IN transfers submitted
-    int clearHalts = 0;
+    int clearHalts = 0;      // CLEAR_FEATURE(ENDPOINT_HALT) requests and USBDEVFS_CLEAR_HALT calls
+    int endpointResets = 0;  // USBDEVFS_RESETEP: the host's side of a cleared halt
     int opens = 0;
 };
 
@@ -113,6 +114,10 @@ public:
     void holdInputReport();
     void deliverHeldReport();
     void resumeReports();
+    // How long the control pipe takes to answer a request; negative: it never answers (hung firmware).
+    void setControlTime(std::chrono::milliseconds time);
+    // The IN endpoint's polling interval in its descriptor, from the next plugIn() on.
+    void setInInterval(int milliseconds);
     // The length of the input reports it sends from now on (8 is the board's own).
     void setInputReportLength(int length);
     // The status byte the board puts in its reports from now on (its own by default).
@@ -142,6 +147,8 @@ private:
         UMockdevIoctlData* buffer = nullptr;  // its data buffer
         std::uint8_t endpoint = 0;
         std::chrono::steady_clock::time_point submittedAt{};
+        bool control = false;  // a CLEAR_FEATURE(ENDPOINT_HALT) for `clears`
+        std::uint8_t clears = 0;
         bool done = false;
         int status = 0;
         int actualLength = 0;
@@ -159,6 +166,7 @@ private:
     long disconnectAndClaim(UMockdevIoctlClient* client, int& error);
     void takeOutputReport(Urb& urb);
     void answerInput(Urb& urb);
+    void answerControl(Urb& urb);
     void fillInputReport(Urb& urb, const std::array<std::uint8_t, 8>& report);
     // Pulls the cable when it is to come out at `moment`; true (with ENODEV) if it did.
     bool pullCableAt(UnplugMoment moment, int& error);
@@ -195,6 +203,8 @@ private:
     bool outHalted_ = false;
     bool inHalted_ = false;
     std::chrono::milliseconds transferTime_{0};
+    std::chrono::milliseconds controlTime_{0};
+    int inInterval_ = 1;
     std::chrono::milliseconds reportPeriod_ = kReportPeriod;
     bool reportsPaused_ = false;
     std::optional<std::array<std::uint8_t, 8>> heldReport_;

@@ -82,9 +82,10 @@ protected:
         app = std::make_unique<BlokpostApp>(folder.path(), &reporter, std::move(board));
     }
     ProgramState& state() { return app->state(); }
-    // "K8055n", expecting the board to be found.
+    // "K8055n", expecting the board to be found once it has answered.
     void kaart() {
         Kaart(state());
+        for (int i = 0; i < 8 && (reporter.messages.empty() || reporter.messages.back() != "Kaart gevonden"); ++i) tick();
         ASSERT_EQ(reporter.messages.back(), "Kaart gevonden");
     }
 
@@ -219,21 +220,6 @@ TEST_F(UsbTestbed, SensorsReachTheProgramThroughTheSelectorAndAnalogInputsReachT
     EXPECT_EQ(usb->lastInput().counter[1], 7);
 }
 
-TEST_F(UsbTestbed, AReportWithAnotherCardsStatusByteIsNotTaken) {
-    EmulatedK8055& board = addBoard(0);
-    board.setSensor(1, true);
-    start();
-    kaart();
-    ticks(8);
-    ASSERT_THAT(sensorsOn(), ElementsAre(1));
-    board.setStatusByte(0x42);
-    board.setSensor(2, true);
-    for (int i = 0; i < 16; ++i) {
-        tick();
-        EXPECT_THAT(sensorsOn(), testing::IsSubsetOf({1})) << "tick " << i;
-    }
-}
-
 TEST_F(UsbTestbed, AnUnpluggedBoardLeavesTheCycleRunningQuietlyUntilKaartOpensItAgain) {
     EmulatedK8055& board = addBoard(0);
     board.setSensor(4, true);
@@ -256,8 +242,7 @@ TEST_F(UsbTestbed, AnUnpluggedBoardLeavesTheCycleRunningQuietlyUntilKaartOpensIt
     EXPECT_EQ(reporter.messages.back(), "Geen kaart gevonden op 0");
 
     board.plugIn();
-    Kaart(state());
-    EXPECT_EQ(reporter.messages.back(), "Kaart gevonden");
+    kaart();
     ticks(8);
     EXPECT_EQ(driver->mode(), DriverBoard::Mode::RealBoardOpen);
     EXPECT_EQ(state().model.SensorState[4], 1);
@@ -280,37 +265,20 @@ TEST_F(UsbTestbed, AnUnpluggedBoardLeavesTheCycleRunningQuietlyUntilKaartOpensIt
     EXPECT_EQ(state().model.SensorState[4], 1);
 }
 
-TEST_F(UsbTestbed, ABoardUnpluggedWhileATransferWaitsEndsThatTransfer) {
-    EmulatedK8055& board = addBoard(0);
-    start();
-    kaart();
-    runThroughPhase(1);
-    const int inputTransfersBefore = board.traffic().inputUrbs;
-    board.unplugAt(UnplugMoment::AtNextInputTransfer);
-    tick();
-    EXPECT_EQ(driver->mode(), DriverBoard::Mode::Unplugged);
-    EXPECT_EQ(board.traffic().inputUrbs, 1 + inputTransfersBefore);
-    board.unplug();
-    ticks(8);
-    EXPECT_THAT(status(), HasSubstr("Kaart losgekoppeld"));
-}
-
-// Sensor 1 is on, 6, 11 and 16 are not: whatever fails, no sensor is read
-// that the board did not show, and the operator is told once what failed.
+// What only libusb and the kernel's interface show of a failing side (the
+// rest of the fault table runs on the fake board's clock): reports of the
+// wrong length, stalls cleared by a control request that may be slow or
+// hang, and a failed input transfer asked for again no more than twice a
+// tick. Sensor 1 is on; 6, 11 and 16 never read on.
 TEST_F(UsbTestbed, AFailingSideReadsSensorsOffAndIsToldOnce) {
     struct Case {
         const char* what;
         std::function<void(EmulatedK8055&)> fault;
         DriverBoard::Mode mode;
         std::vector<std::string> told;
-        // A second fault a second after the first: the other side fails too.
-        std::function<void(EmulatedK8055&)> then = nullptr;
     };
-    constexpr int kThenAfterTicks = static_cast<int>(1s / kTickPeriod);
     const std::vector<Case> cases = {
         {"IN stalls for good", [](EmulatedK8055& b) { b.setBehaviour(BoardBehaviour::StallsInputs); },
-         DriverBoard::Mode::InputsSilent, {"Kaart gevonden", kInputsSilentNotice}},
-        {"IN silent, OUT works", [](EmulatedK8055& b) { b.setBehaviour(BoardBehaviour::InputsSilent); },
          DriverBoard::Mode::InputsSilent, {"Kaart gevonden", kInputsSilentNotice}},
         {"reports of 4 bytes", [](EmulatedK8055& b) { b.setInputReportLength(4); }, DriverBoard::Mode::InputsSilent,
          {"Kaart gevonden", kInputsSilentNotice}},
@@ -318,17 +286,12 @@ TEST_F(UsbTestbed, AFailingSideReadsSensorsOffAndIsToldOnce) {
          {"Kaart gevonden", kInputsSilentNotice}},
         {"OUT stalls", [](EmulatedK8055& b) { b.setBehaviour(BoardBehaviour::StallsOutputs); },
          DriverBoard::Mode::OutputsRefused, {"Kaart gevonden", kOutputsRefusedNotice}},
-        {"OUT times out", [](EmulatedK8055& b) { b.setBehaviour(BoardBehaviour::IgnoresOutputs); },
-         DriverBoard::Mode::OutputsRefused, {"Kaart gevonden", kOutputsRefusedNotice}},
-        {"board silent", [](EmulatedK8055& b) { b.setBehaviour(BoardBehaviour::Silent); },
-         DriverBoard::Mode::BoardSilent, {"Kaart gevonden", kBoardSilentNotice}},
-        {"IN stalls once", [](EmulatedK8055& b) { b.setBehaviour(BoardBehaviour::StallsInputOnce); },
+        {"IN stalls once, the clear takes 25 ms",
+         [](EmulatedK8055& b) { b.setControlTime(25ms), b.setBehaviour(BoardBehaviour::StallsInputOnce); },
          DriverBoard::Mode::RealBoardOpen, {"Kaart gevonden"}},
-        // Refused outputs are known a second before silent inputs: the board
-        // is told silent once, never first as one that refuses outputs.
-        {"OUT times out, a second later the board is silent",
-         [](EmulatedK8055& b) { b.setBehaviour(BoardBehaviour::IgnoresOutputs); }, DriverBoard::Mode::BoardSilent,
-         {"Kaart gevonden", kBoardSilentNotice}, [](EmulatedK8055& b) { b.setBehaviour(BoardBehaviour::Silent); }},
+        {"IN stalls once, the control pipe hangs",
+         [](EmulatedK8055& b) { b.setControlTime(-1ms), b.setBehaviour(BoardBehaviour::StallsInputOnce); },
+         DriverBoard::Mode::InputsSilent, {"Kaart gevonden", kHaltStuckNotice, kInputsSilentNotice}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -336,19 +299,28 @@ TEST_F(UsbTestbed, AFailingSideReadsSensorsOffAndIsToldOnce) {
         board.setSensor(1, true);
         start();
         kaart();
-        ticks(16);
+        ticks(8);
         ASSERT_THAT(sensorsOn(), ElementsAre(1));
         c.fault(board);
-        for (int i = 0; i < kTicksToTell + (c.then ? kThenAfterTicks : 0); ++i) {
-            if (c.then && i == kThenAfterTicks) c.then(board);
+        const int inputTransfers = board.traffic().inputUrbs;
+        for (int i = 0; i < kTicksToTell; ++i) {
             tick();
             EXPECT_THAT(sensorsOn(), testing::IsSubsetOf({1})) << "tick " << i;
             for (int s : {6, 11, 16}) EXPECT_EQ(state().model.HoldFlag[s], 0) << "sensor " << s;
         }
         EXPECT_EQ(driver->mode(), c.mode);
         EXPECT_EQ(reporter.messages, c.told);
+        const UsbTraffic traffic = board.traffic();
+        // A stalled input is asked for again once its halt is cleared, at a tick's collect: no spin.
+        if (c.mode == DriverBoard::Mode::InputsSilent) {
+            EXPECT_LE(traffic.inputUrbs - inputTransfers, 2 * kTicksToTell + 1);
+        }
+        // Each clear the board answered reset the host's side of the endpoint too.
+        if (c.mode == DriverBoard::Mode::RealBoardOpen) {
+            EXPECT_EQ(traffic.endpointResets, traffic.clearHalts);
+        }
         if (c.mode != DriverBoard::Mode::RealBoardOpen) {
-            EXPECT_TRUE(sensorsOn().empty());
+            EXPECT_TRUE(c.mode == DriverBoard::Mode::OutputsRefused || sensorsOn().empty());
             Kaart(state());
             EXPECT_EQ(reporter.messages.back(), "Geen kaart gevonden op 0");
         } else {
@@ -358,6 +330,17 @@ TEST_F(UsbTestbed, AFailingSideReadsSensorsOffAndIsToldOnce) {
         reporter.messages.clear();
         board.unplug();
     }
+}
+
+TEST_F(UsbTestbed, ADeviceWhoseEndpointsDoNotFitIsRefusedNamingWhatDoesNotFit) {
+    EmulatedK8055& board = addBoard(0);
+    board.unplug();
+    board.setInInterval(64);
+    board.plugIn();
+    start();
+    Kaart(state());
+    EXPECT_THAT(reporter.messages, ElementsAre("Geen kaart gevonden op 0"));
+    EXPECT_THAT(driver->openProblem(), HasSubstr("IN-eindpunt dat elke 64 ms gelezen wil worden"));
 }
 
 // Sensors 1 and 7 are on. The one input report the board sends while group 1
@@ -406,9 +389,9 @@ TEST_F(UsbTestbed, ABoardPulledOutDuringKaartIsToldGone) {
     const std::vector<Case> cases = {
         {UnplugMoment::AtClaim, "as the interface is taken", {"Geen kaart gevonden op 0"},
          DriverBoard::Mode::Simulated, "De kaart is weg: ze werd losgekoppeld terwijl ze geopend werd (Claim: "},
-        {UnplugMoment::AtNextInputTransfer, "as the first input report is asked for",
-         {"Kaart gevonden", kBoardLostNotice}, DriverBoard::Mode::Unplugged, ""},
-        {UnplugMoment::AtNextOutputTransfer, "as the cycle's outputs go out", {"Kaart gevonden", kBoardLostNotice},
+        {UnplugMoment::AtNextInputTransfer, "as the first input report is asked for", {kBoardLostNotice},
+         DriverBoard::Mode::Unplugged, ""},
+        {UnplugMoment::AtNextOutputTransfer, "as the cycle's outputs go out", {kBoardLostNotice},
          DriverBoard::Mode::Unplugged, ""},
     };
     for (const Case& c : cases) {
@@ -432,7 +415,7 @@ TEST_F(UsbTestbed, ABoardThatTakesItsOutputsAgainIsFoundAndServesTheLayout) {
     board.setSensor(3, true);
     board.setBehaviour(BoardBehaviour::StallsOutputs);
     start();
-    kaart();  // nothing is waited for: what fails is told once it keeps failing
+    Kaart(state());  // nothing is waited for: what fails is told once it keeps failing
     ticks(kTicksToTell);
     EXPECT_EQ(driver->mode(), DriverBoard::Mode::OutputsRefused);
     EXPECT_THAT(status(), HasSubstr("uitgangen komen niet aan"));
@@ -441,10 +424,9 @@ TEST_F(UsbTestbed, ABoardThatTakesItsOutputsAgainIsFoundAndServesTheLayout) {
     Kaart(state());
     EXPECT_EQ(reporter.messages.back(), "Geen kaart gevonden op 0");
     EXPECT_EQ(driver->openProblem(), kOutputsRefusedProblem);
-    ticks(2);
-    kaart();
     ticks(8);
     EXPECT_EQ(driver->mode(), DriverBoard::Mode::RealBoardOpen);
+    EXPECT_THAT(reporter.messages, ElementsAre(kOutputsRefusedNotice, "Geen kaart gevonden op 0", "Kaart gevonden"));
     EXPECT_THAT(sensorsOn(), ElementsAre(3));
 }
 
@@ -462,7 +444,6 @@ TEST_F(UsbTestbed, ASlowOrFloodingBoardServesTheLayoutAsAQuickOne) {
         std::chrono::milliseconds reportPeriod = EmulatedK8055::kReportPeriod;
     };
     const std::vector<Case> cases = {
-        {"quick", 0ms}, {"2 ms a transfer", 2ms}, {"8 ms a transfer", 8ms}, {"15 ms a transfer", 15ms},
         {"25 ms a transfer", 25ms}, {"a report every millisecond", 0ms, 1ms},
     };
     for (const Case& c : cases) {
