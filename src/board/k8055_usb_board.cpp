@@ -120,9 +120,10 @@ void K8055UsbBoard::collect() {
 }
 
 void K8055UsbBoard::takeInputReport(const UsbCompletion& done, const K8055Input& input) {
-    // Reports coming again after a silence: the inputs' chance begins anew.
+    // A board heard again after a silence: each failing side's chance begins anew.
     const bool afterSilence = !newest_.any || done.endedAt - newest_.endedAt >= kInputSilentAfter;
-    if (afterSilence && inputs_.state == SideState::Failing) becomes(inputs_, SideState::Unproven, done.endedAt);
+    for (Side* side : {&inputs_, &outputs_})
+        if (afterSilence && side->state == SideState::Failing) becomes(*side, SideState::Unproven, done.endedAt);
     newest_ = {input, done.endedAt, true};
     if (!selection_ || selection_->proven) return;
     ++selection_->reportsSince;
