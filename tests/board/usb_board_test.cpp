@@ -85,8 +85,8 @@ TEST(K8055Usb, AnalogInputsOutliveTheirReportByOneSecond) {
         read.push_back(board->ReadAnalogChannel(1));
         board->endOfTick();
     }
-    // The last report came at 0.5 s: read up to 1.375 s, not at 1.5 s.
-    EXPECT_THAT(read, ElementsAre(200, 200, 200, 200, 200, 200, 200, 200, 200, 200, 200, 0, 0, 0, 0, 0));
+    // The last report came at 0.5 s: read up to 1.5 s, not at 1.625 s.
+    EXPECT_THAT(read, ElementsAre(200, 200, 200, 200, 200, 200, 200, 200, 200, 200, 200, 200, 0, 0, 0, 0));
 }
 
 TEST(K8055Usb, AnUnpluggedBoardReadsZeroAndIsLeftAlone) {

@@ -163,15 +163,15 @@ const FaultCase kFaults[] = {
      Mode::RealBoardOpen, {kFound}},
     {"too slow, 80 ms a transfer", healthy, [](UsbProgram& p) { p.fake.transferTime = 80ms; }, Mode::BoardTooSlow,
      {kFound, kBoardTooSlowNotice}},
-    // The program busy before group 2's selection: the board holds four
-    // reports of group 1 and hands them over after it, then makes no more.
-    {"busy before a selection, then no new reports", [](UsbProgram& p) { p.fake.interval = 1ms; },
+    // The program busy for 80 ms before group 2's selection: the board holds
+    // four reports of group 1, makes no more and hands them over after it.
+    {"busy before a selection, then no new reports", [](UsbProgram& p) { p.fake.interval = 10ms; },
      [](UsbProgram& p) {
          p.runThroughPhase(2);
-         p.fake.busy(80ms);
          p.fake.advance(45ms);
+         p.fake.busy(80ms);
+         p.fake.quietFrom = p.fake.now;
          p.app->tick();
-         p.fake.reportPeriod = 1h;
      },
      Mode::InputsSilent, {kFound, kInputsSilentNotice}},
 };

@@ -11,7 +11,7 @@ using namespace std::chrono_literals;
 class FakeTransport : public UsbTransport {
 public:
     explicit FakeTransport(FakeK8055& board) : board_(board), nextReportAt_(board.now + board.reportPeriod) {
-        if (board.inputs != FakeSide::Silent) buffered_.push_back(board.reportMadeAt(board.now));
+        if (board.inputs != FakeSide::Silent) buffered_.push_back({board.now, board.reportMadeAt(board.now)});
         submitInput(board.now);
     }
 
@@ -63,8 +63,8 @@ private:
 
     void makeReportsUpTo(UsbClock::time_point at) {
         for (; nextReportAt_ <= at; nextReportAt_ += board_.reportPeriod) {
-            if (board_.inputs == FakeSide::Silent) continue;
-            buffered_.push_back(board_.reportMadeAt(nextReportAt_));
+            if (board_.inputs == FakeSide::Silent || nextReportAt_ >= board_.quietFrom) continue;
+            buffered_.push_back({nextReportAt_, board_.reportMadeAt(nextReportAt_)});
             if (buffered_.size() > static_cast<std::size_t>(kReportsTheBoardHolds)) buffered_.pop_front();
         }
     }
@@ -77,10 +77,12 @@ private:
             const auto at = inSubmittedAt_ + std::max(board_.transferTime, 1ms);
             return at <= board_.now ? std::optional(at) : std::nullopt;
         }
-        // The first poll comes a frame after the submission.
-        for (auto poll = std::max(inSubmittedAt_, quietUntil_) + 1ms; poll <= board_.now; poll += board_.interval) {
+        // The bus polls the endpoint once every interval, the first time a frame after the submission at the soonest.
+        const auto soonest = (std::max(inSubmittedAt_, quietUntil_) + 1ms).time_since_epoch();
+        const auto firstPoll = UsbClock::time_point((soonest + board_.interval - 1ms) / board_.interval * board_.interval);
+        for (auto poll = firstPoll; poll <= board_.now; poll += board_.interval) {
             makeReportsUpTo(poll);
-            if (!buffered_.empty() || !board_.raw.empty()) return poll;
+            if ((!buffered_.empty() && buffered_.front().first <= poll) || !board_.raw.empty()) return poll;
         }
         return std::nullopt;
     }
@@ -113,7 +115,7 @@ private:
         } else if (board_.transferTime > 0ms) {
             done.report = board_.reportMadeAt(at);
         } else {
-            done.report = buffered_.front();
+            done.report = buffered_.front().second;
             buffered_.pop_front();
         }
         submitInput(done.endedAt);
@@ -126,7 +128,7 @@ private:
     bool inStanding_ = false;
     UsbClock::time_point inSubmittedAt_{}, inWaitingAt_{};
     UsbClock::time_point nextReportAt_, quietUntil_{};
-    std::deque<UsbReport> buffered_;
+    std::deque<std::pair<UsbClock::time_point, UsbReport>> buffered_;  // made when, what
 };
 
 // Input k of the board in the bit the report carries it: inputs 1..5.

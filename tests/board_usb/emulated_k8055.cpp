@@ -514,6 +514,16 @@ void EmulatedK8055::handle(UMockdevIoctlClient* client) {
             const unsigned int endpoint = block ? *reinterpret_cast<unsigned int*>(block->data) : 0;
             if (block) g_object_unref(block);
             ++traffic_.clearHalts;
+            // The kernel waits for the control pipe's answer, up to its 5 s.
+            const bool hangs = controlTime_.count() < 0;
+            lock.unlock();
+            std::this_thread::sleep_for(hangs ? std::chrono::milliseconds(5000) : controlTime_);
+            lock.lock();
+            if (hangs) {
+                result = -1;
+                error = ETIMEDOUT;
+                break;
+            }
             if (endpoint == kOutEndpoint) outHalted_ = false;
             if (endpoint == kInEndpoint) inHalted_ = false;
             break;
