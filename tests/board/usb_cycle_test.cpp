@@ -224,6 +224,7 @@ TEST(UsbCycle, KaartWhileASideHasJustStartedFailingFindsNoBoardAndSendsTheOutput
     const std::size_t offered = p.fake.offered.size();
     Kaart(p.state());
     EXPECT_EQ(p.reporter.messages.back(), "Geen kaart gevonden op 0");
+    EXPECT_EQ(p.board->openProblem(), kInputsSilentProblem);
     EXPECT_EQ(p.fake.offered.size(), offered + 1);
 }
 
