@@ -69,7 +69,7 @@ UsbTestbedDirectory::~UsbTestbedDirectory() { g_object_unref(testbed_); }
 bool UsbTestbedDirectory::active() { return umockdev_in_mock_environment(); }
 
 EmulatedK8055::EmulatedK8055(UMockdevTestbed* testbed, int address, bool plugIn)
-    : testbed_(testbed), address_(address), statusByte_(address + 1) {
+    : testbed_(testbed), address_(address) {
     handler_ = umockdev_ioctl_base_new();
     g_signal_connect(handler_, "handle-ioctl", G_CALLBACK(&EmulatedK8055::onIoctl), this);
     g_signal_connect(handler_, "client-vanished", G_CALLBACK(&EmulatedK8055::onClientVanished), this);
@@ -127,7 +127,6 @@ void EmulatedK8055::plugIn() {
         std::lock_guard lock(mutex_);
         plugged_ = inTestbed_ = true;
         reports_.clear();
-        freshReports_ = 0;
         outputs_ = {};
         outHalted_ = inHalted_ = false;
         setClaim(nullptr);
@@ -203,7 +202,6 @@ void EmulatedK8055::holdInputReport() {
     heldReport_ = inputReport();
     reportsPaused_ = true;
     reports_.clear();
-    freshReports_ = 0;
 }
 
 void EmulatedK8055::deliverHeldReport() {
@@ -222,25 +220,16 @@ void EmulatedK8055::setInputReportLength(int length) {
     inputLength_ = std::clamp(length, 0, 64);
 }
 
-void EmulatedK8055::setStatusByte(int status) {
-    std::lock_guard lock(mutex_);
-    makeReports(std::chrono::steady_clock::now());
-    statusByte_ = status;
-    freshReports_ = 0;
-}
-
 void EmulatedK8055::setAnalogInputs(std::uint8_t analog1, std::uint8_t analog2) {
     std::lock_guard lock(mutex_);
     makeReports(std::chrono::steady_clock::now());
     analog_ = {analog1, analog2};
-    freshReports_ = 0;
 }
 
 void EmulatedK8055::setCounters(std::uint16_t counter1, std::uint16_t counter2) {
     std::lock_guard lock(mutex_);
     makeReports(std::chrono::steady_clock::now());
     counter_ = {counter1, counter2};
-    freshReports_ = 0;
 }
 
 void EmulatedK8055::setSensor(int sensor, bool on) {
@@ -248,18 +237,6 @@ void EmulatedK8055::setSensor(int sensor, bool on) {
     std::lock_guard lock(mutex_);
     makeReports(std::chrono::steady_clock::now());
     sensors_[static_cast<std::size_t>(sensor)] = on;
-    freshReports_ = 0;
-}
-
-void EmulatedK8055::waitForFreshReports(std::size_t count) {
-    std::unique_lock lock(mutex_);
-    count = std::min(count, kBufferedReports);
-    while (freshReports_ < count) {
-        lock.unlock();
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-        lock.lock();
-        makeReports(std::chrono::steady_clock::now());
-    }
 }
 
 void EmulatedK8055::setKernelDriver(const std::string& name) {
@@ -312,7 +289,7 @@ std::uint8_t EmulatedK8055::digitalInputs() const {
 
 std::array<std::uint8_t, 8> EmulatedK8055::inputReport() const {
     return {digitalInputs(),
-            static_cast<std::uint8_t>(statusByte_),
+            static_cast<std::uint8_t>(address_ + 1),
             analog_[0],
             analog_[1],
             static_cast<std::uint8_t>(counter_[0] & 0xFF),
@@ -333,7 +310,6 @@ void EmulatedK8055::makeReports(std::chrono::steady_clock::time_point now) {
     for (; nextReport_ <= now && made <= static_cast<int>(kBufferedReports); nextReport_ += period, ++made) {
         reports_.push_back(inputReport());
         if (reports_.size() > kBufferedReports) reports_.pop_front();
-        freshReports_ = std::min(freshReports_ + 1, reports_.size());
     }
     if (nextReport_ <= now) nextReport_ = now + period;
 }
@@ -352,7 +328,6 @@ void EmulatedK8055::takeOutputReport(Urb& urb) {
     if (length >= 4 && bytes[0] == kSetOutputsCommand) {
         makeReports(std::chrono::steady_clock::now());
         outputs_ = {bytes[1], bytes[2], bytes[3]};
-        freshReports_ = 0;
     }
 }
 
@@ -368,7 +343,7 @@ void EmulatedK8055::completeReadyUrbs(UMockdevIoctlClient* client) {
         }
         if (now < urb.submittedAt + transferTime_) continue;
         if (urb.endpoint == kOutEndpoint) {
-            if (behaviour_ != BoardBehaviour::Silent && behaviour_ != BoardBehaviour::IgnoresOutputs)
+            if (behaviour_ != BoardBehaviour::Silent)
                 takeOutputReport(urb);
         } else {
             answerInput(urb);
@@ -383,7 +358,7 @@ void EmulatedK8055::answerInput(Urb& urb) {
         deliverHeld_ = false;
         return;
     }
-    if (reportsPaused_ || behaviour_ == BoardBehaviour::Silent || behaviour_ == BoardBehaviour::InputsSilent) return;
+    if (reportsPaused_ || behaviour_ == BoardBehaviour::Silent) return;
     if (behaviour_ == BoardBehaviour::StallsInputs || behaviour_ == BoardBehaviour::StallsInputOnce || inHalted_) {
         if (behaviour_ == BoardBehaviour::StallsInputOnce) behaviour_ = BoardBehaviour::Normal;
         inHalted_ = true;
@@ -399,7 +374,6 @@ void EmulatedK8055::answerInput(Urb& urb) {
         if (reports_.empty()) return;
         report = reports_.front();
         reports_.pop_front();
-        freshReports_ = std::min(freshReports_, reports_.size());
     }
     fillInputReport(urb, report);
 }

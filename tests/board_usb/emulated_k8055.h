@@ -57,8 +57,6 @@ enum class BoardBehaviour {
     Normal,
     Silent,          // takes no report and sends none: every transfer waits for ever
     StallsOutputs,   // the OUT endpoint stalls on every output report; input reports keep coming
-    IgnoresOutputs,  // output reports are never taken (they time out); input reports keep coming
-    InputsSilent,    // output reports are taken, but no input report is ever sent
     StallsInputs,    // the IN endpoint stalls on every transfer; output reports are taken
     StallsInputOnce, // the IN endpoint stalls on the next transfer, then works again
 };
@@ -120,14 +118,10 @@ public:
     void setInInterval(int milliseconds);
     // The length of the input reports it sends from now on (8 is the board's own).
     void setInputReportLength(int length);
-    // The status byte the board puts in its reports from now on (its own by default).
-    void setStatusByte(int status);
     void setAnalogInputs(std::uint8_t analog1, std::uint8_t analog2);
     void setCounters(std::uint16_t counter1, std::uint16_t counter2);
     // Sensor 1..20 of the wired layout.
     void setSensor(int sensor, bool on);
-    // Waits until the buffer holds `count` reports made from the current inputs.
-    void waitForFreshReports(std::size_t count);
     // The interface is held by a kernel driver until a program takes it.
     void setKernelDriver(const std::string& name);
     // As a kernel before 3.8: no USBDEVFS_DISCONNECT_CLAIM, so libusb detaches
@@ -195,7 +189,6 @@ private:
     bool inTestbed_ = false;
     std::optional<UnplugMoment> unplugAt_;
     BoardBehaviour behaviour_ = BoardBehaviour::Normal;
-    int statusByte_;
     std::array<std::uint8_t, 2> analog_{};
     std::array<std::uint16_t, 2> counter_{};
     std::array<bool, 21> sensors_{};
@@ -211,7 +204,6 @@ private:
     bool deliverHeld_ = false;
     int inputLength_ = 8;
     std::deque<std::array<std::uint8_t, 8>> reports_;
-    std::size_t freshReports_ = 0;  // reports at the buffer's end made from the current inputs
     std::chrono::steady_clock::time_point nextReport_;
     std::deque<Urb> urbs_;
     std::string kernelDriver_;
