@@ -11,9 +11,9 @@ std::string statusText(DriverBoard::Mode mode) {
     switch (mode) {
     case DriverBoard::Mode::RealBoardOpen: return "Kaart open: de echte kaart bedient de baan";
     case DriverBoard::Mode::Waiting:
-        return "Kaart open, wacht op antwoord: zolang een kant van de kaart niet antwoordt lezen haar sensoren uit";
+        return "Kaart open, wacht op antwoord: sensoren lezen uit tot de kaart antwoordt";
     case DriverBoard::Mode::BoardTooSlow:
-        return "Kaart open, maar te traag: haar ingangen komen te laat voor de cyclus; alle sensoren lezen uit";
+        return "Kaart open, maar te traag: de ingangen komen te laat, alle sensoren lezen uit";
     case DriverBoard::Mode::OutputsRefused:
         return "Kaart open, maar de uitgangen komen niet aan: de kaart weigert ze; druk op K8055n om het opnieuw te proberen";
     case DriverBoard::Mode::InputsSilent:

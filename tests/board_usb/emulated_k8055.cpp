@@ -2,6 +2,11 @@
 
 #include <umockdev.h>
 
+#include <dlfcn.h>
+#include <climits>
+#include <poll.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -9,6 +14,7 @@
 #include <sys/ioctl.h>
 #include <stdexcept>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace blokpost::test {
@@ -62,6 +68,14 @@ UMockdevIoctlData* argumentBlock(UMockdevIoctlClient* client, std::size_t size) 
 
 }  // namespace
 
+namespace {
+
+// Every emulated board alive, for poll() to ask.
+std::mutex liveMutex;
+std::vector<EmulatedK8055*> live;
+
+}  // namespace
+
 UsbTestbedDirectory::UsbTestbedDirectory() : testbed_(umockdev_testbed_new()) {}
 
 UsbTestbedDirectory::~UsbTestbedDirectory() { g_object_unref(testbed_); }
@@ -74,9 +88,15 @@ EmulatedK8055::EmulatedK8055(UMockdevTestbed* testbed, int address, bool plugIn)
     g_signal_connect(handler_, "handle-ioctl", G_CALLBACK(&EmulatedK8055::onIoctl), this);
     g_signal_connect(handler_, "client-vanished", G_CALLBACK(&EmulatedK8055::onClientVanished), this);
     if (plugIn) this->plugIn();
+    std::lock_guard lock(liveMutex);
+    live.push_back(this);
 }
 
 EmulatedK8055::~EmulatedK8055() {
+    {
+        std::lock_guard lock(liveMutex);
+        std::erase(live, this);
+    }
     unplug();
     g_signal_handlers_disconnect_by_data(handler_, this);
     g_object_unref(handler_);
@@ -273,6 +293,117 @@ bool EmulatedK8055::interfaceClaimed() const {
     std::lock_guard lock(mutex_);
     return claimed();
 }
+
+bool EmulatedK8055::reapable() {
+    std::lock_guard lock(mutex_);
+    if (!plugged_) return true;
+    for (Urb& urb : urbs_)
+        if (!urb.done) completeReadyUrbs(urb.client);
+    return std::any_of(urbs_.begin(), urbs_.end(), [](const Urb& urb) { return urb.done; });
+}
+
+std::optional<std::chrono::steady_clock::time_point> EmulatedK8055::nextCompletion() const {
+    std::lock_guard lock(mutex_);
+    std::optional<std::chrono::steady_clock::time_point> next;
+    const auto consider = [&next](std::chrono::steady_clock::time_point at) { next = next ? std::min(*next, at) : at; };
+    for (const Urb& urb : urbs_) {
+        if (urb.done || behaviour_ == BoardBehaviour::Silent) continue;
+        const auto after = urb.submittedAt + transferTime_;
+        if (urb.control) {
+            if (controlTime_.count() >= 0) consider(urb.submittedAt + controlTime_);
+        } else if (urb.endpoint == kOutEndpoint || transferTime_.count() > 0 || inHalted_ ||
+                   behaviour_ == BoardBehaviour::StallsInputs || behaviour_ == BoardBehaviour::StallsInputOnce) {
+            consider(after);
+        } else if (deliverHeld_) {
+            consider(urb.submittedAt);
+        } else if (!reportsPaused_) {
+            consider(reports_.empty() ? nextReport_ : urb.submittedAt);
+        }
+    }
+    return next;
+}
+
+namespace {
+
+// The emulated board whose device file `fd` is, if any: umockdev opens a
+// file at the device node's place in the testbed in its stead.
+EmulatedK8055* boardOnFile(int fd) {
+    char link[PATH_MAX] = {};
+    if (readlink(("/proc/self/fd/" + std::to_string(fd)).c_str(), link, sizeof link - 1) <= 0) return nullptr;
+    const std::string path(link);
+    std::lock_guard lock(liveMutex);
+    for (EmulatedK8055* board : live) {
+        const std::string node = board->devnode();
+        if (path.size() > node.size() && path.compare(path.size() - node.size(), node.size(), node) == 0) return board;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+}  // namespace blokpost::test
+
+namespace {
+
+// poll() and ppoll() as the kernel answers them for a usbfs file: writable
+// only once a transfer can be reaped, with an error once the device is gone,
+// and woken when the emulated board ends a transfer. umockdev's socket is
+// always writable, which would keep libusb's watch spinning.
+template <class RealPoll>
+int kernelLikePoll(pollfd* fds, nfds_t count, int timeout, RealPoll realPoll) {
+    using blokpost::test::EmulatedK8055;
+    using Clock = std::chrono::steady_clock;
+    std::vector<std::pair<nfds_t, EmulatedK8055*>> devices;
+    for (nfds_t i = 0; i < count; ++i)
+        if (fds[i].fd >= 0 && (fds[i].events & POLLOUT))
+            if (EmulatedK8055* board = blokpost::test::boardOnFile(fds[i].fd)) devices.emplace_back(i, board);
+    if (devices.empty()) return realPoll(fds, count, timeout);
+    const auto deadline = timeout < 0 ? Clock::time_point::max() : Clock::now() + std::chrono::milliseconds(timeout);
+    const auto answer = [&] {
+        int ready = 0;
+        for (auto& [i, board] : devices) {
+            fds[i].revents = board->reapable() ? (board->pluggedIn() ? POLLOUT : POLLOUT | POLLERR | POLLHUP) : 0;
+            ready += fds[i].revents != 0;
+        }
+        return ready;
+    };
+    std::vector<int> files(devices.size());
+    while (true) {
+        const bool ready = answer() > 0;
+        auto until = deadline;
+        for (auto& [i, board] : devices)
+            if (const auto next = board->nextCompletion()) until = std::min(until, *next);
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(std::max(until - Clock::now(), Clock::duration::zero()));
+        const int wait = ready ? 0 : until == Clock::time_point::max() ? -1 : static_cast<int>(left.count());
+        // The device files sit out the real poll, which sees only the others.
+        for (std::size_t k = 0; k < devices.size(); ++k) files[k] = std::exchange(fds[devices[k].first].fd, -1);
+        const int others = realPoll(fds, count, wait);
+        for (std::size_t k = 0; k < devices.size(); ++k) fds[devices[k].first].fd = files[k];
+        if (others < 0) return others;
+        const int devicesReady = answer();
+        if (devicesReady || others > 0) return others + devicesReady;
+        if (Clock::now() >= deadline) return 0;
+    }
+}
+
+}  // namespace
+
+extern "C" int poll(pollfd* fds, nfds_t count, int timeout) {
+    static const auto real = reinterpret_cast<int (*)(pollfd*, nfds_t, int)>(dlsym(RTLD_NEXT, "poll"));
+    return kernelLikePoll(fds, count, timeout, real);
+}
+
+extern "C" int ppoll(pollfd* fds, nfds_t count, const timespec* timeout, const sigset_t* mask) {
+    static const auto real =
+        reinterpret_cast<int (*)(pollfd*, nfds_t, const timespec*, const sigset_t*)>(dlsym(RTLD_NEXT, "ppoll"));
+    const int milliseconds = timeout ? static_cast<int>(timeout->tv_sec * 1000 + (timeout->tv_nsec + 999999) / 1000000) : -1;
+    return kernelLikePoll(fds, count, milliseconds, [&](pollfd* f, nfds_t n, int ms) {
+        const timespec wait{ms / 1000, (ms % 1000) * 1000000L};
+        return real(f, n, ms < 0 ? nullptr : &wait, mask);
+    });
+}
+
+namespace blokpost::test {
 
 // --- the board ----------------------------------------------------------
 

@@ -129,6 +129,10 @@ public:
     void setOldKernel(bool old);
 
     std::string devnode() const;
+    // What poll() sees on a file of the device: ready when a transfer can be
+    // reaped or the device is gone, and if not, when the next one ends.
+    bool reapable();
+    std::optional<std::chrono::steady_clock::time_point> nextCompletion() const;
     EmulatedOutputs outputs() const;
     UsbTraffic traffic() const;
     std::string kernelDriver() const;
