@@ -174,6 +174,14 @@ const FaultCase kFaults[] = {
          p.app->tick();
      },
      Mode::InputsSilent, {kFound, kInputsSilentNotice}},
+    // Group 1's report, asked for before group 2's selection, comes only
+    // after it, as group 2 is read: that read gives all off.
+    {"a report handed over late", healthy,
+     [](UsbProgram& p) {
+         p.runThroughPhase(2);
+         p.fake.lateUntil = p.fake.now + 250ms;
+     },
+     Mode::RealBoardOpen, {kFound}},
 };
 
 TEST(UsbCycle, EachFaultReadsNoSensorTheBoardDidNotShowAndIsToldAsItIs) {

@@ -82,7 +82,9 @@ private:
         const auto firstPoll = UsbClock::time_point((soonest + board_.interval - 1ms) / board_.interval * board_.interval);
         for (auto poll = firstPoll; poll <= board_.now; poll += board_.interval) {
             makeReportsUpTo(poll);
-            if ((!buffered_.empty() && buffered_.front().first <= poll) || !board_.raw.empty()) return poll;
+            if ((!buffered_.empty() && buffered_.front().first <= poll) || !board_.raw.empty())
+                return poll >= board_.lateUntil ? std::optional(poll)
+                       : board_.lateUntil <= board_.now ? std::optional(board_.lateUntil) : std::nullopt;
         }
         return std::nullopt;
     }

@@ -28,6 +28,7 @@ struct FakeK8055 {
     std::chrono::milliseconds reportPeriod{10};  // a report made this often
     std::chrono::milliseconds transferTime{0};   // a slow board: each transfer takes this long
     UsbClock::time_point quietFrom = UsbClock::time_point::max();  // makes no report from then on
+    UsbClock::time_point lateUntil{};  // a report due before then is handed over only then
     bool haltStuck = false;
     int statusOffset = 1;                        // card address + 1 in the status byte: its own reports
     std::array<bool, 21> sensors{};              // the layout behind the selector, [1..20]

@@ -150,8 +150,6 @@ void EmulatedK8055::plugIn() {
         outputs_ = {};
         outHalted_ = inHalted_ = false;
         setClaim(nullptr);
-        reportsPaused_ = deliverHeld_ = false;
-        heldReport_.reset();
         nextReport_ = std::chrono::steady_clock::now() + reportPeriod_;
     }
     addDevice();
@@ -215,24 +213,6 @@ void EmulatedK8055::setReportPeriod(std::chrono::milliseconds period) {
     std::lock_guard lock(mutex_);
     makeReports(std::chrono::steady_clock::now());
     reportPeriod_ = std::max(period, std::chrono::milliseconds(1));
-}
-
-void EmulatedK8055::holdInputReport() {
-    std::lock_guard lock(mutex_);
-    heldReport_ = inputReport();
-    reportsPaused_ = true;
-    reports_.clear();
-}
-
-void EmulatedK8055::deliverHeldReport() {
-    std::lock_guard lock(mutex_);
-    deliverHeld_ = heldReport_.has_value();
-}
-
-void EmulatedK8055::resumeReports() {
-    std::lock_guard lock(mutex_);
-    reportsPaused_ = false;
-    nextReport_ = std::chrono::steady_clock::now() + reportPeriod_;
 }
 
 void EmulatedK8055::setInputReportLength(int length) {
@@ -314,9 +294,7 @@ std::optional<std::chrono::steady_clock::time_point> EmulatedK8055::nextCompleti
         } else if (urb.endpoint == kOutEndpoint || transferTime_.count() > 0 || inHalted_ ||
                    behaviour_ == BoardBehaviour::StallsInputs || behaviour_ == BoardBehaviour::StallsInputOnce) {
             consider(after);
-        } else if (deliverHeld_) {
-            consider(urb.submittedAt);
-        } else if (!reportsPaused_) {
+        } else {
             consider(reports_.empty() ? nextReport_ : urb.submittedAt);
         }
     }
@@ -431,7 +409,7 @@ std::array<std::uint8_t, 8> EmulatedK8055::inputReport() const {
 
 void EmulatedK8055::makeReports(std::chrono::steady_clock::time_point now) {
     const auto period = reportPeriod_;
-    if (!plugged_ || behaviour_ == BoardBehaviour::Silent || reportsPaused_) {
+    if (!plugged_ || behaviour_ == BoardBehaviour::Silent) {
         if (nextReport_ < now) nextReport_ = now + period;
         return;
     }
@@ -483,13 +461,7 @@ void EmulatedK8055::completeReadyUrbs(UMockdevIoctlClient* client) {
 }
 
 void EmulatedK8055::answerInput(Urb& urb) {
-    if (deliverHeld_ && heldReport_) {
-        fillInputReport(urb, *heldReport_);
-        heldReport_.reset();
-        deliverHeld_ = false;
-        return;
-    }
-    if (reportsPaused_ || behaviour_ == BoardBehaviour::Silent) return;
+    if (behaviour_ == BoardBehaviour::Silent) return;
     if (behaviour_ == BoardBehaviour::StallsInputs || behaviour_ == BoardBehaviour::StallsInputOnce || inHalted_) {
         if (behaviour_ == BoardBehaviour::StallsInputOnce) behaviour_ = BoardBehaviour::Normal;
         inHalted_ = true;

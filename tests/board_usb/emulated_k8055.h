@@ -106,12 +106,6 @@ public:
     // How often the board makes an input report; 1 ms floods the IN endpoint
     // as fast as its 1 ms polling interval lets the bus carry reports.
     void setReportPeriod(std::chrono::milliseconds period);
-    // A late report: the input transfer standing now is held with the report
-    // of this moment and the board makes no other, until deliverHeldReport()
-    // answers that transfer with it; the board stays quiet until resumeReports().
-    void holdInputReport();
-    void deliverHeldReport();
-    void resumeReports();
     // How long the control pipe takes to answer a request; negative: it never answers (hung firmware).
     void setControlTime(std::chrono::milliseconds time);
     // The IN endpoint's polling interval in its descriptor, from the next plugIn() on.
@@ -203,9 +197,6 @@ private:
     std::chrono::milliseconds controlTime_{0};
     int inInterval_ = 1;
     std::chrono::milliseconds reportPeriod_ = kReportPeriod;
-    bool reportsPaused_ = false;
-    std::optional<std::array<std::uint8_t, 8>> heldReport_;
-    bool deliverHeld_ = false;
     int inputLength_ = 8;
     std::deque<std::array<std::uint8_t, 8>> reports_;
     std::chrono::steady_clock::time_point nextReport_;

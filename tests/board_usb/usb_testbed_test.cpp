@@ -339,39 +339,6 @@ TEST_F(UsbTestbed, ADeviceWhoseEndpointsDoNotFitIsRefusedNamingWhatDoesNotFit) {
     EXPECT_THAT(driver->openProblem(), HasSubstr("IN-eindpunt dat elke 64 ms gelezen wil worden"));
 }
 
-// Sensors 1 and 7 are on. The one input report the board sends while group 1
-// is selected comes late, after group 2's selection has been taken: its bit
-// for sensor 1 would read as sensor 6. Group 2 reads off once instead, with
-// nothing told, and reads right at its next turn.
-TEST_F(UsbTestbed, ALateReportIsNotReadForTheGroupSelectedAfterIt) {
-    EmulatedK8055& board = addBoard(0);
-    for (int s : {1, 7}) board.setSensor(s, true);
-    start();
-    kaart();
-    runThroughPhase(8);
-    ticks(8);
-    ASSERT_THAT(sensorsOn(), ElementsAre(1, 7));
-    runThroughPhase(2);
-    board.holdInputReport();
-    tick();  // phase 3 selects group 2
-    ASSERT_EQ(state().cycle.Phase, 3);
-    const auto untilTaken = Clock::now() + kTickPeriod;
-    while (board.outputs() != EmulatedOutputs{0, 255, 255} && Clock::now() < untilTaken) waitUntil(Clock::now() + 1ms);
-    ASSERT_EQ(board.outputs(), (EmulatedOutputs{0, 255, 255}));
-    // Late, but recent at the read, as the report the read takes.
-    waitUntilJustBeforeNextTick();
-    board.deliverHeldReport();
-    tick();  // phase 4 reads group 2
-    EXPECT_THAT(sensorsOn(), ElementsAre(1));
-    EXPECT_EQ(state().model.HoldFlag[6], 0);
-    board.resumeReports();
-    ticks(8);
-    EXPECT_THAT(sensorsOn(), ElementsAre(1, 7));
-    EXPECT_EQ(state().model.HoldFlag[6], 0);
-    EXPECT_THAT(reporter.messages, ElementsAre("Kaart gevonden"));
-    EXPECT_EQ(driver->mode(), DriverBoard::Mode::RealBoardOpen);
-}
-
 // A board pulled out while "K8055n" opens it is named gone, never a board
 // that refuses its outputs.
 TEST_F(UsbTestbed, ABoardPulledOutDuringKaartIsToldGone) {
