@@ -244,11 +244,6 @@ void EmulatedK8055::setKernelDriver(const std::string& name) {
     kernelDriver_ = name;
 }
 
-void EmulatedK8055::setOldKernel(bool old) {
-    std::lock_guard lock(mutex_);
-    oldKernel_ = old;
-}
-
 std::string EmulatedK8055::devnode() const {
     std::lock_guard lock(mutex_);
     return devnode_;
@@ -371,15 +366,6 @@ extern "C" int poll(pollfd* fds, nfds_t count, int timeout) {
     return kernelLikePoll(fds, count, timeout, real);
 }
 
-extern "C" int ppoll(pollfd* fds, nfds_t count, const timespec* timeout, const sigset_t* mask) {
-    static const auto real =
-        reinterpret_cast<int (*)(pollfd*, nfds_t, const timespec*, const sigset_t*)>(dlsym(RTLD_NEXT, "ppoll"));
-    const int milliseconds = timeout ? static_cast<int>(timeout->tv_sec * 1000 + (timeout->tv_nsec + 999999) / 1000000) : -1;
-    return kernelLikePoll(fds, count, milliseconds, [&](pollfd* f, nfds_t n, int ms) {
-        const timespec wait{ms / 1000, (ms % 1000) * 1000000L};
-        return real(f, n, ms < 0 ? nullptr : &wait, mask);
-    });
-}
 
 namespace blokpost::test {
 
@@ -578,14 +564,7 @@ void EmulatedK8055::handle(UMockdevIoctlClient* client) {
             break;
         }
         case USBDEVFS_IOCTL: result = usbfsIoctl(client, error); break;
-        case USBDEVFS_DISCONNECT_CLAIM:
-            if (oldKernel_) {
-                result = -1;
-                error = ENOTTY;
-            } else {
-                result = disconnectAndClaim(client, error);
-            }
-            break;
+        case USBDEVFS_DISCONNECT_CLAIM: result = disconnectAndClaim(client, error); break;
         case USBDEVFS_CLEAR_HALT: {
             UMockdevIoctlData* block = argumentBlock(client, sizeof(unsigned int));
             const unsigned int endpoint = block ? *reinterpret_cast<unsigned int*>(block->data) : 0;
@@ -680,14 +659,6 @@ long EmulatedK8055::usbfsIoctl(UMockdevIoctlClient* client, int& error) {
         return -1;
     }
     switch (command.ioctl_code) {
-    case USBDEVFS_DISCONNECT:
-        if (kernelDriver_.empty()) {
-            error = ENODATA;
-            return -1;
-        }
-        detachedDriver_ = kernelDriver_;
-        kernelDriver_.clear();
-        return 0;
     case USBDEVFS_CONNECT:
         if (claimed()) {
             error = EBUSY;

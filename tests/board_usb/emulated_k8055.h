@@ -118,9 +118,6 @@ public:
     void setSensor(int sensor, bool on);
     // The interface is held by a kernel driver until a program takes it.
     void setKernelDriver(const std::string& name);
-    // As a kernel before 3.8: no USBDEVFS_DISCONNECT_CLAIM, so libusb detaches
-    // the driver (GETDRIVER, USBDEVFS_IOCTL with DISCONNECT) and then claims.
-    void setOldKernel(bool old);
 
     std::string devnode() const;
     // What poll() sees on a file of the device: ready when a transfer can be
@@ -203,7 +200,6 @@ private:
     std::deque<Urb> urbs_;
     std::string kernelDriver_;
     std::string detachedDriver_;  // the driver a program took the interface from
-    bool oldKernel_ = false;      // answers "disconnect and claim" as a kernel without it does
     UMockdevIoctlClient* claimedBy_ = nullptr;  // held with a reference
     UsbTraffic traffic_;
 };
