@@ -13,7 +13,7 @@ std::string statusText(DriverBoard::Mode mode) {
     case DriverBoard::Mode::Waiting:
         return "Kaart open, wacht op antwoord: sensoren lezen uit tot de kaart antwoordt";
     case DriverBoard::Mode::BoardTooSlow:
-        return "Kaart open, maar te traag: de ingangen komen te laat, alle sensoren lezen uit";
+        return "Kaart open, maar te traag: ingangen komen te laat, sensoren lezen uit";
     case DriverBoard::Mode::OutputsRefused:
         return "Kaart open, maar de uitgangen komen niet aan: de kaart weigert ze; druk op K8055n om het opnieuw te proberen";
     case DriverBoard::Mode::InputsSilent:
