@@ -89,30 +89,6 @@ TEST(K8055Usb, AnalogInputsOutliveTheirReportByOneSecond) {
     EXPECT_THAT(read, ElementsAre(200, 200, 200, 200, 200, 200, 200, 200, 200, 200, 200, 200, 0, 0, 0, 0));
 }
 
-TEST(K8055Usb, AnUnpluggedBoardReadsZeroAndIsLeftAlone) {
-    FakeK8055 fake;
-    fake.sensors[16] = true;
-    auto board = fake.open();
-    board->endOfTick();
-    fake.advance(125ms);
-    ASSERT_EQ(board->ReadAllDigital(), 1 << 0);
-    board->endOfTick();
-    fake.plugged = false;
-    fake.advance(125ms);
-    EXPECT_EQ(board->ReadAllDigital(), 0);
-    EXPECT_FALSE(board->connected());
-    EXPECT_EQ(board->OpenDevice(0), -1);
-    const std::size_t sent = fake.sent.size();
-    for (int tick = 0; tick < 50; ++tick) {
-        board->SetDigitalChannel(1 + tick % 8);
-        board->OutputAllAnalog(tick, 255 - tick);
-        EXPECT_EQ(board->ReadAllDigital(), 0);
-        EXPECT_EQ(board->ReadAnalogChannel(1), 0);
-        board->endOfTick();
-    }
-    EXPECT_EQ(fake.sent.size(), sent);
-}
-
 TEST(K8055Usb, TheBusIsNotSearchedForACardAddressTheBoardCannotHave) {
     DriverBoard driver(usbBoardOpener());
     EXPECT_EQ(driver.OpenDevice(4), -1);

@@ -239,10 +239,15 @@ TEST(UsbCycle, KaartWhileASideHasJustStartedFailingFindsNoBoardAndSendsTheOutput
 TEST(UsbCycle, AnUnpluggedBoardIsOpenedAgainWhenPluggedIn) {
     UsbProgram p;
     p.fake.sensors[4] = true;
+    p.fake.analog = {200, 7};
     Kaart(p.state());
     p.ticks(8);
     p.fake.plugged = false;
+    p.tick();
+    const std::size_t offered = p.fake.offered.size();
     p.ticks(40);
+    EXPECT_EQ(p.fake.offered.size(), offered);  // nothing more goes out
+    EXPECT_EQ(p.board->ReadAnalogChannel(1), 0);
     // The simulation does not step in for a board that failed.
     p.board->simulation().setSensor(4, true);
     EXPECT_TRUE(p.sensorsOn().empty());

@@ -16,9 +16,9 @@ public:
     }
 
     bool send(const UsbReport& report, std::chrono::milliseconds deadline) override {
+        board_.offered.push_back(report);
         if (outgoing_ || !board_.plugged) return false;
         outgoing_ = report;
-        board_.offered.push_back(report);
         const bool silent = board_.outputs == FakeSide::Silent;
         outEndsAt_ = board_.now + (silent ? deadline : std::max(board_.transferTime, 1ms));
         return true;
