@@ -316,16 +316,14 @@ EmulatedK8055* boardOnFile(int fd) {
 
 }  // namespace blokpost::test
 
-namespace {
-
-// poll() and ppoll() as the kernel answers them for a usbfs file: writable
-// only once a transfer can be reaped, with an error once the device is gone,
-// and woken when the emulated board ends a transfer. umockdev's socket is
-// always writable, which would keep libusb's watch spinning.
-template <class RealPoll>
-int kernelLikePoll(pollfd* fds, nfds_t count, int timeout, RealPoll realPoll) {
+// poll() as the kernel answers it for a usbfs file: writable only once a
+// transfer can be reaped, with an error once the device is gone, and woken
+// when the emulated board ends a transfer. umockdev's file is always ready,
+// which would keep libusb's watch spinning. (Qt's event loop polls here too.)
+extern "C" int poll(pollfd* fds, nfds_t count, int timeout) {
     using blokpost::test::EmulatedK8055;
     using Clock = std::chrono::steady_clock;
+    static const auto realPoll = reinterpret_cast<int (*)(pollfd*, nfds_t, int)>(dlsym(RTLD_NEXT, "poll"));
     std::vector<std::pair<nfds_t, EmulatedK8055*>> devices;
     for (nfds_t i = 0; i < count; ++i)
         if (fds[i].fd >= 0 && (fds[i].events & POLLOUT))
@@ -342,30 +340,19 @@ int kernelLikePoll(pollfd* fds, nfds_t count, int timeout, RealPoll realPoll) {
     };
     std::vector<int> files(devices.size());
     while (true) {
-        const bool ready = answer() > 0;
-        auto until = deadline;
+        auto until = answer() ? Clock::now() : deadline;
         for (auto& [i, board] : devices)
             if (const auto next = board->nextCompletion()) until = std::min(until, *next);
         const auto left = std::chrono::ceil<std::chrono::milliseconds>(std::max(until - Clock::now(), Clock::duration::zero()));
-        const int wait = ready ? 0 : until == Clock::time_point::max() ? -1 : static_cast<int>(left.count());
         // The device files sit out the real poll, which sees only the others.
         for (std::size_t k = 0; k < devices.size(); ++k) files[k] = std::exchange(fds[devices[k].first].fd, -1);
-        const int others = realPoll(fds, count, wait);
+        const int others = realPoll(fds, count, until == Clock::time_point::max() ? -1 : static_cast<int>(left.count()));
         for (std::size_t k = 0; k < devices.size(); ++k) fds[devices[k].first].fd = files[k];
-        if (others < 0) return others;
-        const int devicesReady = answer();
-        if (devicesReady || others > 0) return others + devicesReady;
+        const int devicesReady = others < 0 ? 0 : answer();
+        if (others < 0 || devicesReady || others > 0) return others < 0 ? others : others + devicesReady;
         if (Clock::now() >= deadline) return 0;
     }
 }
-
-}  // namespace
-
-extern "C" int poll(pollfd* fds, nfds_t count, int timeout) {
-    static const auto real = reinterpret_cast<int (*)(pollfd*, nfds_t, int)>(dlsym(RTLD_NEXT, "poll"));
-    return kernelLikePoll(fds, count, timeout, real);
-}
-
 
 namespace blokpost::test {
 
