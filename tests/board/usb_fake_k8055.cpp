@@ -51,8 +51,7 @@ public:
     }
 
 private:
-    // When the program gets to see what ended at `at`.
-    UsbClock::time_point handedOver(UsbClock::time_point at) const {
+    UsbClock::time_point handedOver(UsbClock::time_point at) const {  // when the program sees what ended at `at`
         return at >= board_.busyFrom && at < board_.busyUntil ? board_.busyUntil : at;
     }
 

@@ -252,11 +252,9 @@ TEST_F(UsbTestbed, AnUnpluggedBoardLeavesTheCycleRunningQuietlyUntilKaartOpensIt
     EXPECT_EQ(state().model.SensorState[4], 1);
 }
 
-// What only libusb and the kernel's interface show of a failing side (the
-// rest of the fault table runs on the fake board's clock): reports of the
-// wrong length, stalls cleared by a control request that may be slow or
-// hang, and a failed input transfer asked for again no more than twice a
-// tick. Sensor 1 is on; 6, 11 and 16 never read on.
+// What only libusb shows of a failing side (the rest runs on the fake board's
+// clock): reports of the wrong length, stalls cleared by a control request
+// that may be slow or hang, no spin. Sensor 1 is on; 6, 11, 16 never read on.
 TEST_F(UsbTestbed, AFailingSideReadsSensorsOffAndIsToldOnce) {
     struct Case {
         const char* what;
