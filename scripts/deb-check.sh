@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Installs the package on this machine with apt-get, starts Blokpost as an
 # ordinary user with the command of its menu entry on a virtual display, sees
-# its main window come up and its folder laid out, and removes the package
-# again. Needs root; the user is made for the check and removed after it.
+# its main window come up and its folder laid out, sees a start that cannot
+# go on tell why in a window, an unknown option refused with nothing made,
+# and blokpost-vnc listen on the loopback address only, and removes the
+# package again. Needs root; the user is made for the check and removed after it.
 #   scripts/deb-check.sh PACKAGE.deb
 # BLOKPOST_CHECK_DISPLAY (default :21) is the virtual display's number.
 set -euo pipefail
@@ -52,9 +54,50 @@ kill "$program"
 wait "$session" 2>/dev/null || true
 session=""
 
+# A start from the menu that cannot go on (~/Blokpost is a file) shows its
+# message in a window, and ends with 1 once it is closed.
+su - "$user" -c "mv Blokpost Blokpost.saved && touch Blokpost"
+su - "$user" -c "DISPLAY=$display $command" >/tmp/deb-check-blokpost.log 2>&1 &
+session=$!
+wait_for 30 env DISPLAY="$display" xdotool search --name '^Blokpost$' \
+  || { cat /tmp/deb-check-blokpost.log; fail "a start on a file showed no window"; }
+command -v import >/dev/null && import -display "$display" -window root build/deb-check-message.png 2>/dev/null || true
+grep -q "is een bestand, geen map" /tmp/deb-check-blokpost.log || fail "the message does not say what is wrong"
+DISPLAY="$display" xdotool windowfocus --sync "$(DISPLAY="$display" xdotool search --name '^Blokpost$' | head -1)" key Return
+status=0; wait "$session" || status=$?
+session=""
+[ "$status" -eq 1 ] || fail "a start on a file ended with $status, not 1"
+su - "$user" -c "rm Blokpost && mv Blokpost.saved Blokpost"
+echo "== a start that cannot go on says why in a window"
+
+# An unknown option: 2, and nothing made.
+rm -rf "$home/.cache/blokpost-runtime"
+status=0; su - "$user" -c "cd /tmp && $command --onbekend Nieuw" >/dev/null 2>&1 || status=$?
+[ "$status" -eq 2 ] || fail "an unknown option ended with $status, not 2"
+[ ! -e /tmp/Nieuw ] && [ ! -e "$home/.cache/blokpost-runtime" ] || fail "an unknown option made something"
+echo "== an unknown option is refused with 2, nothing made"
+
+# Without a display: blokpost-vnc's server listens on the loopback address only.
+su - "$user" -c "blokpost-vnc --proefrit=20" >/tmp/deb-check-vnc.log 2>&1 &
+session=$!
+# The sockets of the user's Xvnc, by its process id.
+listening() {
+  local pid
+  pid=$(pgrep -u "$user" -x Xvnc | head -1) && [ -n "$pid" ] && ss -ltnpH | grep "pid=$pid," | awk '{print $4}'
+}
+wait_for 30 bash -c "$(declare -f listening); user=$user; listening | grep -q ." \
+  || { cat /tmp/deb-check-vnc.log; fail "blokpost-vnc did not listen"; }
+echo "   blokpost-vnc listens on: $(listening | tr '\n' ' ')"
+listening | grep -qvE '^(127\.0\.0\.1|\[::1\]):' && fail "blokpost-vnc listens beyond the loopback address"
+status=0; wait "$session" || status=$?
+session=""
+[ "$status" -eq 0 ] || { cat /tmp/deb-check-vnc.log; fail "blokpost-vnc's trial run ended with $status"; }
+grep -q "proefrit van 20 cycli" /tmp/deb-check-vnc.log || { cat /tmp/deb-check-vnc.log; fail "blokpost did not run on blokpost-vnc's display"; }
+echo "== blokpost-vnc listens on the loopback address only"
+
 echo "== apt-get remove --purge blokpost"
 DEBIAN_FRONTEND=noninteractive apt-get remove --purge -y -qq blokpost >/dev/null
-for path in /usr/bin/blokpost /usr/lib/blokpost "$entry" /usr/lib/udev/rules.d/50-k8055.rules; do
+for path in /usr/bin/blokpost /usr/bin/blokpost-vnc /usr/lib/blokpost "$entry" /usr/lib/udev/rules.d/50-k8055.rules; do
   [ ! -e "$path" ] || fail "$path is left after removing the package"
 done
 [ -f "$home/Blokpost/VasteData/Schema1Data.txt" ] || fail "removing the package took the user's folder"
