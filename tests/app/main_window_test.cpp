@@ -8,6 +8,10 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDesktopServices>
+#include <QFile>
+#include <QPushButton>
+#include <QUrl>
 #include <QWindow>
 #include <QMouseEvent>
 #include <gtest/gtest.h>
@@ -54,6 +58,38 @@ TEST_F(MainWindow, APinDrawingSwitchesOnlyOnALeftClickPressedAndReleasedOnIt) {
     EXPECT_EQ(state().pins.PlateState[5], "A");
 }
 
+// Stands in for the desktop's viewer: keeps what it was asked to open.
+class Viewer : public QObject {
+    Q_OBJECT
+public:
+    Viewer() { QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "open"); }
+    ~Viewer() override { QDesktopServices::unsetUrlHandler(QStringLiteral("file")); }
+    QList<QUrl> opened;
+public slots:
+    void open(const QUrl& url) { opened << url; }
+};
+
+// "Help" opens the first-steps guide beside the program in the desktop's
+// viewer; without one it says where the same steps are.
+TEST_F(MainWindow, HelpOpensTheFirstStepsGuide) {
+    Viewer viewer;
+    QPushButton* help = nullptr;
+    for (QPushButton* button : main()->findChildren<QPushButton*>())
+        if (button->text() == QLatin1String("Help")) help = button;
+    ASSERT_NE(help, nullptr);
+    help->click();
+    EXPECT_TRUE(viewer.opened.isEmpty());
+    ASSERT_EQ(reporter.messages.size(), 1u);
+    EXPECT_NE(reporter.messages[0].find("README.md"), std::string::npos) << reporter.messages[0];
+
+    const QString guide = QCoreApplication::applicationDirPath() + QStringLiteral("/first-steps.html");
+    writeBytes(guide, "<html></html>");
+    help->click();
+    QFile::remove(guide);
+    EXPECT_EQ(viewer.opened, QList<QUrl>({QUrl::fromLocalFile(guide)}));
+    EXPECT_EQ(reporter.messages.size(), 1u);
+}
+
 TEST_F(MainWindow, TheGridIndicatorsStillAnswerAPressOfAnyButton) {
     auto* grid = app.formAs<TForm4>(4);
     sendMouse(grid->Shape[3], QEvent::MouseButtonPress, Qt::MiddleButton, QPointF(5, 5));
@@ -78,3 +114,5 @@ TEST_F(MainWindow, OnlyExitEndsTheProgramNotACloseFromTheWindowManager) {
 
 }  // namespace
 }  // namespace blokpost::test
+
+#include "main_window_test.moc"
