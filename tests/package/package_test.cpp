@@ -126,8 +126,16 @@ TEST_F(PackageTest, EntriesPointAtWhatThePackageHolds) {
     EXPECT_EQ(appstream.exitCode, 0) << appstream.output.toStdString();
 }
 
+// The maintainer is whoever builds the package; a builder who gave no address
+// (DEBEMAIL, EMAIL) gets the account's, which lintian rightly finds no real
+// address: those findings are the builder's to mend, not the package's.
 TEST_F(PackageTest, LintianFindsNoError) {
-    const Outcome lintian = run("lintian", {"--no-tag-display-limit", deb_}, QProcessEnvironment::systemEnvironment());
+    QStringList options{"--no-tag-display-limit"};
+    if (qEnvironmentVariableIsEmpty("DEBEMAIL") && qEnvironmentVariableIsEmpty("EMAIL"))
+        options << "--suppress-tags"
+                << "bogus-mail-host,bogus-mail-host-in-debian-changelog,root-in-contact,maintainer-address-malformed,"
+                   "maintainer-address-is-on-localhost";
+    const Outcome lintian = run("lintian", options << deb_, QProcessEnvironment::systemEnvironment());
     for (const QString& line : lintian.output.split('\n'))
         EXPECT_FALSE(line.startsWith("E: ")) << line.toStdString();
     EXPECT_EQ(lintian.exitCode, 0) << lintian.output.toStdString();
@@ -159,7 +167,11 @@ TEST_F(PackageTest, OptionsAnswerWithoutADisplay) {
         EXPECT_EQ(answer.exitCode, c.exitCode) << c.arguments.join(' ').toStdString();
         EXPECT_TRUE(answer.output.contains(QString::fromUtf8(c.says)))
             << c.arguments.join(' ').toStdString() << ": " << answer.output.toStdString();
-        if (c.exitCode == 2) EXPECT_FALSE(QFileInfo::exists(home_.filePath("Blokpost"))) << "made for a refused start";
+        if (c.exitCode == 2) {
+            EXPECT_TRUE(QDir(home_.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot) ==
+                        QStringList({"a-file"}))
+                << "made for a refused start";
+        }
     }
 }
 
