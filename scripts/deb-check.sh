@@ -6,10 +6,8 @@
 # and blokpost-vnc listen on the loopback address only, and removes the
 # package again. Needs root; the user is made for the check and removed after it.
 #   scripts/deb-check.sh PACKAGE.deb
-# BLOKPOST_CHECK_DISPLAY (default :21) is the virtual display's number.
 set -euo pipefail
 package=$(readlink -f "$1")
-display=${BLOKPOST_CHECK_DISPLAY:-:21}
 user=blokpost-check
 [ "$(id -u)" -eq 0 ] || { echo "deb-check installs a package: run it as root." >&2; exit 1; }
 
@@ -34,8 +32,11 @@ command=$(sed -n 's/^Exec=//p' "$entry")
 echo "== menu entry $entry runs: $command"
 
 useradd --create-home --shell /bin/bash "$user"
-Xvfb "$display" -screen 0 1366x768x24 -nolisten tcp >/dev/null 2>&1 &
+# The first free display, as Xvfb finds it.
+Xvfb -displayfd 3 -screen 0 1366x768x24 -nolisten tcp 3>/tmp/deb-check-display >/dev/null 2>&1 &
 xvfb=$!
+wait_for 10 test -s /tmp/deb-check-display || fail "Xvfb did not start"
+display=":$(cat /tmp/deb-check-display)"
 wait_for 10 env DISPLAY="$display" xdotool getdisplaygeometry || fail "Xvfb did not start on $display"
 
 su - "$user" -c "DISPLAY=$display $command" >/tmp/deb-check-blokpost.log 2>&1 &
