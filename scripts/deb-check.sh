@@ -33,6 +33,7 @@ echo "== menu entry $entry runs: $command"
 
 useradd --create-home --shell /bin/bash "$user"
 # The first free display, as Xvfb finds it.
+rm -f /tmp/deb-check-display
 Xvfb -displayfd 3 -screen 0 1366x768x24 -nolisten tcp 3>/tmp/deb-check-display >/dev/null 2>&1 &
 xvfb=$!
 wait_for 10 test -s /tmp/deb-check-display || fail "Xvfb did not start"

@@ -188,6 +188,7 @@ TEST_F(PackageTest, TheDemoGoesOnlyIntoANewFolder) {
     const Outcome first = launch({"--proefrit=2"});
     ASSERT_EQ(first.exitCode, 0) << first.output.toStdString();
     EXPECT_TRUE(first.output.contains("proefrit van 2 cycli")) << first.output.toStdString();
+    EXPECT_FALSE(first.output.contains("XDG_RUNTIME_DIR")) << "no runtime folder of its own: " << first.output.toStdString();
     for (const char* laidOut : {"VasteData/Schema1Data.txt", "VasteData/BoekjeBlauw.txt", "VasteData/Wie.bmp",
                                 "Tekeningen/Spoortekening.bmp", "Tekeningen/Tek126.bmp"})
         EXPECT_TRUE(QFileInfo::exists(QDir(folder).filePath(laidOut))) << laidOut;
