@@ -48,6 +48,10 @@ sleep 3  # a few cycles of the main cycle
 window=$(DISPLAY="$display" xdotool search --name '^Blokpost' | head -1)
 program=$(DISPLAY="$display" xdotool getwindowpid "$window")
 [ "$(stat -c %U "/proc/$program")" = "$user" ] || fail "the program does not run as $user"
+# The desktop knows the window as the menu entry's, with its icon.
+DISPLAY="$display" xprop -id "$window" WM_CLASS | grep -q '"Blokpost"$' || fail "the window's class is not the menu entry's"
+[ "$(sed -n 's/^StartupWMClass=//p' "$entry")" = Blokpost ] || fail "the menu entry names another window class"
+DISPLAY="$display" xprop -id "$window" _NET_WM_ICON | grep -q 'Icon (' || fail "the window has no icon"
 home=$(getent passwd "$user" | cut -d: -f6)
 [ -f "$home/Blokpost/VasteData/Schema1Data.txt" ] || fail "the demo was not laid out in $home/Blokpost"
 command -v import >/dev/null && import -display "$display" -window root build/deb-check.png 2>/dev/null || true

@@ -97,8 +97,7 @@ private:
 
     void qtOption(std::string_view word) {
         const std::optional<std::string_view> text = value();
-        if (!text) return refuse("a value is missing after", word);
-        if (word.substr(word.find_first_not_of('-')) == "platform") command_.platform = QString::fromLocal8Bit(text->data());
+        if (!text) refuse("a value is missing after", word);
     }
 
     void takeFolder(std::string_view word) {

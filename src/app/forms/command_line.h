@@ -22,7 +22,6 @@ struct CommandLine {
     bool controle = false;        // --controle: check the folder and end
     int trialCycles = 0;          // 0: run until the operator presses "Exit"
     QString folder;               // empty: the default folder
-    QString platform;             // -platform's value, when given
 };
 
 // Reads the options, printing help or the version to `out` and what is wrong
