@@ -12,10 +12,19 @@ user=blokpost-check
 [ "$(id -u)" -eq 0 ] || { echo "deb-check installs a package: run it as root." >&2; exit 1; }
 
 xvfb="" session=""
+# Everything the check started ends with it, also when it fails halfway: the
+# check user's processes (by their ids), the user, the display, the package.
 finish() {
   [ -n "$session" ] && kill "$session" 2>/dev/null || true
+  if id "$user" >/dev/null 2>&1; then
+    for pid in $(pgrep -u "$user"); do kill "$pid" 2>/dev/null || true; done
+    sleep 1
+    userdel -r "$user" 2>/dev/null || true
+  fi
   [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null || true
-  id "$user" >/dev/null 2>&1 && userdel -r "$user" 2>/dev/null || true
+  if dpkg-query -W -f='${Status}' blokpost 2>/dev/null | grep -q "install ok installed"; then
+    DEBIAN_FRONTEND=noninteractive apt-get remove --purge -y -qq blokpost >/dev/null 2>&1 || true
+  fi
 }
 trap finish EXIT
 fail() { echo "deb-check: $*" >&2; exit 1; }
@@ -45,7 +54,10 @@ session=$!
 wait_for 60 env DISPLAY="$display" xdotool search --name '^Blokpost' \
   || { cat /tmp/deb-check-blokpost.log; fail "no Blokpost window within 60 s"; }
 sleep 3  # a few cycles of the main cycle
-window=$(DISPLAY="$display" xdotool search --name '^Blokpost' | head -1)
+# The program's own window (the one with a class; Qt keeps others of the name).
+for window in $(DISPLAY="$display" xdotool search --name '^Blokpost'); do
+  DISPLAY="$display" xprop -id "$window" WM_CLASS | grep -q '"Blokpost"$' && break
+done
 program=$(DISPLAY="$display" xdotool getwindowpid "$window")
 [ "$(stat -c %U "/proc/$program")" = "$user" ] || fail "the program does not run as $user"
 # The desktop knows the window as the menu entry's, with its icon.

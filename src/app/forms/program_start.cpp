@@ -66,6 +66,17 @@ void platformGuard(QtMsgType type, const QMessageLogContext& context, const QStr
     std::_Exit(1);
 }
 
+// The menu's icon in every size the package installs, read from where the
+// package puts it (an icon theme need not be set up for it); else the theme's.
+QIcon programIcon() {
+    QIcon icon;
+    const QDir sizes(QCoreApplication::applicationDirPath() + QStringLiteral("/../../share/icons/hicolor"));
+    for (const QString& size : sizes.entryList(QDir::Dirs | QDir::NoDotAndDotDot))
+        if (const QString file = sizes.filePath(size + QStringLiteral("/apps/blokpost.png")); QFileInfo(file).isFile())
+            icon.addFile(file);
+    return icon.isNull() ? QIcon::fromTheme(QStringLiteral("blokpost")) : icon;
+}
+
 }  // namespace
 
 void settleRuntimeFolder() {
@@ -88,7 +99,7 @@ void platformStarted() { qInstallMessageHandler(qtHandler); }
 void identifyToDesktop() {
     QApplication::setApplicationName(QStringLiteral("Blokpost"));
     QGuiApplication::setDesktopFileName(QStringLiteral(BLOKPOST_DESKTOP_ID));
-    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("blokpost")));
+    QApplication::setWindowIcon(programIcon());
 }
 
 void showStartProblem(const QString& problem) {
