@@ -51,7 +51,7 @@ wait_for 60 env DISPLAY="$display" xdotool search --name '^Blokpost' \
   || { cat /tmp/deb-check-blokpost.log; fail "no Blokpost window within 60 s"; }
 sleep 3  # a few cycles of the main cycle
 # The program's own window (the one with a class; Qt keeps others of the name).
-for window in $(DISPLAY="$display" xdotool search --name '^Blokpost'); do
+for window in $(DISPLAY="$display" xdotool search --onlyvisible --name '^Blokpost$'); do
   DISPLAY="$display" xprop -id "$window" WM_CLASS | grep -q '"Blokpost"$' && break
 done
 program=$(DISPLAY="$display" xdotool getwindowpid "$window")
