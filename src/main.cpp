@@ -9,6 +9,7 @@
 #include "base/forms/guarded_application.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <iostream>
 
 int main(int argc, char** argv) {
@@ -17,8 +18,9 @@ int main(int argc, char** argv) {
     if (command.exitCode) return *command.exitCode;
     const blokpost::StartFolder folder = blokpost::chooseStartFolder(command.folder);
     // The check only reads, needs no display and never lays anything out.
-    if (command.controle && !folder.problem.isEmpty()) {
-        std::cerr << "blokpost: " << folder.problem.toStdString() << '\n';
+    if (command.controle && (!folder.problem.isEmpty() || !QFileInfo(folder.path).isDir())) {
+        const QString problem = folder.problem.isEmpty() ? QStringLiteral("De map '%1' bestaat niet.").arg(folder.path) : folder.problem;
+        std::cerr << "blokpost: " << problem.toStdString() << '\n';
         return 1;
     }
     if (command.controle) return blokpost::RunControle(folder.path, std::cout);

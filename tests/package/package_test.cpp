@@ -178,6 +178,7 @@ TEST_F(PackageTest, TheDemoGoesOnlyIntoANewFolder) {
     const QString folder = home_.filePath("Blokpost");
     const Outcome check = launch({"--controle"});
     EXPECT_EQ(check.exitCode, 1) << check.output.toStdString();
+    EXPECT_TRUE(check.output.contains("bestaat niet")) << check.output.toStdString();
     EXPECT_FALSE(QFileInfo::exists(folder)) << "--controle laid out a folder";
 
     const Outcome first = launch({"--proefrit=2"});
