@@ -18,7 +18,7 @@ finish() {
   [ -n "$session" ] && kill "$session" 2>/dev/null || true
   for pid in $(pgrep -u "$user" 2>/dev/null); do kill "$pid" 2>/dev/null || true; done
   sleep 1; userdel -r "$user" 2>/dev/null || true
-  [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null || true
+  [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null && wait "$xvfb" 2>/dev/null || true
   dpkg-query -W -f='${Status}' blokpost 2>/dev/null | grep -q "install ok installed" \
     && DEBIAN_FRONTEND=noninteractive apt-get remove --purge -y -qq blokpost >/dev/null 2>&1 || true
 }
@@ -59,7 +59,8 @@ program=$(DISPLAY="$display" xdotool getwindowpid "$window")
 # The desktop knows the window as the menu entry's, with its icon.
 DISPLAY="$display" xprop -id "$window" WM_CLASS | grep -q "\"$(sed -n 's/^StartupWMClass=//p' "$entry")\"\$" \
   || fail "the window's class is not the menu entry's"
-DISPLAY="$display" xprop -id "$window" _NET_WM_ICON | grep -q 'Icon (' || fail "the window has no icon"
+icon=$(DISPLAY="$display" xprop -id "$window" _NET_WM_ICON)  # whole: a pipe to grep -q would break it off
+grep -q 'Icon (' <<<"$icon" || fail "the window has no icon"
 home=$(getent passwd "$user" | cut -d: -f6)
 [ -f "$home/Blokpost/VasteData/Schema1Data.txt" ] || fail "the demo was not laid out in $home/Blokpost"
 command -v import >/dev/null && import -display "$display" -window root build/deb-check.png 2>/dev/null || true
