@@ -12,29 +12,44 @@
 #include <QFileInfo>
 #include <iostream>
 
+namespace {
+
+using blokpost::StartFolder;
+
+// `--controle` only reads, needs no display and never lays anything out.
+int controle(const StartFolder& folder) {
+    QString problem = folder.problem;
+    if (problem.isEmpty() && !QFileInfo(folder.path).isDir())
+        problem = QStringLiteral("De map '%1' bestaat niet.").arg(folder.path);
+    if (problem.isEmpty()) return blokpost::RunControle(folder.path, std::cout);
+    std::cerr << "blokpost: " << problem.toStdString() << '\n';
+    return 1;
+}
+
+// Makes the layout folder ready and works in it; what stops the start, or empty.
+QString enterFolder(const StartFolder& folder) {
+    if (!folder.problem.isEmpty()) return folder.problem;
+    const QString tools = blokpost::demoToolsFolder(QCoreApplication::applicationDirPath());
+    if (const QString problem = blokpost::prepareStartFolder(folder.path, tools); !problem.isEmpty()) return problem;
+    return QDir::setCurrent(folder.path) ? QString() : QStringLiteral("De map '%1' kan niet worden geopend.").arg(folder.path);
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
     // The options are read before anything is made: a mistyped start makes nothing.
     const blokpost::CommandLine command = blokpost::readCommandLine(argc, argv, std::cout, std::cerr);
     if (command.exitCode) return *command.exitCode;
-    const blokpost::StartFolder folder = blokpost::chooseStartFolder(command.folder);
-    // The check only reads, needs no display and never lays anything out.
-    if (command.controle && (!folder.problem.isEmpty() || !QFileInfo(folder.path).isDir())) {
-        const QString problem = folder.problem.isEmpty() ? QStringLiteral("De map '%1' bestaat niet.").arg(folder.path) : folder.problem;
-        std::cerr << "blokpost: " << problem.toStdString() << '\n';
-        return 1;
-    }
-    if (command.controle) return blokpost::RunControle(folder.path, std::cout);
+    const StartFolder folder = blokpost::chooseStartFolder(command.folder);
+    if (command.controle) return controle(folder);
 
     blokpost::settleRuntimeFolder();
     blokpost::guardPlatformStart();
     blokpost::GuardedApplication application(argc, argv);
     blokpost::platformStarted();
     blokpost::identifyToDesktop();
-    const QString problem = folder.problem.isEmpty()
-        ? blokpost::prepareStartFolder(folder.path, blokpost::demoToolsFolder(QCoreApplication::applicationDirPath()))
-        : folder.problem;
-    if (!problem.isEmpty() || !QDir::setCurrent(folder.path)) {
-        blokpost::showStartProblem(problem.isEmpty() ? QStringLiteral("De map '%1' kan niet worden geopend.").arg(folder.path) : problem);
+    if (const QString problem = enterFolder(folder); !problem.isEmpty()) {
+        blokpost::showStartProblem(problem);
         return 1;
     }
     blokpost::BlokpostApp blokpost(QDir::currentPath());
