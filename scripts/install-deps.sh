@@ -12,6 +12,7 @@ packages=(
   fonts-dejavu-core
   dpkg-dev file lintian desktop-file-utils appstream
   xvfb openbox xdotool x11-utils
+  tigervnc-standalone-server tigervnc-tools
 )
 extra=("$@")
 

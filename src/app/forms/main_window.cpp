@@ -1,6 +1,7 @@
 #include "app/forms/main_window.h"
 
 #include "app/forms/blokpost_app.h"
+#include "app/forms/program_start.h"
 #include "app/main_cycle.h"
 #include "base/forms/stored_text.h"
 #include "lines/step_marker.h"
@@ -46,6 +47,9 @@ TForm1::TForm1(BlokpostApp& app)
     addButton(QStringLiteral("Spoorboekje"), 824, 81, [&app] { app.showForm(17); });
     addButton(QStringLiteral("Logboek"), 920, 57, [&app] { app.showForm(20); });
     addButton(QStringLiteral("Simulator"), 984, 65, [&app] { app.showForm(21); });
+    // The first-steps guide, also on F1.
+    addButton(QStringLiteral("Help"), 1056, 41, [this] { openFirstStepsGuide(state().reporter); })
+        ->setShortcut(QKeySequence::HelpContents);
 
     sync();
 }
