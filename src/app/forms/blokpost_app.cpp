@@ -1,5 +1,6 @@
 #include "app/forms/blokpost_app.h"
 
+#include "app/forms/browser_window.h"
 #include "app/forms/desk.h"
 #include "app/forms/display_windows.h"
 #include "app/forms/logbook_window.h"
@@ -65,6 +66,7 @@ BlokpostApp::BlokpostApp(const QString& root, Reporter* reporter, std::unique_pt
     forms_[19] = std::make_unique<TForm19>(*this);
     forms_[20] = std::make_unique<TForm20>(*this);
     forms_[21] = std::make_unique<TForm21>(*this);
+    browserWindow_ = std::make_unique<BrowserWindow>(*this, webView_);
     desk_ = std::make_unique<Desk>(*this);
     desk_->watchWindows();
 
@@ -76,6 +78,8 @@ BlokpostApp::~BlokpostApp() {
 }
 
 void BlokpostApp::showForm(int number) { desk_->show(number); }
+
+void BlokpostApp::showBrowserWindow() { browserWindow_->showWindow(); }
 
 void BlokpostApp::start() {
     auto* main = formAs<TForm1>(1);
@@ -101,6 +105,8 @@ void BlokpostApp::tick() {
 
 void BlokpostApp::syncAll() {
     for (int n = 1; n < static_cast<int>(forms_.size()); ++n) forms_[static_cast<std::size_t>(n)]->sync();
+    if (browserWindow_) browserWindow_->sync();
+    webView_.publish();
 }
 
 }  // namespace blokpost

@@ -8,6 +8,7 @@
 #include "desk/forms/window_host.h"
 #include "scan/auto_trains.h"
 #include "state/program_state.h"
+#include "web/web_view.h"
 
 #include <QString>
 #include <array>
@@ -48,6 +49,9 @@ public:
     DriverBoard* driverBoard() const override { return driver_; }
     // "Automatisch rijden": trains on the simulated board; they drive only while the simulation serves.
     AutoTrains& autoTrains() override { return autoTrains_; }
+    // The view in the browser, off until the operator switches it on in its window.
+    WebView& webView() { return webView_; }
+    void showBrowserWindow();
 
 private:
     MessageBoxReporter messageBoxes_;
@@ -56,6 +60,8 @@ private:
     std::unique_ptr<ProgramState> state_;
     AutoTrains autoTrains_;
     std::array<std::unique_ptr<Window>, 22> forms_;
+    WebView webView_{*this};
+    std::unique_ptr<Window> browserWindow_;
     // Destroyed before the windows: it saves their places when the program ends.
     std::unique_ptr<Desk> desk_;
 };

@@ -46,6 +46,7 @@ TForm1::TForm1(BlokpostApp& app)
     addButton(QStringLiteral("Spoorboekje"), 824, 81, [&app] { app.showForm(17); });
     addButton(QStringLiteral("Logboek"), 920, 57, [&app] { app.showForm(20); });
     addButton(QStringLiteral("Simulator"), 984, 65, [&app] { app.showForm(21); });
+    addButton(QStringLiteral("Browser"), 1216, 65, [&app] { app.showBrowserWindow(); });
 
     sync();
 }
