@@ -63,8 +63,9 @@ std::string memoryNobodySets(const ProgramState& s, int line) {
         if (willRun(s, setter)) return {};
         stopped += std::string(stopped.empty() ? "" : ", ") + lineLetter(setter);
     }
-    return "Geen lopende lijn zet geheugen " + m + " nog: " + stopped + (setters.size() > 1 ? " staan" : " staat") +
-           " stil. Start " + (setters.size() > 1 ? "een ervan" : "die lijn") + " of zet het geheugen met de hand.";
+    const bool many = setters.size() > 1;
+    return "Geen lopende lijn zet geheugen " + m + " (" + stopped + (many ? " staan" : " staat") + " stil): start " +
+           (many ? "er een" : stopped) + " of zet het geheugen.";
 }
 
 std::string lineName(int line) { return std::string("Lijn ") + lineLetter(line); }

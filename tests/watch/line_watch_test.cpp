@@ -111,10 +111,10 @@ TEST(LineWatch, ALineWaitingOnAMemoryThatNoRunningLineWillSetIsNoticed) {
     } cases[] = {
         {"setter running", 1, 0, 0, 0, true, ""},
         {"setter stopped", 0, 0, 0, 0, true,
-         "Geen lopende lijn zet geheugen 3 nog: A staat stil. Start die lijn of zet het geheugen met de hand."},
+         "Geen lopende lijn zet geheugen 3 (A staat stil): start A of zet het geheugen."},
         {"setter ready for its departure", 0, 1, 0, 10, true, ""},
         {"setter ready, no departure", 0, 1, 0, 0, true,
-         "Geen lopende lijn zet geheugen 3 nog: A staat stil. Start die lijn of zet het geheugen met de hand."},
+         "Geen lopende lijn zet geheugen 3 (A staat stil): start A of zet het geheugen."},
         {"memory already set", 0, 0, 1, 0, true, ""},
         {"nobody sets it", 1, 0, 0, 0, false, "Geen lijn zet geheugen 3: deze lijn wacht daar voor altijd."},
     };
