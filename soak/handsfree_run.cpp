@@ -287,7 +287,8 @@ VariantResult runVariant(int variant, std::int64_t ticks, std::uint32_t seed, Ha
     result.logEntries = static_cast<std::int64_t>(s.logbookFile.entries());
     result.dayFiles = static_cast<std::int64_t>(expected.size());
     result.messages = reporter.messages;
-    if (result.breach.empty() && !start.deadSensor && !result.messages.empty()) result.breach = "the operator was told: " + result.messages.front();
+    if (result.breach.empty() && !start.deadSensor && !result.messages.empty())
+        result.breach = "the operator was told: " + result.messages.front();
     s.logbookFile.settle();
     if (result.breach.empty()) result.breach = compareDayFiles(folder.path(), expected);
     return result;

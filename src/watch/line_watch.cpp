@@ -2,6 +2,7 @@
 
 #include "lines/model_clock.h"
 #include "state/program_state.h"
+#include "state/step_kinds.h"
 
 #include <algorithm>
 #include <cmath>
@@ -14,13 +15,13 @@ bool isStep(int step) { return step >= 1 && step <= kSteps; }
 
 const std::string& kindAt(const LineProgramModel& m, int line, int step) { return m.StepKind[line][step]; }
 
-bool isEmptyKind(const std::string& k) { return k.empty() || k == kind::Leeg; }
+StepKindId idAt(const LineProgramModel& m, int line, int step) { return stepKindOf(kindAt(m, line, step)); }
 
-// The steps that wait on something outside their own phase: these are
-// learnt and judged. Jump, MemMake and Green are done within their phase.
-bool waits(const std::string& k) {
-    return k == kind::Sensor || k == kind::HSensor || k == kind::MemRead || k == kind::Pin || k == kind::Timer;
-}
+bool isEmptyKind(const std::string& k) { return stepKindOf(k) == StepKindId::Empty; }
+
+// The steps that wait on something outside their own turn: these are learnt
+// and judged. The others end in their first turn, or never.
+bool waits(const std::string& k) { return waitsBeforeEnding(stepKindRule(k)); }
 
 bool hasSteps(const LineProgramModel& m, int line) {
     for (int step = 1; step <= kSteps; ++step)
@@ -41,7 +42,7 @@ std::vector<int> settersOf(const LineProgramModel& m, int memory, int waiting) {
     for (int line = 1; line <= kLines; ++line) {
         if (line == waiting) continue;
         for (int step = 1; step <= kSteps; ++step)
-            if (kindAt(m, line, step) == kind::MemMake && m.StepOperand[line][step] == memory) {
+            if (idAt(m, line, step) == StepKindId::MemMake && m.StepOperand[line][step] == memory) {
                 setters.push_back(line);
                 break;
             }
@@ -52,9 +53,11 @@ std::vector<int> settersOf(const LineProgramModel& m, int memory, int waiting) {
 // Why no running line will set the memory line L waits for; empty when one will.
 std::string memoryNobodySets(const ProgramState& s, int line) {
     const int step = s.model.CurrentStep[line];
-    if (!isStep(step) || kindAt(s.model, line, step) != kind::MemRead) return {};
+    if (!isStep(step)) return {};
+    const StepKindRule& rule = stepKindRule(kindAt(s.model, line, step));
     const std::int32_t memory = s.model.StepOperand[line][step];
-    if (memory < 1 || memory > kMemories || s.model.MemoryFlag[memory] == 1) return {};
+    if (rule.wait != StepWait::MemoryFlag || !operandInRange(rule, memory) || s.model.MemoryFlag[memory] == 1)
+        return {};
     const std::vector<int> setters = settersOf(s.model, memory, line);
     const std::string m = std::to_string(memory);
     if (setters.empty()) return "Geen lijn zet geheugen " + m + ": deze lijn wacht daar voor altijd.";
@@ -87,14 +90,10 @@ LineRun runOf(const ProgramState& s, int line) {
     return LineRun::Resting;
 }
 
-std::string sensorWords(std::int32_t sensor) {
-    const std::string n = std::to_string(sensor);
-    return sensor >= 1 && sensor <= kSensors ? n : n + ", die niet bestaat";
-}
-
-std::string memoryWords(std::int32_t memory) {
-    const std::string n = std::to_string(memory);
-    return memory >= 1 && memory <= kMemories ? n : n + ", dat niet bestaat";
+// The operand as the grid shows it, saying when the executor cannot act on it.
+std::string operandWords(const StepKindRule& rule, std::int32_t operand, std::int64_t shown) {
+    const std::string n = std::to_string(shown);
+    return operandInRange(rule, operand) ? n : n + ", die niet bestaat";
 }
 
 }  // namespace
@@ -147,7 +146,8 @@ void LineWatch::follow(ProgramState& s, int line) {
     Watched& w = lines_[static_cast<std::size_t>(line)];
     const int now = s.model.CurrentStep[line];
     if (now == w.step) return;
-    if (isStep(w.step) && now == w.step + 1 && waits(kindAt(s.model, line, w.step)))
+    if (isStep(w.step) && waits(kindAt(s.model, line, w.step)) &&
+        now == stepAfter(stepKindRule(kindAt(s.model, line, w.step)), w.step, s.model.StepOperand[line][w.step]))
         learnt(s.model, line, w.step).wait.learn(secondsOnStep(line));
     w.step = now;
     w.since = ticks_;
@@ -223,21 +223,28 @@ std::vector<LineSnapshot> LineWatch::snapshot(const ProgramState& s) const {
 std::string StepInWords(const ProgramState& s, int line, int step) {
     if (step == 0) return "";
     if (!isStep(step)) return "voorbij de laatste stap";
-    const std::string& k = kindAt(s.model, line, step);
+    const StepKindRule& rule = stepKindRule(kindAt(s.model, line, step));
     const std::int32_t operand = s.model.StepOperand[line][step];
-    const std::string n = std::to_string(operand);
-    if (k == kind::Pin) {
-        if (operand < 0 || operand >= kPins) return "PIN: zet pin " + std::to_string(std::int64_t{operand} + 1) + ", die niet bestaat";
-        return "PIN: zet pin " + std::to_string(operand + 1) + " " + s.pins.PinName[static_cast<std::size_t>(operand)];
+    const std::string n = operandWords(rule, operand, operand);
+    switch (rule.id) {
+        case StepKindId::Pin: {
+            const std::string name =
+                operandInRange(rule, operand) ? " " + s.pins.PinName[static_cast<std::size_t>(operand)] : "";
+            return "PIN: zet pin " + operandWords(rule, operand, std::int64_t{operand} + 1) + name;
+        }
+        case StepKindId::Timer:
+            return "TIMER: " + std::to_string(std::max(0, s.model.StepCounter[line][step])) + " van " +
+                   std::to_string(operand) + " s";
+        case StepKindId::Sensor: return "SENSOR: wacht op sensor " + n;
+        case StepKindId::HSensor: return "HOLD: wacht op de holdmelding van sensor " + n;
+        case StepKindId::MemRead: return "MEM ?: wacht op geheugen " + n;
+        case StepKindId::MemMake: return "MEM SET: zet geheugen " + n;
+        case StepKindId::Jump: return "JUMP: springt naar stap " + n;
+        case StepKindId::Green: return "GROEN: klaar voor het volgende vertrek";
+        case StepKindId::Unknown:
+            return "onbekende stap \"" + kindAt(s.model, line, step) + "\": de lijn blijft hier staan";
+        case StepKindId::Empty: break;
     }
-    if (k == kind::Timer)
-        return "TIMER: " + std::to_string(std::max(0, s.model.StepCounter[line][step])) + " van " + n + " s";
-    if (k == kind::Sensor) return "SENSOR: wacht op sensor " + sensorWords(operand);
-    if (k == kind::HSensor) return "HOLD: wacht op de holdmelding van sensor " + sensorWords(operand);
-    if (k == kind::MemRead) return "MEM ?: wacht op geheugen " + memoryWords(operand);
-    if (k == kind::MemMake) return "MEM SET: zet geheugen " + memoryWords(operand);
-    if (k == kind::Jump) return "JUMP: springt naar stap " + n;
-    if (k == kind::Green) return "GROEN: klaar voor het volgende vertrek";
     return "lege stap";
 }
 
