@@ -37,15 +37,15 @@ async function act(lijn, doe) {
   }
 }
 
-function lineRow(l, i) {
-  const tr = row([td(l.lijn, 'naam'), td(l.loopt ? String(l.stap) : '–'), td(l.wacht, 'wacht'),
-                  td(l.sinds, 'sinds'), td(l.merk || '', 'merk ' + (l.merk ? 'gemerkt' : ''))]);
+function lineRow(l) {
+  const tr = row([td(l.lijn, 'naam'), td(l.staat, 'staat'), td(l.loopt ? String(l.stap) : '–'), td(l.wacht, 'wacht'),
+                  td(l.sinds, 'sinds'), td(l.normaal, 'normaal'), td(l.merkTekst, 'merk')]);
   tr.dataset.lijn = l.lijn;
-  tr.className = l.loopt ? 'loopt' : 'stil';
+  tr.className = (l.loopt ? 'loopt' : 'uit') + (l.merk ? ' merk-' + l.merk : '');
   const knop = td('');
   if (l.knop) {
     const b = el('button', l.loopt ? 'Stop' : 'Start', l.loopt ? 'stop' : 'start');
-    b.addEventListener('click', () => act(i + 1, l.loopt ? 'stop' : 'start'));
+    b.addEventListener('click', () => act(l.nr, l.loopt ? 'stop' : 'start'));
     knop.append(b);
   }
   tr.append(knop);

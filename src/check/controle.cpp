@@ -4,7 +4,6 @@
 #include "state/timetable_editor.h"
 
 #include <algorithm>
-#include <limits>
 #include <map>
 #include <set>
 #include <tuple>
@@ -19,32 +18,30 @@ std::string letter(int line) { return std::string(1, lineLetter(line)); }
 
 struct OperandRule {
     const char* kind;
-    std::int32_t first;
-    std::int32_t last;
     std::string (*problem)(std::int32_t operand);
 };
 
-// What each executor accepts; outside it the step does nothing useful.
+// What is wrong with an operand outside the range its executor acts on (the step kinds' table).
 const OperandRule kOperandRules[] = {
-    {kind::Pin, 0, kPins - 1,
+    {kind::Pin,
      [](std::int32_t op) {
          return "Pin-" + str(std::int64_t{op} + 1) + " bestaat niet (pinnen 1 tot 126): de cyclus slaat de stap over.";
      }},
-    {kind::Timer, 0, std::numeric_limits<std::int32_t>::max(),
+    {kind::Timer,
      [](std::int32_t op) { return "Timer van " + str(op) + " seconden: een tijd kan niet negatief zijn."; }},
-    {kind::Jump, 1, kSteps,
+    {kind::Jump,
      [](std::int32_t op) {
          return "Jump naar stap " + str(op) + ": die stap bestaat niet (1 tot 25), de lijn blijft op de sprong staan.";
      }},
-    {kind::Sensor, 1, kSensors,
+    {kind::Sensor,
      [](std::int32_t op) { return "Sensor " + str(op) + " bestaat niet (1 tot 20): de lijn wacht hier voor altijd."; }},
-    {kind::HSensor, 1, kSensors,
+    {kind::HSensor,
      [](std::int32_t op) {
          return "HSensor " + str(op) + " bestaat niet (1 tot 20): de lijn wacht hier voor altijd.";
      }},
-    {kind::MemMake, 1, kMemories,
+    {kind::MemMake,
      [](std::int32_t op) { return "MemMake " + str(op) + ": geheugen " + str(op) + " bestaat niet (1 tot 8)."; }},
-    {kind::MemRead, 1, kMemories,
+    {kind::MemRead,
      [](std::int32_t op) {
          return "MemRead " + str(op) + ": geheugen " + str(op) +
                 " bestaat niet (1 tot 8), de lijn wacht hier voor altijd.";
@@ -88,8 +85,7 @@ private:
 };
 
 bool Check::operandValid(int line, int step) const {
-    const OperandRule* rule = ruleFor(kindAt(line, step));
-    return !rule || (operandAt(line, step) >= rule->first && operandAt(line, step) <= rule->last);
+    return operandInRange(stepKindRule(kindAt(line, step)), operandAt(line, step));
 }
 
 void Check::checkOperands(int line) {
@@ -170,14 +166,19 @@ void Check::checkDrawingsAndPins(int line) {
     }
 }
 
-// The shortest time from a departure to the Green step that makes the line
-// ready again: every step at least one cycle, a Timer its seconds on top.
-// 0 when the run never reaches a Green step.
+// The shortest time in seconds (cycles) from a departure to the Green step
+// that makes the line ready again. Each step is taken at its executor's next
+// call in the cycle, so steps whose executors come later in the cycle pass
+// in the same second; a Timer holds the line for its seconds on top, and a
+// waiting step passes at once. 0 when the run never reaches a Green step.
 std::int64_t Check::shortestRoundSeconds(int line, const LineWalk& walk) const {
-    std::int64_t seconds = 0;
+    std::int64_t at = kDeparturePlace;
     for (int step : walk.path) {
-        if (hasKind(line, step, kind::Green)) return seconds + 1;
-        seconds += 1 + (hasKind(line, step, kind::Timer) ? std::max(operandAt(line, step), 0) : 0);
+        const StepKindRule& rule = stepKindRule(kindAt(line, step));
+        at = nextCallAfter(at, rule);
+        if (at < 0) return 0;
+        if (rule.wait == StepWait::Counter) at += std::int64_t{std::max(operandAt(line, step), 0)} * kCyclePlaces;
+        if (rule.id == StepKindId::Green) return (at - kDeparturePlace) / kCyclePlaces;
     }
     return 0;
 }
@@ -197,7 +198,8 @@ void Check::checkDepartures(int line, const LineWalk& walk) {
             "Lijn " + letter(line) + " vertrekt volgens " + bookText() +
                 ", maar heeft geen Green-stap: alleen het eerste vertrek start de lijn opnieuw.");
     const std::int64_t round = shortestRoundSeconds(line, walk);
-    if (minutes > 0 && round > std::int64_t{minutes} * 60)
+    // Ready by the next departure's own second, or that departure is lost.
+    if (minutes > 0 && round >= std::int64_t{minutes} * 60)
         add(FindingLevel::Waarschuwing, line, 0,
             "Lijn " + letter(line) + " vertrekt elke " + str(minutes) +
                 " minuten, maar een rit tot de Green-stap duurt minstens " + str(round) +

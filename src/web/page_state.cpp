@@ -2,6 +2,7 @@
 
 #include "lines/model_clock.h"
 #include "state/program_state.h"
+#include "watch/line_watch.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -23,18 +24,38 @@ QString timeOfDay(std::int64_t seconds) {
            QStringLiteral(":%1").arg(day % 60, 2, 10, QLatin1Char('0'));
 }
 
-QJsonArray lines(const ProgramState& s, const StepTimes& times) {
+QString markClass(LineMark mark) {
+    switch (mark) {
+    case LineMark::Stalled:
+        return QStringLiteral("stil");
+    case LineMark::MemoryNobodySets:
+        return QStringLiteral("geheugen");
+    case LineMark::None:
+        break;
+    }
+    return {};
+}
+
+QJsonArray lines(const ProgramState& s, const LineWatch& watch) {
     QJsonArray all;
-    for (int line = 1; line <= kLines; ++line) {
-        const int step = s.model.CurrentStep[line];
+    for (const LineSnapshot& line : watch.snapshot(s)) {
+        const bool onStep = line.run == LineRun::Running;
+        const std::string note = line.markWords.empty() || line.departureNote.empty()
+                                     ? line.markWords + line.departureNote
+                                     : line.markWords + " " + line.departureNote;
         all.append(QJsonObject{
-            {QStringLiteral("lijn"), QString(QLatin1Char(lineLetter(line)))},
-            {QStringLiteral("stap"), step},
-            {QStringLiteral("loopt"), step != 0},
-            {QStringLiteral("wacht"), QString::fromStdString(stepInWords(s, line))},
-            {QStringLiteral("sinds"), timeOfDay(times.since(line))},
-            {QStringLiteral("klaar"), s.model.GreenFlag[line] == 1},
-            {QStringLiteral("knop"), lineHasButton(s, line)},
+            {QStringLiteral("nr"), line.line},
+            {QStringLiteral("lijn"), QString(QLatin1Char(lineLetter(line.line)))},
+            {QStringLiteral("loopt"), line.step != 0},
+            {QStringLiteral("staat"), QString::fromStdString(line.state)},
+            {QStringLiteral("stap"), line.step},
+            {QStringLiteral("wacht"), QString::fromStdString(line.words)},
+            {QStringLiteral("sinds"), onStep ? QString::fromStdString(DurationInWords(line.sinceSeconds)) : QString()},
+            {QStringLiteral("normaal"),
+             line.usualSeconds ? QString::fromStdString(DurationInWords(*line.usualSeconds)) : QString()},
+            {QStringLiteral("merk"), markClass(line.mark)},
+            {QStringLiteral("merkTekst"), QString::fromStdString(note)},
+            {QStringLiteral("knop"), lineHasButton(s, line.line)},
         });
     }
     return all;
@@ -80,50 +101,20 @@ QJsonArray logbook(const ProgramState& s) {
     return all;
 }
 
-std::string withOperand(const char* words, std::int32_t operand) { return words + std::to_string(operand); }
-
 }  // namespace
 
-void StepTimes::notice(const ProgramState& s) {
-    const std::int64_t now = layoutSeconds(s);
-    for (int line = 1; line <= kLines; ++line) {
-        const auto i = static_cast<std::size_t>(line);
-        if (!first_ && step_[i] == s.model.CurrentStep[line]) continue;
-        step_[i] = s.model.CurrentStep[line];
-        since_[i] = now;
-    }
-    first_ = false;
-}
-
-std::int64_t layoutSeconds(const ProgramState& s) {
+static std::int64_t layoutSeconds(const ProgramState& s) {
     return std::int64_t{s.clock.ClockMinutes} * 60 + s.clock.ClockSeconds;
-}
-
-std::string stepInWords(const ProgramState& s, int line) {
-    const int step = s.model.CurrentStep[line];
-    if (step == 0) return "gestopt";
-    if (step > kSteps) return "aan het einde van het programma";
-    const std::string& kind = s.model.StepKind[line][step];
-    const std::int32_t operand = s.model.StepOperand[line][step];
-    if (kind == kind::Pin) return "zet pin " + (operand >= 0 && operand < kPins ? s.pins.PinName[operand] : std::to_string(operand + 1));
-    if (kind == kind::Timer) return withOperand("wacht nog ", s.model.StepCounter[line][step]) + " s";
-    if (kind == kind::Jump) return withOperand("springt naar stap ", operand);
-    if (kind == kind::Sensor) return withOperand("wacht op sensor ", operand);
-    if (kind == kind::HSensor) return withOperand("wacht op vastgehouden sensor ", operand);
-    if (kind == kind::MemMake) return withOperand("zet geheugen ", operand);
-    if (kind == kind::MemRead) return withOperand("wacht op geheugen ", operand);
-    if (kind == kind::Green) return "meldt zich klaar voor vertrek";
-    return "lege stap";
 }
 
 bool lineHasButton(const ProgramState& s, int line) {
     return line >= 1 && line <= kLines && s.screen.main.element[kFirstLineButtonElement + line - 1].visible;
 }
 
-QByteArray pageStateJson(const ProgramState& s, const StepTimes& times) {
+QByteArray pageStateJson(const ProgramState& s, const LineWatch& watch) {
     const QJsonObject page{
         {QStringLiteral("klok"), timeOfDay(layoutSeconds(s))},
-        {QStringLiteral("lijnen"), lines(s, times)},
+        {QStringLiteral("lijnen"), lines(s, watch)},
         {QStringLiteral("sensoren"), sensors(s)},
         {QStringLiteral("geheugens"), memories(s)},
         {QStringLiteral("borden"), boards(s)},

@@ -27,7 +27,7 @@ ActionAnswer toggleAsItsButton(WindowHost& host, int line, bool run) {
 
 }  // namespace
 
-WebView::WebView(WindowHost& host) : host_(host) {}
+WebView::WebView(WindowHost& host, const LineWatch& watch) : host_(host), watch_(watch) {}
 
 WebView::~WebView() = default;
 
@@ -60,9 +60,7 @@ QString WebView::pin() const { return server_ ? server_->pin() : QString(); }
 
 void WebView::publish() {
     if (!server_) return;
-    const ProgramState& s = host_.state();
-    times_.notice(s);
-    server_->publish(pageStateJson(s, times_));
+    server_->publish(pageStateJson(host_.state(), watch_));
 }
 
 QHostAddress networkAddress() {

@@ -15,13 +15,14 @@ namespace blokpost {
 
 class WindowHost;
 class WebServer;
+class LineWatch;
 
 class WebView {
 public:
     // The port a phone finds again after a restart of the program.
     static constexpr quint16 kPort = 8055;
 
-    explicit WebView(WindowHost& host);
+    WebView(WindowHost& host, const LineWatch& watch);
     ~WebView();
 
     // Starts the server on `port` (0: any free one; a port in use gives a free
@@ -43,7 +44,7 @@ private:
     QString baseAddress() const;
 
     WindowHost& host_;
-    StepTimes times_;
+    const LineWatch& watch_;
     std::unique_ptr<WebServer> server_;
 };
 

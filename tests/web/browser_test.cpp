@@ -8,6 +8,7 @@
 #include "web/chromium.h"
 #include "web/guards.h"
 #include "web/web_server.h"
+#include "watch/line_watch.h"
 
 #include <QTcpSocket>
 #include <gtest/gtest.h>
@@ -28,7 +29,9 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(app.webView().switchOn(false, 0));
         base = app.webView().operatorAddress().chopped(1);
-        // Shown on the main window as designed, line A and B's buttons.
+        // Line A runs a long timer; lines without steps are not shown.
+        state().model.StepKind[1][1] = kind::Timer;
+        state().model.StepOperand[1][1] = state().model.StepCounter[1][1] = 1000;
         ToggleLine(state(), 1);
         app.syncAll();
     }
@@ -76,17 +79,20 @@ protected:
 };
 Chromium* BrowserView::browser = nullptr;
 
-TEST_F(BrowserView, TheOperatorsPageShowsWhatEachLineWaitsFor) {
+TEST_F(BrowserView, TheOperatorsPageShowsWhatEachLineWaitsForAndTheWatchsMark) {
     ASSERT_TRUE(browser->ready());
-    state().model.StepKind[2][1] = kind::HSensor;
-    state().model.StepOperand[2][1] = 7;
+    // Line B waits on a memory no line sets: the watch marks it.
+    state().model.StepKind[2][1] = kind::MemRead;
+    state().model.StepOperand[2][1] = 5;
     ToggleLine(state(), 2);
-    app.syncAll();
+    app.tick();
     browser->open(base + QStringLiteral("/"));
-    EXPECT_TRUE(browser->waitFor(
-        QStringLiteral("document.querySelector('tr[data-lijn=B] .wacht')?.textContent == 'wacht op vastgehouden sensor 7'")));
-    EXPECT_EQ(browser->evaluate(QStringLiteral("document.querySelector('tr[data-lijn=C] .wacht').textContent")),
-              QStringLiteral("gestopt"));
+    const QString lineB = QStringLiteral("document.querySelector('tr[data-lijn=B]')");
+    EXPECT_TRUE(browser->waitFor(lineB + QStringLiteral("?.querySelector('.wacht').textContent.includes('geheugen 5')")));
+    EXPECT_EQ(browser->evaluate(lineB + QStringLiteral(".querySelector('.merk').textContent")),
+              QString::fromStdString(app.lineWatch().snapshot(state())[1].markWords));
+    EXPECT_EQ(browser->evaluate(lineB + QStringLiteral(".className")), QStringLiteral("loopt merk-geheugen"));
+    EXPECT_EQ(browser->evaluate(QStringLiteral("document.querySelector('tr[data-lijn=A] .merk').textContent")), QString());
 }
 
 TEST_F(BrowserView, AStopWithTheRightPinStopsTheLineAsItsButtonAndAWrongPinDoesNot) {

@@ -18,6 +18,7 @@
 #include "schedule/forms/rijschema_window.h"
 #include "timetable/forms/timetable_editor_window.h"
 #include "timetable/forms/timetable_window.h"
+#include "watch/forms/lines_window.h"
 
 #include <QFileInfo>
 #include <QRandomGenerator>
@@ -66,6 +67,7 @@ BlokpostApp::BlokpostApp(const QString& root, Reporter* reporter, std::unique_pt
     forms_[19] = std::make_unique<TForm19>(*this);
     forms_[20] = std::make_unique<TForm20>(*this);
     forms_[21] = std::make_unique<TForm21>(*this);
+    forms_[22] = std::make_unique<LinesWindow>(*this, lineWatch_);
     browserWindow_ = std::make_unique<BrowserWindow>(*this, webView_);
     desk_ = std::make_unique<Desk>(*this);
     desk_->watchWindows();
@@ -91,7 +93,9 @@ void BlokpostApp::tick() {
     // A tick fired while a message box of the running tick is up does nothing;
     // the running tick ends the board's tick when it finishes.
     const bool nested = state_->cycle.inTick;
+    if (!nested) lineWatch_.before(*state_);
     Hoofdlus(*state_);
+    if (!nested) lineWatch_.after(*state_);
     // What the tick changed on the board's outputs goes out now, in one report.
     if (driver_ && !nested) {
         driver_->endOfTick();
