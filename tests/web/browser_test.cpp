@@ -10,6 +10,7 @@
 #include "web/web_server.h"
 #include "watch/line_watch.h"
 
+#include <QDir>
 #include <QTcpSocket>
 #include <gtest/gtest.h>
 
@@ -145,6 +146,9 @@ TEST_F(BrowserView, NoActionWithoutTheRightPinFromAPageOfItsOwn) {
 
 TEST_F(BrowserView, NoFileIsServedButThePages) {
     writer.writeFile("VasteData/Geheim.txt", "alleen voor de laptop");
+    // The program runs in its layout folder, as it does at the desk.
+    const QString before = QDir::currentPath();
+    QDir::setCurrent(writer.folder.path());
     EXPECT_EQ(get("/web.js").status, 200);
     for (const QByteArray path : {"/VasteData/Geheim.txt", "/../VasteData/Geheim.txt", "/%2e%2e/VasteData/Geheim.txt",
                                   "/web.js/../VasteData/Geheim.txt", "//VasteData/Geheim.txt", "/:/web/web.js"}) {
@@ -152,6 +156,7 @@ TEST_F(BrowserView, NoFileIsServedButThePages) {
         EXPECT_EQ(reply.status, 404) << path.constData();
         EXPECT_FALSE(reply.body.contains("alleen")) << path.constData();
     }
+    QDir::setCurrent(before);
 }
 
 TEST_F(BrowserView, AnOversizedRequestIsRefusedUnread) {
