@@ -83,8 +83,10 @@ function show(s) {
 function connect() {
   const status = document.getElementById('verbinding');
   const ws = new WebSocket(`ws://${location.host}/live`);
+  ws.binaryType = 'arraybuffer';
+  const utf8 = new TextDecoder();
   ws.onopen = () => { status.textContent = ''; };
-  ws.onmessage = m => show(JSON.parse(m.data));
+  ws.onmessage = m => show(JSON.parse(utf8.decode(m.data)));
   ws.onclose = () => {
     status.textContent = 'Geen verbinding met de laptop; opnieuw proberen…';
     setTimeout(connect, 2000);

@@ -3,10 +3,8 @@
 #include "lines/model_clock.h"
 #include "state/program_state.h"
 #include "watch/line_watch.h"
+#include "web/json_text.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <algorithm>
 #include <vector>
 
@@ -14,113 +12,105 @@ namespace blokpost {
 
 namespace {
 
-// Stored texts are 8-bit Latin-1, one byte one letter.
-QString text(const std::string& stored) { return QString::fromLatin1(stored.data(), static_cast<qsizetype>(stored.size())); }
-
 // Hours of the day, minutes and seconds: the logbook's hour of the day.
-QString timeOfDay(std::int64_t seconds) {
+std::string timeOfDay(std::int64_t seconds) {
     const std::int64_t day = ((seconds % 86400) + 86400) % 86400;
-    return QString::fromStdString(FormatClockTime(static_cast<std::int32_t>(day / 60))) +
-           QStringLiteral(":%1").arg(day % 60, 2, 10, QLatin1Char('0'));
+    const int second = static_cast<int>(day % 60);
+    std::string text = FormatClockTime(static_cast<std::int32_t>(day / 60));
+    text += ':';
+    text += static_cast<char>('0' + second / 10);
+    text += static_cast<char>('0' + second % 10);
+    return text;
 }
 
-QString markClass(LineMark mark) {
+const char* markClass(LineMark mark) {
     switch (mark) {
     case LineMark::Stalled:
-        return QStringLiteral("stil");
+        return "stil";
     case LineMark::MemoryNobodySets:
-        return QStringLiteral("geheugen");
+        return "geheugen";
     case LineMark::None:
         break;
     }
-    return {};
+    return "";
 }
 
-QJsonArray lines(const ProgramState& s, const LineWatch& watch) {
-    QJsonArray all;
+std::string letter(int line) { return std::string(1, lineLetter(line)); }
+
+void lines(JsonText& json, const ProgramState& s, const LineWatch& watch) {
+    json.key("lijnen").beginArray();
     for (const LineSnapshot& line : watch.snapshot(s)) {
         const bool onStep = line.run == LineRun::Running;
         const std::string note = line.markWords.empty() || line.departureNote.empty()
                                      ? line.markWords + line.departureNote
                                      : line.markWords + " " + line.departureNote;
-        all.append(QJsonObject{
-            {QStringLiteral("nr"), line.line},
-            {QStringLiteral("lijn"), QString(QLatin1Char(lineLetter(line.line)))},
-            {QStringLiteral("loopt"), line.step != 0},
-            {QStringLiteral("staat"), QString::fromStdString(line.state)},
-            {QStringLiteral("stap"), line.step},
-            {QStringLiteral("wacht"), QString::fromStdString(line.words)},
-            {QStringLiteral("sinds"), onStep ? QString::fromStdString(DurationInWords(line.sinceSeconds)) : QString()},
-            {QStringLiteral("normaal"),
-             line.usualSeconds ? QString::fromStdString(DurationInWords(*line.usualSeconds)) : QString()},
-            {QStringLiteral("merk"), markClass(line.mark)},
-            {QStringLiteral("merkTekst"), QString::fromStdString(note)},
-            {QStringLiteral("knop"), lineHasButton(s, line.line)},
-        });
+        json.beginObject()
+            .key("nr").value(line.line)
+            .key("lijn").value(letter(line.line))
+            .key("loopt").value(line.step != 0)
+            .key("staat").value(line.state)
+            .key("stap").value(line.step)
+            .key("wacht").value(line.words)
+            .key("sinds").value(onStep ? DurationInWords(line.sinceSeconds) : std::string())
+            .key("normaal").value(line.usualSeconds ? DurationInWords(*line.usualSeconds) : std::string())
+            .key("merk").value(markClass(line.mark))
+            .key("merkTekst").value(note)
+            .key("knop").value(lineHasButton(s, line.line))
+            .endObject();
     }
-    return all;
+    json.endArray();
 }
 
-QJsonArray sensors(const ProgramState& s) {
-    QJsonArray all;
+void flags(JsonText& json, const ProgramState& s) {
+    json.key("sensoren").beginArray();
     for (int sensor = 1; sensor <= kSensors; ++sensor)
-        all.append(QJsonObject{{QStringLiteral("nr"), sensor},
-                               {QStringLiteral("aan"), s.model.SensorState[sensor] == 1},
-                               {QStringLiteral("vast"), s.model.HoldFlag[sensor] == 1}});
-    return all;
-}
-
-QJsonArray memories(const ProgramState& s) {
-    QJsonArray all;
-    for (int memory = 1; memory <= kMemories; ++memory) all.append(s.model.MemoryFlag[memory] == 1);
-    return all;
+        json.beginObject()
+            .key("nr").value(sensor)
+            .key("aan").value(s.model.SensorState[sensor] == 1)
+            .key("vast").value(s.model.HoldFlag[sensor] == 1)
+            .endObject();
+    json.endArray().key("geheugens").beginArray();
+    for (int memory = 1; memory <= kMemories; ++memory) json.value(s.model.MemoryFlag[memory] == 1);
+    json.endArray();
 }
 
 // The lines in service, their next departure first.
-QJsonArray boards(const ProgramState& s) {
+void boards(JsonText& json, const ProgramState& s) {
     const TimetableTables& t = s.timetable;
     std::vector<int> inService;
     for (int line = 1; line <= kLines; ++line)
         if (t.DepartureInterval[line] > 0) inService.push_back(line);
     std::stable_sort(inService.begin(), inService.end(),
                      [&](int a, int b) { return t.DepartureMinute[a] < t.DepartureMinute[b]; });
-    QJsonArray all;
+    json.key("borden").beginArray();
     for (const int line : inService)
-        all.append(QJsonObject{{QStringLiteral("lijn"), QString(QLatin1Char(lineLetter(line)))},
-                               {QStringLiteral("tijd"), QString::fromStdString(FormatClockTime(t.DepartureMinute[line]))},
-                               {QStringLiteral("naar"), text(t.BoardDestination[line])},
-                               {QStringLiteral("via"), text(t.BoardVia[line])},
-                               {QStringLiteral("trein"), text(t.BoardTrain[line])},
-                               {QStringLiteral("spoor"), t.BoardPlatform[line]}});
-    return all;
-}
-
-QJsonArray logbook(const ProgramState& s) {
-    QJsonArray all;
-    for (const std::string& line : s.screen.display.logLines) all.append(text(line));
-    return all;
+        json.beginObject()
+            .key("lijn").value(letter(line))
+            .key("tijd").value(FormatClockTime(t.DepartureMinute[line]))
+            .key("naar").value(t.BoardDestination[line])
+            .key("via").value(t.BoardVia[line])
+            .key("trein").value(t.BoardTrain[line])
+            .key("spoor").value(int{t.BoardPlatform[line]})
+            .endObject();
+    json.endArray();
 }
 
 }  // namespace
-
-static std::int64_t layoutSeconds(const ProgramState& s) {
-    return std::int64_t{s.clock.ClockMinutes} * 60 + s.clock.ClockSeconds;
-}
 
 bool lineHasButton(const ProgramState& s, int line) {
     return line >= 1 && line <= kLines && s.screen.main.element[kFirstLineButtonElement + line - 1].visible;
 }
 
 QByteArray pageStateJson(const ProgramState& s, const LineWatch& watch) {
-    const QJsonObject page{
-        {QStringLiteral("klok"), timeOfDay(layoutSeconds(s))},
-        {QStringLiteral("lijnen"), lines(s, watch)},
-        {QStringLiteral("sensoren"), sensors(s)},
-        {QStringLiteral("geheugens"), memories(s)},
-        {QStringLiteral("borden"), boards(s)},
-        {QStringLiteral("logboek"), logbook(s)},
-    };
-    return QJsonDocument(page).toJson(QJsonDocument::Compact);
+    JsonText json;
+    json.beginObject().key("klok").value(timeOfDay(std::int64_t{s.clock.ClockMinutes} * 60 + s.clock.ClockSeconds));
+    lines(json, s, watch);
+    flags(json, s);
+    boards(json, s);
+    json.key("logboek").beginArray();
+    for (const std::string& line : s.screen.display.logLines) json.value(line);
+    json.endArray().endObject();
+    return json.text();
 }
 
 }  // namespace blokpost

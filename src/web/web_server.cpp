@@ -96,7 +96,8 @@ protected:
 
 }  // namespace
 
-WebServer::WebServer(std::function<ActionAnswer(int, bool)> lineAction) : lineAction_(std::move(lineAction)) {
+WebServer::WebServer(std::function<ActionAnswer(int, bool)> lineAction, std::function<QByteArray()> currentState)
+    : lineAction_(std::move(lineAction)), currentState_(std::move(currentState)) {
     registerPages();
     pins_.renew(QRandomGenerator::system()->generate());
     clock_.start();
@@ -132,8 +133,8 @@ bool WebServer::isOwnOrigin(const QByteArray& origin) const {
 void WebServer::publish(const QByteArray& state) {
     if (state == state_) return;
     state_ = state;
-    const QString message = QString::fromUtf8(state);
-    for (const auto& viewer : viewers_) viewer->sendTextMessage(message);
+    // Sent as the UTF-8 bytes it is: no page costs a conversion of its own.
+    for (const auto& viewer : viewers_) viewer->sendBinaryMessage(state_);
 }
 
 void WebServer::acceptViewers() {
@@ -147,7 +148,9 @@ void WebServer::acceptViewers() {
                 if (v.get() == at) v.release()->deleteLater();
             std::erase_if(viewers_, [](const auto& v) { return !v; });
         });
-        if (!state_.isEmpty()) at->sendTextMessage(QString::fromUtf8(state_));
+        // While no page was open the state was not made; the first page gets it fresh.
+        if (viewers_.empty()) state_ = currentState_();
+        at->sendBinaryMessage(state_);
         viewers_.push_back(std::move(viewer));
     }
 }

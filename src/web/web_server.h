@@ -25,8 +25,9 @@ struct ActionAnswer {
 
 class WebServer : public QAbstractHttpServer {
 public:
-    // `lineAction(line, run)` stops (run false) or starts a line whose PIN and origin were checked.
-    explicit WebServer(std::function<ActionAnswer(int, bool)> lineAction);
+    // `lineAction(line, run)` stops (run false) or starts a line whose PIN and origin were checked;
+    // `currentState()` is the state as a page opened now gets it.
+    WebServer(std::function<ActionAnswer(int, bool)> lineAction, std::function<QByteArray()> currentState);
     ~WebServer() override;
 
     // Listens on `address`; port 0 takes a free one. The port, or 0 when it failed.
@@ -36,6 +37,7 @@ public:
     const QString& pin() const { return pins_.pin(); }
     // Sends the state to every page when it differs from what they have.
     void publish(const QByteArray& state);
+    bool hasViewers() const { return !viewers_.empty(); }
     int viewers() const { return static_cast<int>(viewers_.size()); }
 
 protected:
@@ -50,6 +52,7 @@ private:
     ActionAnswer act(const QHttpServerRequest& request);
 
     std::function<ActionAnswer(int, bool)> lineAction_;
+    std::function<QByteArray()> currentState_;
     QHostAddress address_;
     quint16 port_ = 0;
     QSet<QString> ownHosts_;

@@ -34,11 +34,11 @@ WebView::~WebView() = default;
 bool WebView::switchOn(bool network, quint16 port) {
     switchOff();
     auto server = std::make_unique<WebServer>(
-        [this](int line, bool run) { return toggleAsItsButton(host_, line, run); });
+        [this](int line, bool run) { return toggleAsItsButton(host_, line, run); },
+        [this] { return pageStateJson(host_.state(), watch_); });
     const QHostAddress address = network ? QHostAddress(QHostAddress::AnyIPv4) : QHostAddress(QHostAddress::LocalHost);
     if (server->start(address, port) == 0 && (port == 0 || server->start(address, 0) == 0)) return false;
     server_ = std::move(server);
-    publish();
     return true;
 }
 
@@ -59,7 +59,8 @@ QString WebView::visitorsAddress() const { return server_ ? baseAddress() + QStr
 QString WebView::pin() const { return server_ ? server_->pin() : QString(); }
 
 void WebView::publish() {
-    if (!server_) return;
+    // With no page open there is nobody to make the state for.
+    if (!server_ || !server_->hasViewers()) return;
     server_->publish(pageStateJson(host_.state(), watch_));
 }
 

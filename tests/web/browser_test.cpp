@@ -121,12 +121,12 @@ TEST_F(BrowserView, TheVisitorsPageShowsTheBoardsAndFollowsTheClockPastADepartur
     TimetableTables& t = state().timetable;
     t.DepartureMinute[3] = 12 * 60 + 1;
     t.DepartureInterval[3] = 15;
-    t.BoardDestination[3] = "Utrecht";
+    t.BoardDestination[3] = "Utrecht \"C\"\\\xe9";  // stored as Latin-1
     t.BoardPlatform[3] = 2;
     app.syncAll();
     browser->open(base + QStringLiteral("/bezoekers"));
     const QString board = QStringLiteral("document.querySelector('tr[data-lijn=C]')");
-    EXPECT_TRUE(browser->waitFor(board + QStringLiteral("?.querySelector('.naar').textContent == 'Utrecht'")));
+    EXPECT_TRUE(browser->waitFor(board + QStringLiteral("?.querySelector('.naar').textContent == 'Utrecht \"C\"\\\\\u00e9'")));
     EXPECT_EQ(browser->evaluate(board + QStringLiteral(".querySelector('.tijd').textContent")), QStringLiteral("12:01"));
     // Half a minute past the departure the board shows the next one.
     state().clock.ClockMinutes = 12 * 60 + 1;
