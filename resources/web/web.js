@@ -38,7 +38,7 @@ async function act(lijn, doe) {
 }
 
 function lineRow(l) {
-  const tr = row([td(l.lijn, 'naam'), td(l.staat, 'staat'), td(l.loopt ? String(l.stap) : '–'), td(l.wacht, 'wacht'),
+  const tr = row([td(l.lijn, 'naam'), td(l.staat, 'staat'), td(l.loopt ? String(l.stap) : '–', 'stap'), td(l.wacht, 'wacht'),
                   td(l.sinds, 'sinds'), td(l.normaal, 'normaal'), td(l.merkTekst, 'merk')]);
   tr.dataset.lijn = l.lijn;
   tr.className = (l.loopt ? 'loopt' : 'uit') + (l.merk ? ' merk-' + l.merk : '');
