@@ -101,6 +101,19 @@ TickCost tickMicroseconds(BlokpostApp& app, int ticks) {
     return {median(cycle), worst};
 }
 
+// One changed state made and written to every open page.
+double sendMicroseconds(BlokpostApp& app) {
+    std::vector<double> times;
+    for (int i = 0; i < 200; ++i) {
+        app.state().model.MemoryFlag[kMemories] ^= 1;
+        const auto started = Clock::now();
+        app.webView().publish();
+        QCoreApplication::processEvents();
+        times.push_back(microsecondsSince(started));
+    }
+    return median(times);
+}
+
 // From a line stopped or started by the operator to the last page's receipt.
 double changeToPageMilliseconds(BlokpostApp& app, Pages& pages, int count) {
     std::vector<double> times;
@@ -137,6 +150,8 @@ void measureBrowserView(BlokpostApp& app, std::vector<Row>& rows) {
     for (const int count : {0, 1, 50}) {
         Pages pages(app.webView().server()->port(), count);
         addTicks("browser view on, " + std::to_string(count) + " pages open", tickMicroseconds(app, kTicks));
+        rows.push_back({"one changed state sent to " + std::to_string(count) + " pages (median)",
+                        sendMicroseconds(app), "us", 0});
         if (count > 0)
             rows.push_back({"change in the program to the last of " + std::to_string(count) + " pages (median)",
                             changeToPageMilliseconds(app, pages, count), "ms", 50});

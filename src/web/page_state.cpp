@@ -6,6 +6,7 @@
 #include "web/json_text.h"
 
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 namespace blokpost {
@@ -35,6 +36,14 @@ const char* markClass(LineMark mark) {
     return "";
 }
 
+// A time on a step as it stood at the model clock's last second: every line's
+// count moves on with the clock, in the one message a second brings, instead
+// of each in a message of its own at the tick it came on its step.
+double onClockSecond(const ProgramState& s, double seconds) {
+    const double sinceClockSecond = (s.cycle.Phase % 8) / 8.0;  // the clock moves on in phase 8
+    return std::max(0.0, std::floor(seconds - sinceClockSecond));
+}
+
 std::string letter(int line) { return std::string(1, lineLetter(line)); }
 
 void lines(JsonText& json, const ProgramState& s, const LineWatch& watch) {
@@ -51,7 +60,7 @@ void lines(JsonText& json, const ProgramState& s, const LineWatch& watch) {
             .key("staat").value(line.state)
             .key("stap").value(line.step)
             .key("wacht").value(line.words)
-            .key("sinds").value(onStep ? DurationInWords(line.sinceSeconds) : std::string())
+            .key("sinds").value(onStep ? DurationInWords(onClockSecond(s, line.sinceSeconds)) : std::string())
             .key("normaal").value(line.usualSeconds ? DurationInWords(*line.usualSeconds) : std::string())
             .key("merk").value(markClass(line.mark))
             .key("merkTekst").value(note)
