@@ -24,8 +24,15 @@ struct HttpReply {
 
 class BrowserView : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { browser = new Chromium; }
-    static void TearDownTestSuite() { delete browser; }
+    // One Chromium for the pages' tests, started by the first that needs it.
+    static Chromium& chromium() {
+        if (!browser) browser = new Chromium;
+        return *browser;
+    }
+    static void TearDownTestSuite() {
+        delete browser;
+        browser = nullptr;
+    }
 
     void SetUp() override {
         ASSERT_TRUE(app.webView().switchOn(false, 0));
@@ -62,8 +69,9 @@ protected:
     HttpReply get(const QByteArray& path) {
         return send("GET " + path + " HTTP/1.1\r\nHost: " + host() + "\r\nConnection: close\r\n\r\n");
     }
-    HttpReply act(const QByteArray& body, const QByteArray& origin) {
-        QByteArray request = "POST /api/lijn HTTP/1.1\r\nHost: " + host() + "\r\nConnection: close\r\n";
+    HttpReply act(const QByteArray& body, const QByteArray& origin, const QByteArray& hostName = {}) {
+        QByteArray request = "POST /api/lijn HTTP/1.1\r\nHost: " + (hostName.isEmpty() ? host() : hostName) +
+                             "\r\nConnection: close\r\n";
         if (!origin.isEmpty()) request += "Origin: " + origin + "\r\n";
         return send(request + "Content-Type: application/json\r\nContent-Length: " + QByteArray::number(body.size()) +
                     "\r\n\r\n" + body);
@@ -81,6 +89,7 @@ protected:
 Chromium* BrowserView::browser = nullptr;
 
 TEST_F(BrowserView, TheOperatorsPageShowsWhatEachLineWaitsForAndTheWatchsMark) {
+    Chromium* browser = &chromium();
     ASSERT_TRUE(browser->ready());
     // Line B waits on a memory no line sets: the watch marks it.
     state().model.StepKind[2][1] = kind::MemRead;
@@ -97,6 +106,7 @@ TEST_F(BrowserView, TheOperatorsPageShowsWhatEachLineWaitsForAndTheWatchsMark) {
 }
 
 TEST_F(BrowserView, AStopWithTheRightPinStopsTheLineAsItsButtonAndAWrongPinDoesNot) {
+    Chromium* browser = &chromium();
     ASSERT_TRUE(browser->ready());
     browser->open(base + QStringLiteral("/"));
     const QString stopA = QStringLiteral("document.querySelector('tr[data-lijn=A] button.stop')");
@@ -117,6 +127,7 @@ TEST_F(BrowserView, AStopWithTheRightPinStopsTheLineAsItsButtonAndAWrongPinDoesN
 }
 
 TEST_F(BrowserView, TheVisitorsPageShowsTheBoardsAndFollowsTheClockPastADeparture) {
+    Chromium* browser = &chromium();
     ASSERT_TRUE(browser->ready());
     TimetableTables& t = state().timetable;
     t.DepartureMinute[3] = 12 * 60 + 1;
@@ -141,6 +152,9 @@ TEST_F(BrowserView, NoActionWithoutTheRightPinFromAPageOfItsOwn) {
     EXPECT_EQ(act("{\"lijn\":1,\"doe\":\"stop\"}", ownOrigin()).status, 429);  // still waiting out the wrong one
     EXPECT_EQ(act(stopA(pin()), "http://elders.example").status, 403);
     EXPECT_EQ(act(stopA(pin()), QByteArray()).status, 403);
+    // A name of another site that points at this laptop (a rebound name) gets nothing either.
+    const QByteArray rebound = "elders.example:" + QByteArray::number(app.webView().server()->port());
+    EXPECT_EQ(act(stopA(pin()), "http://" + rebound, rebound).status, 421);
     EXPECT_EQ(state().model.CurrentStep[1], 1);
 }
 
