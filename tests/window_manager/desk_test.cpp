@@ -128,8 +128,11 @@ TEST_F(DeskUnderWindowManager, TheLinesWindowOpensBesideTheOpenDisplayWindows) {
     const DeskScreen desk = app->desk().screenNow();
     EXPECT_TRUE(desk.screen.contains(lines));
     EXPECT_FALSE(lines.intersects(desk.buttonRow) || lines.intersects(desk.lineButtons));
-    for (int form : forms)
-        if (form != kLinesWindow) EXPECT_FALSE(lines.intersects(app->form(form)->frameGeometry())) << "Form" << form;
+    for (int form : forms) {
+        if (form != kLinesWindow) {
+            EXPECT_FALSE(lines.intersects(app->form(form)->frameGeometry())) << "Form" << form;
+        }
+    }
 }
 
 }  // namespace
