@@ -51,7 +51,7 @@ constexpr int kLastForm = 22;
 // meters in the corner, the departure boards next to them, then the logbook
 // and the lines.
 constexpr std::array<int, 13> kTileOrder{kClock, kMeter1, kMeter2, 8,  9,  10,
-                                         11,     12,      13,      14, 15, kLogbook, kLinesWindow};
+                                         11,     12,      13,      14, 15, kLinesWindow, kLogbook};
 
 // The window a form is opened from, or 0 when it opens from the button row.
 int openedFrom(int form);

@@ -60,15 +60,13 @@ std::string memoryNobodySets(const ProgramState& s, int line) {
         return {};
     const std::vector<int> setters = settersOf(s.model, memory, line);
     const std::string m = std::to_string(memory);
-    if (setters.empty()) return "Geen lijn zet geheugen " + m + ": deze lijn wacht daar voor altijd.";
+    if (setters.empty()) return "Geen lijn zet geheugen " + m + ".";
     std::string stopped;
     for (int setter : setters) {
         if (willRun(s, setter)) return {};
         stopped += std::string(stopped.empty() ? "" : ", ") + lineLetter(setter);
     }
-    const bool many = setters.size() > 1;
-    return "Geen lopende lijn zet geheugen " + m + " (" + stopped + (many ? " staan" : " staat") + " stil): start " +
-           (many ? "er een" : stopped) + " of zet het geheugen.";
+    return "Niemand zet geheugen " + m + " nog (" + stopped + " gestopt).";
 }
 
 std::string lineName(int line) { return std::string("Lijn ") + lineLetter(line); }
@@ -93,7 +91,7 @@ LineRun runOf(const ProgramState& s, int line) {
 // The operand as the grid shows it, saying when the executor cannot act on it.
 std::string operandWords(const StepKindRule& rule, std::int32_t operand, std::int64_t shown) {
     const std::string n = std::to_string(shown);
-    return operandInRange(rule, operand) ? n : n + ", die niet bestaat";
+    return operandInRange(rule, operand) ? n : n + " (bestaat niet)";
 }
 
 }  // namespace
@@ -185,8 +183,7 @@ void LineWatch::noticeDeparture(const ProgramState& s, int line) {
         w.departureNote.clear();
         return;
     }
-    w.departureNote = "Vertrek " + FormatClockTime(s.clock.ClockMinutes) +
-                      " ging voorbij: de lijn was niet klaar (groen niet gezet).";
+    w.departureNote = "Vertrek " + FormatClockTime(s.clock.ClockMinutes) + " gemist: niet klaar.";
 }
 
 std::optional<double> LineWatch::usual(const ProgramState& s, int line, int step) const {
@@ -211,8 +208,7 @@ std::vector<LineSnapshot> LineWatch::snapshot(const ProgramState& s) const {
         row.usualSeconds = usual(s, line, row.step);
         row.mark = w.mark;
         if (w.mark == LineMark::Stalled)
-            row.markWords = "Staat stil: " + DurationInWords(row.sinceSeconds) + ", normaal " +
-                            DurationInWords(row.usualSeconds.value_or(0)) + ".";
+            row.markWords = "Staat stil! Normaal " + DurationInWords(row.usualSeconds.value_or(0)) + ".";
         if (w.mark == LineMark::MemoryNobodySets) row.markWords = memoryNobodySets(s, line);
         row.departureNote = w.departureNote;
         rows.push_back(std::move(row));
@@ -236,13 +232,12 @@ std::string StepInWords(const ProgramState& s, int line, int step) {
             return "TIMER: " + std::to_string(std::max(0, s.model.StepCounter[line][step])) + " van " +
                    std::to_string(operand) + " s";
         case StepKindId::Sensor: return "SENSOR: wacht op sensor " + n;
-        case StepKindId::HSensor: return "HOLD: wacht op de holdmelding van sensor " + n;
+        case StepKindId::HSensor: return "HOLD: wacht op sensor " + n;
         case StepKindId::MemRead: return "MEM ?: wacht op geheugen " + n;
         case StepKindId::MemMake: return "MEM SET: zet geheugen " + n;
-        case StepKindId::Jump: return "JUMP: springt naar stap " + n;
-        case StepKindId::Green: return "GROEN: klaar voor het volgende vertrek";
-        case StepKindId::Unknown:
-            return "onbekende stap \"" + kindAt(s.model, line, step) + "\": de lijn blijft hier staan";
+        case StepKindId::Jump: return "JUMP: naar stap " + n;
+        case StepKindId::Green: return "GROEN: klaar voor vertrek";
+        case StepKindId::Unknown: return "onbekend: \"" + kindAt(s.model, line, step) + "\" blijft staan";
         case StepKindId::Empty: break;
     }
     return "lege stap";

@@ -93,7 +93,7 @@ TEST(LineWatch, AStallIsMarkedAtItsRuleToldOnceAndClearedWhenTheLineMovesOn) {
     EXPECT_EQ(w.p.reporter.messages[0],
               "Lijn A wacht al 38 s op stap 2 (SENSOR: wacht op sensor 14); normaal is 8 s. Kijk of de trein daar "
               "stilstaat of ontspoord is; de lijn gaat vanzelf verder zodra hij er is.");
-    EXPECT_EQ(w.watch.snapshot(w.s)[0].markWords, "Staat stil: 10:38, normaal 8 s.");
+    EXPECT_EQ(w.watch.snapshot(w.s)[0].markWords, "Staat stil! Normaal 8 s.");
     w.moveTo(1, 3);
     EXPECT_EQ(w.watch.mark(1), LineMark::None);
 
@@ -111,12 +111,12 @@ TEST(LineWatch, ALineWaitingOnAMemoryThatNoRunningLineWillSetIsNoticed) {
     } cases[] = {
         {"setter running", 1, 0, 0, 0, true, ""},
         {"setter stopped", 0, 0, 0, 0, true,
-         "Geen lopende lijn zet geheugen 3 (A staat stil): start A of zet het geheugen."},
+         "Niemand zet geheugen 3 nog (A gestopt)."},
         {"setter ready for its departure", 0, 1, 0, 10, true, ""},
         {"setter ready, no departure", 0, 1, 0, 0, true,
-         "Geen lopende lijn zet geheugen 3 (A staat stil): start A of zet het geheugen."},
+         "Niemand zet geheugen 3 nog (A gestopt)."},
         {"memory already set", 0, 0, 1, 0, true, ""},
-        {"nobody sets it", 1, 0, 0, 0, false, "Geen lijn zet geheugen 3: deze lijn wacht daar voor altijd."},
+        {"nobody sets it", 1, 0, 0, 0, false, "Geen lijn zet geheugen 3."},
     };
     for (const auto& c : cases) {
         Watched w;
@@ -143,7 +143,7 @@ TEST(LineWatch, ADepartureThatPassesALineNotReadyIsSaidInWords) {
         w.s.model.GreenFlag[1] = green;
         w.pass(0.125);
         EXPECT_EQ(w.watch.snapshot(w.s)[0].departureNote,
-                  green ? "" : "Vertrek 12:00 ging voorbij: de lijn was niet klaar (groen niet gezet).");
+                  green ? "" : "Vertrek 12:00 gemist: niet klaar.");
     }
 }
 
@@ -157,8 +157,8 @@ TEST(LineWatch, EachStepIsSaidInTheGridsWordsWithTheLayoutsNames) {
         const char* words;
     } cases[] = {
         {kind::Pin, 4, "PIN: zet pin 5 Wis3A"},
-        {kind::Sensor, 21, "SENSOR: wacht op sensor 21, die niet bestaat"},
-        {kind::HSensor, 7, "HOLD: wacht op de holdmelding van sensor 7"},
+        {kind::Sensor, 21, "SENSOR: wacht op sensor 21 (bestaat niet)"},
+        {kind::HSensor, 7, "HOLD: wacht op sensor 7"},
         {kind::MemRead, 3, "MEM ?: wacht op geheugen 3"},
         {kind::Timer, 20, "TIMER: 12 van 20 s"},
         {kind::Leeg, 0, "lege stap"},

@@ -8,18 +8,19 @@ namespace blokpost {
 
 namespace {
 
-constexpr int kWidth = 520;
-constexpr int kHeaderHeight = 20;
-constexpr int kRowHeight = 34;
-// Left edge and width of each column: letter, state, step, words, since, usual.
-constexpr std::array<std::array<int, 2>, 6> kColumns{{{4, 16}, {22, 122}, {146, 30}, {178, 242}, {422, 46}, {470, 46}}};
-const std::array<const char*, 6> kHeaders{"", "Toestand", "Stap", "Doet of wacht op", "Sinds", "Normaal"};
+// As narrow as the logbook: it takes a column beside it, on a laptop's screen
+// among all the display windows, on a full-HD screen right of the track plan.
+constexpr int kWidth = 204;
+constexpr int kRowHeight = 40;
+constexpr int kTextHeight = 13;
+constexpr int kTextLeft = 20;
+constexpr int kSinceWidth = 50;
 
 QColor rowColour(LineMark mark) {
     switch (mark) {
-    case LineMark::Stalled: return QColor(0xF0, 0x80, 0x80);
-    case LineMark::MemoryNobodySets: return QColor(0xF0, 0xD0, 0x80);
-    case LineMark::None: break;
+        case LineMark::Stalled: return QColor(0xF0, 0x80, 0x80);
+        case LineMark::MemoryNobodySets: return QColor(0xF0, 0xD0, 0x80);
+        case LineMark::None: break;
     }
     return QColor(0xF0, 0xF0, 0xF0);
 }
@@ -28,28 +29,39 @@ void setIfChanged(QLabel* label, const QString& text) {
     if (label->text() != text) label->setText(text);
 }
 
+QLabel* addText(QWidget* parent, int x, int line, int width) {
+    auto* label = new QLabel(parent);
+    label->setGeometry(x, 1 + line * kTextHeight, width, kTextHeight);
+    return label;
+}
+
+// The third line: what the watch noticed, else what is usual here.
+QString thirdLine(const LineSnapshot& line) {
+    std::string text = line.markWords;
+    if (!line.departureNote.empty()) text += (text.empty() ? "" : " ") + line.departureNote;
+    if (text.empty() && line.usualSeconds) text = "normaal " + DurationInWords(*line.usualSeconds);
+    return QString::fromStdString(text);
+}
+
 }  // namespace
 
 LinesWindow::LinesWindow(WindowHost& host, const LineWatch& watch)
-    : Window(host, QStringLiteral("Lijnen"), kWidth, kHeaderHeight + kLines * kRowHeight + 4, Frame::FixedDialog),
-      watch_(watch) {
-    for (std::size_t c = 0; c < kColumns.size(); ++c)
-        addCaption(this, QString::fromUtf8(kHeaders[c]), kColumns[c][0], 3, designedFont(11, true), Qt::white);
+    : Window(host, QStringLiteral("Lijnen"), kWidth, kLines * kRowHeight + 2, Frame::FixedDialog), watch_(watch) {
     for (int i = 0; i < kLines; ++i) addRow(i);
 }
 
 void LinesWindow::addRow(int index) {
     Row& row = rows_[static_cast<std::size_t>(index)];
     row.panel = new QWidget(this);
-    row.panel->setGeometry(2, kHeaderHeight + index * kRowHeight, kWidth - 4, kRowHeight - 2);
-    for (std::size_t c = 0; c < kColumns.size(); ++c) {
-        row.cells[c] = new QLabel(row.panel);
-        row.cells[c]->setGeometry(kColumns[c][0] - 2, 1, kColumns[c][1], 16);
-    }
-    row.cells[0]->setFont(designedFont(13, true));
-    row.note = new QLabel(row.panel);
-    row.note->setGeometry(kColumns[1][0] - 2, 16, kWidth - kColumns[1][0] - 4, 15);
-    row.note->setStyleSheet(QStringLiteral("color: #900000"));
+    row.panel->setGeometry(1, 1 + index * kRowHeight, kWidth - 2, kRowHeight - 2);
+    const int textWidth = kWidth - kTextLeft - 4;
+    row.letter = addText(row.panel, 2, 0, kTextLeft - 4);
+    row.letter->setFont(designedFont(13, true));
+    row.state = addText(row.panel, kTextLeft, 0, textWidth - kSinceWidth);
+    row.since = addText(row.panel, kWidth - 4 - kSinceWidth, 0, kSinceWidth);
+    row.since->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    row.words = addText(row.panel, kTextLeft, 1, textWidth);
+    row.note = addText(row.panel, kTextLeft, 2, textWidth);
     row.panel->hide();
 }
 
@@ -63,23 +75,22 @@ void LinesWindow::sync() {
             continue;
         }
         const LineSnapshot& line = lines[i];
+        const bool onStep = line.step >= 1 && line.step <= kSteps;
+        setIfChanged(row.letter, QString(QChar(lineLetter(line.line))));
+        setIfChanged(row.state, QString::fromStdString(line.state));
+        setIfChanged(row.since, onStep ? QString::fromStdString(DurationInWords(line.sinceSeconds)) : QString());
+        setIfChanged(row.words, onStep ? QString::number(line.step) + "  " + QString::fromStdString(line.words)
+                                       : QString());
+        const QString note = thirdLine(line);
+        if (row.note->text() != note) {
+            row.note->setText(note);
+            row.panel->setToolTip(row.words->text() + "\n" + note);
+        }
         if (row.shownMark != static_cast<int>(line.mark)) {
             row.shownMark = static_cast<int>(line.mark);
             setBackground(row.panel, rowColour(line.mark));
+            row.note->setStyleSheet(line.mark == LineMark::None ? QString() : QStringLiteral("color: #800000"));
         }
-        const bool onStep = line.step >= 1 && line.step <= kSteps;
-        setIfChanged(row.cells[0], QString(QChar(lineLetter(line.line))));
-        setIfChanged(row.cells[1], QString::fromStdString(line.state));
-        setIfChanged(row.cells[2], onStep ? QString::number(line.step) : QString());
-        setIfChanged(row.cells[3], QString::fromStdString(line.words));
-        setIfChanged(row.cells[4], onStep ? QString::fromStdString(DurationInWords(line.sinceSeconds)) : QString());
-        setIfChanged(row.cells[5], line.usualSeconds ? QString::fromStdString(DurationInWords(*line.usualSeconds))
-                                                     : QString());
-        const std::string note = line.markWords.empty() ? line.departureNote
-                                 : line.departureNote.empty() ? line.markWords
-                                                              : line.markWords + " " + line.departureNote;
-        setIfChanged(row.note, QString::fromStdString(note));
-        row.note->setToolTip(QString::fromStdString(note));
         row.panel->show();
     }
 }

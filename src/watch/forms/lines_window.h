@@ -1,8 +1,9 @@
 #pragma once
 // "Lijnen": one row per line that has steps, saying whether it runs, is
-// stopped or waits for its departure; its current step in words; how long it
-// has been on that step and what is usual there; and, in words, what the
-// watch noticed. A stalled line's row turns red. Read-only: it only shows.
+// stopped or waits for its departure; how long it has been on its current
+// step; the step in words; and what the watch noticed, in words, or else what
+// is usual on this step. A stalled line's row turns red, a line left waiting
+// on a memory that no running line sets yellow. Read-only: it only shows.
 
 #include "desk/forms/window.h"
 #include "state/model.h"
@@ -24,8 +25,11 @@ public:
 private:
     struct Row {
         QWidget* panel = nullptr;
-        std::array<QLabel*, 6> cells{};  // letter, state, step, words, since, usual
-        QLabel* note = nullptr;
+        QLabel* letter = nullptr;
+        QLabel* state = nullptr;
+        QLabel* since = nullptr;  // how long on this step
+        QLabel* words = nullptr;  // the step's number and what it does or waits for
+        QLabel* note = nullptr;   // what the watch noticed, else the usual time
         int shownMark = -1;
     };
     void addRow(int index);
