@@ -49,7 +49,7 @@ void BrowserWindow::sync() {
     const QSignalBlocker quiet(on_);
     on_->setChecked(on);
     const QString address = view_.operatorAddress();
-    if (address == shownAddress_) return;
+    if (address == shownAddress_ && !addresses_->text().isEmpty()) return;
     shownAddress_ = address;
     if (!on) {
         addresses_->setText(QStringLiteral("Uit: de browser ziet niets van de baan."));
