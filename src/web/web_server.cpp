@@ -156,13 +156,14 @@ void WebServer::acceptViewers() {
 }
 
 bool WebServer::handleRequest(const QHttpServerRequest& request, QTcpSocket* socket) {
+    const bool admitted = rates_.admit(request.remoteAddress().toString(), clock_.elapsed());
     // A WebSocket is taken on by the server's handshake when this says yes, and
     // nothing has been answered; a page of another site may not read the layout either.
     if (isWebSocketUpgrade(request))
-        return request.url().path() == QLatin1String(kLivePath) && isOwnHost(request.value("Host")) &&
+        return admitted && request.url().path() == QLatin1String(kLivePath) && isOwnHost(request.value("Host")) &&
                isOwnOrigin(request.value("Origin"));
     QHttpServerResponder responder = makeResponder(request, socket);
-    if (!rates_.admit(request.remoteAddress().toString(), clock_.elapsed())) {
+    if (!admitted) {
         answer(std::move(responder), "Te veel verzoeken; probeer het zo weer.", "text/plain; charset=utf-8",
                Status::TooManyRequests);
         return true;
