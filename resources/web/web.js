@@ -37,23 +37,46 @@ async function act(lijn, doe) {
   }
 }
 
+// A line's row is made once and then filled in place, so a finger on its
+// button is not lost when the next state comes in mid-tap.
+const cells = ['staat', 'stap', 'wacht', 'sinds', 'normaal', 'merk'];
+
 function lineRow(l) {
-  const tr = row([td(l.lijn, 'naam'), td(l.staat, 'staat'), td(l.loopt ? String(l.stap) : '–', 'stap'), td(l.wacht, 'wacht'),
-                  td(l.sinds, 'sinds'), td(l.normaal, 'normaal'), td(l.merkTekst, 'merk')]);
+  const tr = row([td(l.lijn, 'naam'), ...cells.map(c => td('', c))]);
   tr.dataset.lijn = l.lijn;
-  tr.className = (l.loopt ? 'loopt' : 'uit') + (l.merk ? ' merk-' + l.merk : '');
+  const b = el('button');
+  b.addEventListener('click', () => act(l.nr, tr.dataset.loopt === 'ja' ? 'stop' : 'start'));
   const knop = td('');
-  if (l.knop) {
-    const b = el('button', l.loopt ? 'Stop' : 'Start', l.loopt ? 'stop' : 'start');
-    b.addEventListener('click', () => act(l.nr, l.loopt ? 'stop' : 'start'));
-    knop.append(b);
-  }
+  knop.append(b);
   tr.append(knop);
   return tr;
 }
 
+function fillRow(tr, l) {
+  const texts = {staat: l.staat, stap: l.loopt ? String(l.stap) : '–', wacht: l.wacht, sinds: l.sinds,
+                 normaal: l.normaal, merk: l.merkTekst};
+  for (const c of cells) {
+    const cell = tr.querySelector('.' + c);
+    if (cell.textContent !== texts[c]) cell.textContent = texts[c];
+  }
+  tr.className = (l.loopt ? 'loopt' : 'uit') + (l.merk ? ' merk-' + l.merk : '');
+  tr.dataset.loopt = l.loopt ? 'ja' : 'nee';
+  const b = tr.querySelector('button');
+  b.hidden = !l.knop;
+  b.textContent = l.loopt ? 'Stop' : 'Start';
+  b.className = l.loopt ? 'stop' : 'start';
+}
+
+function showLines(lijnen) {
+  const body = document.getElementById('lijnen');
+  const same = body.children.length === lijnen.length &&
+               lijnen.every((l, i) => body.children[i].dataset.lijn === l.lijn);
+  if (!same) body.replaceChildren(...lijnen.map(lineRow));
+  lijnen.forEach((l, i) => fillRow(body.children[i], l));
+}
+
 function showOperator(s) {
-  document.getElementById('lijnen').replaceChildren(...s.lijnen.map(lineRow));
+  showLines(s.lijnen);
   document.getElementById('sensoren').replaceChildren(...s.sensoren.map(x => {
     const d = el('span', String(x.nr), 'vakje' + (x.vast ? ' vast' : '') + (x.aan ? ' aan' : ''));
     d.title = (x.aan ? 'bezet' : 'vrij') + (x.vast ? ', vastgehouden' : '');
