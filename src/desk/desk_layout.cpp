@@ -18,8 +18,8 @@ int openedFrom(int form) {
 
 bool staysOnTop(int form) {
     // Read/save and the Spoorboekje share the Simulator's corner: below it they would be lost.
-    return (form >= kMeter1 && form <= kClock) || form == kLogbook || form == kSimulator || form == kReadSave ||
-           form == kTimetable;
+    return (form >= kMeter1 && form <= kClock) || form == kLogbook || form == kLinesWindow || form == kSimulator ||
+           form == kReadSave || form == kTimetable;
 }
 }  // namespace desk
 

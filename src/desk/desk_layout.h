@@ -43,12 +43,15 @@ constexpr int kTimetableEditor = 18;
 constexpr int kGiveName = 19;
 constexpr int kLogbook = 20;
 constexpr int kSimulator = 21;
+constexpr int kLinesWindow = 22;
 constexpr int kFirstForm = 2;
-constexpr int kLastForm = 21;
+constexpr int kLastForm = 22;
 
 // The display windows in the order they are tiled: the clock and the two
-// meters in the corner, the departure boards next to them, then the logbook.
-constexpr std::array<int, 12> kTileOrder{kClock, kMeter1, kMeter2, 8, 9, 10, 11, 12, 13, 14, 15, kLogbook};
+// meters in the corner, the departure boards next to them, then the logbook
+// and the lines.
+constexpr std::array<int, 13> kTileOrder{kClock, kMeter1, kMeter2, 8,  9,  10,
+                                         11,     12,      13,      14, 15, kLinesWindow, kLogbook};
 
 // The window a form is opened from, or 0 when it opens from the button row.
 int openedFrom(int form);

@@ -191,7 +191,7 @@ TEST_F(Desk, TheSmallWindowsStayAboveTheLargeOnesWhichStayAboveTheTrackPlan) {
     const QWindow* main = app.form(1)->windowHandle();
     ASSERT_NE(main, nullptr);
     for (int form = kFirstForm; form <= kLastForm; ++form) {
-        const bool small = (form >= kMeter1 && form <= kClock) || form == kLogbook || form == kSimulator ||
+        const bool small = (form >= kMeter1 && form <= kClock) || form == kLogbook || form == kLinesWindow || form == kSimulator ||
                            form == kReadSave || form == kTimetable;
         app.showForm(form);
         const QWidget* window = app.form(form);

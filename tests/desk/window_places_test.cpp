@@ -46,7 +46,7 @@ TEST_F(WindowPlacesFile, DamagedLinesAreSkippedAndTheRestIsKept) {
           "Form10=a,b\n"            // no numbers
           "Form11=10,20,30\n"       // a third number
           "Form1=5,5\n"             // the main window is not placed
-          "Form22=5,5\n"            // no such window
+          "Form23=5,5\n"            // no such window
           "Form12=2000000000,0\n"   // far off any desktop
           "Form13 = 7 , -8 \r\n"    // blanks and a CR LF line end
           "\x01\xff garbage\n"

@@ -1,5 +1,6 @@
 #include "app/forms/blokpost_app.h"
 
+#include "app/forms/browser_window.h"
 #include "app/forms/desk.h"
 #include "app/forms/display_windows.h"
 #include "app/forms/logbook_window.h"
@@ -18,6 +19,7 @@
 #include "schedule/forms/rijschema_window.h"
 #include "timetable/forms/timetable_editor_window.h"
 #include "timetable/forms/timetable_window.h"
+#include "watch/forms/lines_window.h"
 
 #include <QRandomGenerator>
 #include <QtGlobal>
@@ -59,6 +61,8 @@ BlokpostApp::BlokpostApp(const QString& root, Reporter* reporter, std::unique_pt
     forms_[19] = std::make_unique<TForm19>(*this);
     forms_[20] = std::make_unique<TForm20>(*this);
     forms_[21] = std::make_unique<TForm21>(*this);
+    forms_[22] = std::make_unique<LinesWindow>(*this, lineWatch_);
+    browserWindow_ = std::make_unique<BrowserWindow>(*this, webView_);
     desk_ = std::make_unique<Desk>(*this);
     desk_->watchWindows();
 
@@ -70,6 +74,8 @@ BlokpostApp::~BlokpostApp() {
 }
 
 void BlokpostApp::showForm(int number) { desk_->show(number); }
+
+void BlokpostApp::showBrowserWindow() { browserWindow_->showWindow(); }
 
 void BlokpostApp::start() {
     auto* main = formAs<TForm1>(1);
@@ -88,7 +94,9 @@ void BlokpostApp::tick() {
     // A tick fired while a message box of the running tick is up does nothing;
     // the running tick ends the board's tick when it finishes.
     const bool nested = state_->cycle.inTick;
+    if (!nested) lineWatch_.before(*state_);
     Hoofdlus(*state_);
+    if (!nested) lineWatch_.after(*state_);
     // What the tick changed on the board's outputs goes out now, in one report.
     if (driver_ && !nested) {
         driver_->endOfTick();
@@ -102,6 +110,8 @@ void BlokpostApp::tick() {
 
 void BlokpostApp::syncAll() {
     for (int n = 1; n < static_cast<int>(forms_.size()); ++n) forms_[static_cast<std::size_t>(n)]->sync();
+    if (browserWindow_) browserWindow_->sync();
+    webView_.publish();
 }
 
 }  // namespace blokpost

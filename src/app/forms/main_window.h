@@ -48,9 +48,13 @@ protected:
 private:
     QPushButton* addButton(const QString& caption, int x, int width, const std::function<void()>& action);
     QWidget* elementControl(int element) const;
+    // A stalled line's button turns red while the stall lasts.
+    void showMarks();
 
+    BlokpostApp& app_;
     CanvasView* Image84;
     QRect buttonRow_;
+    std::array<bool, 9> markShown_{};
 };
 
 }  // namespace blokpost
