@@ -1,5 +1,7 @@
 #include "app/forms/one_copy.h"
 
+#include "app/forms/program_start.h"
+
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
@@ -123,11 +125,13 @@ LayoutLock::Call LayoutLock::callRunningCopy() const {
 
 int endSecondStart(const LayoutLock& lock) {
     const LayoutLock::Call call = lock.callRunningCopy();
-    std::fprintf(stderr, "blokpost: %s\n", call.told.toLocal8Bit().constData());
-    std::fflush(stderr);
-    // Started from the menu there is no terminal: without a window in front, the operator sees it here.
-    if (!call.answered) QMessageBox::information(nullptr, QStringLiteral("Blokpost"), call.told);
-    return call.answered ? 0 : 1;
+    if (call.answered) {
+        std::fprintf(stderr, "blokpost: %s\n", call.told.toLocal8Bit().constData());
+        return 0;
+    }
+    // Started from the menu there is no terminal: the operator sees it in a window (never a box that waits unseen).
+    showStartProblem(call.told);
+    return 1;
 }
 
 }  // namespace blokpost
