@@ -52,7 +52,7 @@ deb: deps
 	@scripts/build-deb.sh . $(DEB) build
 
 deb-check: deb
-	@scripts/install-deps.sh xvfb xdotool
+	@scripts/install-deps.sh xvfb xdotool tigervnc-standalone-server tigervnc-tools iproute2
 	scripts/deb-check.sh build/blokpost_*.deb
 
 # File-reader fuzzers (clang with libFuzzer). FUZZ_SECONDS per reader.

@@ -6,12 +6,14 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ make pkg-config
   qt6-base-dev libgl-dev
+  qt6-httpserver-dev qt6-websockets-dev libqrencode-dev chromium
   libusb-1.0-0-dev
   umockdev libumockdev-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core
   dpkg-dev file lintian desktop-file-utils appstream
   xvfb openbox xdotool x11-utils
+  tigervnc-standalone-server tigervnc-tools
 )
 extra=("$@")
 

@@ -22,3 +22,8 @@ for tool in blokpost-pictures blokpost-demo; do
     QT_QPA_PLATFORM=offscreen "$build/tools/$tool" "$dest"
   fi
 done
+
+# The first-steps guide that "Help" opens, made from the README.
+if [ -x "$build/tools/blokpost-guide" ]; then
+  QT_QPA_PLATFORM=offscreen "$build/tools/blokpost-guide" "$(dirname "$0")/../README.md" "$dest"
+fi

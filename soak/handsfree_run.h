@@ -84,6 +84,12 @@ struct VariantResult {
     std::int64_t logEntries = 0;
     std::int64_t dayFiles = 0;
     std::vector<std::string> messages;  // what the operator would have been told
+    std::int64_t markedTicks = 0;       // ticks on which the line watch marked any line
+    // The first stall the line watch told: where, after how long, against what usual wait.
+    struct Stall {
+        int line = 0, step = 0;
+        double waited = 0, usual = 0;
+    } firstStall;
     std::string breach;                 // the first check that failed; empty when all held
 };
 
@@ -97,6 +103,11 @@ struct HandStart {
     // stoptrein's first departure.
     int secondsBeforeDeparture = -1;
     int travelSeconds = 8;
+    // A contact that no train closes any more from this tick on (dirty
+    // track): the run then stops at the watch's first stall, and the bounds
+    // per step are not checked.
+    int deadSensor = 0;
+    std::int64_t deadFromTick = 0;
 };
 
 // Runs `ticks` ticks (8 a second) of schedule variant 1..4, the trains'

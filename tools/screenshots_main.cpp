@@ -2,7 +2,9 @@
 //   lays the pictures out in a scratch installation, sets up a small working
 //   scene (drawings on the plan, a few steps written, two lines running, the
 //   meters, boards, clock and logbook filled in), and renders every window
-//   Form1..Form20 into OUTPUT-FOLDER/formNN-name.png.
+//   Form1..Form20 into OUTPUT-FOLDER/formNN-name.png; then the Browser window
+//   and the two pages of the view in the browser as headless Chromium shows
+//   them (browser-*.png), when Chromium is installed.
 
 #include "app/forms/blokpost_app.h"
 #include "app/main_cycle.h"
@@ -17,7 +19,12 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <unistd.h>
+#include <QFileInfo>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <cstdio>
 
@@ -107,6 +114,58 @@ void layOutScene(BlokpostApp& app, SimulatedBoard& board) {
     app.syncAll();
 }
 
+// Chromium draws the page while this program serves it.
+bool shootPage(const QString& url, const QString& file, const QSize& size) {
+    QTemporaryDir profile;
+    QStringList arguments{QStringLiteral("--headless=new"), QStringLiteral("--disable-gpu"),
+                          QStringLiteral("--hide-scrollbars"), QStringLiteral("--no-first-run"),
+                          QStringLiteral("--user-data-dir=") + profile.path(),
+                          QStringLiteral("--window-size=%1,%2").arg(size.width()).arg(size.height()),
+                          QStringLiteral("--virtual-time-budget=3000"), QStringLiteral("--screenshot=") + file, url};
+    if (geteuid() == 0) arguments.prepend(QStringLiteral("--no-sandbox"));
+    QProcess chromium;
+    chromium.setStandardErrorFile(QProcess::nullDevice());
+    chromium.start(QStringLiteral("chromium"), arguments);
+    QElapsedTimer waited;
+    waited.start();
+    while (chromium.state() != QProcess::NotRunning && waited.elapsed() < 60000) {
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+        chromium.waitForFinished(10);
+    }
+    return chromium.exitStatus() == QProcess::NormalExit && QFileInfo::exists(file);
+}
+
+int shootBrowserView(BlokpostApp& app, const QString& output) {
+    ProgramState& s = app.state();
+    for (int line = 1; line <= 6; ++line) {
+        s.timetable.DepartureMinute[line] = s.clock.ClockMinutes + 4 * line - 1;
+        s.timetable.DepartureInterval[line] = 30;
+    }
+    // Line C waits on a memory no line sets: the watch marks it.
+    s.model.StepKind[3][1] = "MemRead";
+    s.model.StepOperand[3][1] = 7;
+    ToggleLine(s, 3);
+    app.tick();
+    if (!app.webView().switchOn(false, 0)) return 1;
+    app.showBrowserWindow();
+    app.syncAll();
+    int failures = 0;
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (window->isVisible() && window->windowTitle() == QLatin1String("Browser"))
+            failures += !window->grab().save(QDir(output).filePath(QStringLiteral("browser-window.png")));
+    const QString base = app.webView().operatorAddress();
+    const struct {
+        const char* page;
+        const char* file;
+        QSize size;
+    } shots[] = {{"", "browser-operator.png", {1280, 800}},
+                 {"", "browser-operator-phone.png", {412, 915}},
+                 {"bezoekers", "browser-visitors.png", {1280, 720}}};
+    for (const auto& shot : shots)
+        failures += !shootPage(base + QLatin1String(shot.page), QDir(output).filePath(QLatin1String(shot.file)), shot.size);
+    return failures;
+}
+
 QString fileName(int form, const QString& caption) {
     QString slug = caption.toLower();
     slug.replace(QRegularExpression(QStringLiteral("[^a-z0-9]+")), QStringLiteral("-"));
@@ -148,6 +207,7 @@ int main(int argc, char** argv) {
         }
         window->hide();
     }
+    if (!QStandardPaths::findExecutable(QStringLiteral("chromium")).isEmpty()) failures += shootBrowserView(app, output);
     std::printf("blokpost-screenshots: windows written to %s\n", qPrintable(output));
     return failures == 0 ? 0 : 1;
 }

@@ -17,6 +17,7 @@
 #include "schedule/schedule_files.h"
 #include "timetable/timetable.h"
 #include "usb_rows.h"
+#include "web_rows.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -74,6 +75,16 @@ void measureStart(const QString& root, std::vector<Row>& rows, Clock::time_point
     QApplication::exec();
     rows.push_back({"start of the program to its first tick", toFirstTick, "ms", 300});
     rows.push_back({"resident memory after start", residentMegabytes(), "MB", 60});
+}
+
+void startAllLines(ProgramState& s);
+
+// The whole program's tick (the cycle, the watch, every window's refresh) with the browser view.
+void measureBrowserView(const QString& root, std::vector<Row>& rows) {
+    SilentReporter quiet;
+    BlokpostApp app(root, &quiet);
+    startAllLines(app.state());
+    bench::measureBrowserView(app, rows);
 }
 
 // All eight lines running: lines E..H run copies of the demo's lines A..D.
@@ -169,6 +180,7 @@ int main(int argc, char** argv) {
     measureLoads(folder.path(), rows);
     bench::measureHostileReads(rows);
     bench::measureLogbookEntries(folder.path(), rows);
+    measureBrowserView(folder.path(), rows);
     printTable(rows);
     printEmulatedUsbRows();
     return 0;

@@ -114,9 +114,4 @@ int RunControle(const QString& root, std::ostream& out) {
     return printer.failed() ? 1 : 0;
 }
 
-std::optional<int> RunControleCommand(int argc, char** argv, const QString& root, std::ostream& out) {
-    if (argc < 2 || std::strcmp(argv[1], kControleOption) != 0) return std::nullopt;
-    return RunControle(root, out);
-}
-
 }  // namespace blokpost

@@ -7,16 +7,11 @@
 
 #include <QString>
 #include <iosfwd>
-#include <optional>
 
 namespace blokpost {
 
-inline constexpr const char* kControleOption = "--controle";
-
-// The exit code when the arguments ask for the check (1 when any fout was
-// found or a file could not be read, else 0); nothing when they do not.
-std::optional<int> RunControleCommand(int argc, char** argv, const QString& root, std::ostream& out);
-// The check of the installation in `root`, printed to `out`; the exit code.
+// The check of the installation in `root`, printed to `out`; the exit code
+// (1 when any fout was found or a file could not be read, else 0).
 int RunControle(const QString& root, std::ostream& out);
 
 }  // namespace blokpost

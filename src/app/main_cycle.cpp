@@ -82,7 +82,9 @@ void Hoofdlus(ProgramState& s) {
 }
 
 void Kaart(ProgramState& s) {
-    s.reporter.message(s.board.OpenDevice(0) == 0 ? "Kaart gevonden" : "Geen kaart gevonden op 0");
+    if (s.board.OpenDevice(0) != 0) s.reporter.message("Geen kaart gevonden op 0");
+    // A board not yet heard from is announced by its driver once it answers.
+    else if (s.board.answered()) s.reporter.message("Kaart gevonden");
 }
 
 }  // namespace blokpost

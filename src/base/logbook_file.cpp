@@ -52,9 +52,10 @@ std::unique_ptr<Descriptor> openDayFile(const std::string& path, const std::stri
         return nullptr;
     };
     if (const int error = makeFolderIfMissing(folderOf(path), 0777)) return refuse(systemReason(error));
+    // A link is refused too: the lines would go into whatever file it names.
     struct stat info {};
-    if (::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) return refuse("it is " + kindOf(info.st_mode));
-    constexpr int kFlags = O_WRONLY | O_APPEND | O_NONBLOCK | O_CLOEXEC | O_NOCTTY;
+    if (::lstat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) return refuse("it is " + kindOf(info.st_mode));
+    constexpr int kFlags = O_WRONLY | O_APPEND | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY;
     bool created = true;
     auto file = std::make_unique<Descriptor>(::open(path.c_str(), kFlags | O_CREAT | O_EXCL, 0644));
     if (!file->valid() && errno == EEXIST) {
@@ -149,7 +150,13 @@ private:
     std::string writeLine(const Line& line) {
         // A new day gets its own file; a file removed meanwhile is made again.
         struct stat status {};
-        if (file_ && (day_ != line.day || ::fstat(file_->get(), &status) != 0 || status.st_nlink == 0)) file_.reset();
+        std::string unsynced;
+        if (file_ && day_ != line.day) {
+            // Yesterday's last lines are on the disk before its file is let go.
+            if (::fdatasync(file_->get()) != 0) unsynced = name_ + " niet bewaren (" + systemReason(errno) + ")";
+            file_.reset();
+        }
+        if (file_ && (::fstat(file_->get(), &status) != 0 || status.st_nlink == 0)) file_.reset();
         if (!file_) {
             std::string problem;
             name_ = dayFile(line.day);
@@ -159,7 +166,7 @@ private:
         }
         std::string problem = writeWhole(file_->get(), name_, line.text);
         if (!problem.empty()) file_.reset();  // opened afresh for the next line
-        return problem;
+        return problem.empty() ? unsynced : problem;
     }
     void done(std::string problem) {
         lastWentThrough_ = problem.empty();

@@ -9,8 +9,9 @@
 // then has the disk take it (fdatasync); so a crash or a power cut loses at
 // most the newest line, and the tick never touches the disk. Day files are
 // only ever appended to. Like every stored file, only a regular file is
-// opened, without waiting: a FIFO, a device, a link to one or a folder in
-// its place is refused with what it is. A new day file and a new folder are
+// opened, without waiting: a FIFO, a device, a symbolic link (to anything)
+// or a folder in its place is refused with what it is. At midnight the old
+// day file is synced before it is closed. A new day file and a new folder are
 // synced into their folder.
 //
 // When the file cannot be written the operator is told once (a failure of

@@ -1,10 +1,12 @@
 #include "base/stored_file.h"
 
 #include "base/file_steps.h"
+#include "base/paths.h"
 #include "base/reporter.h"
 #include "base/rewrite_journal.h"
 #include "base/stored_write_limit.h"
 #include "base/temporary_files.h"
+#include "base/text_file.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -98,16 +100,21 @@ void rewriteInPlace(const std::string& target, std::string_view bytes, const std
     struct stat info {};
     if (::fstat(fd.get(), &info) != 0) throw saveFailure(name, errno);
     if (!S_ISREG(info.st_mode)) throw OperationError(notAFile("save", name, info.st_mode));
+    // The record keeps both contents whole: no larger than a data file can be.
+    if (static_cast<std::size_t>(info.st_size) > TextFileReader::kMaxFileBytes || bytes.size() > TextFileReader::kMaxFileBytes)
+        throw OperationError("Cannot save " + name +
+                             ": its folder refuses new files, and a file larger than a layout file can be is not "
+                             "rewritten in place");
     std::string old;
     if (const int error = readWhole(fd.get(), old)) throw saveFailure(name, error);
     if (old == bytes) return;
-    const std::string record = keepOldContents(target, old, bytes, name);
+    const std::unique_ptr<RewriteRecord> record = keepOldContents(fd.get(), target, old, bytes, name);
     if (const int error = overwrite(fd.get(), bytes, static_cast<off_t>(old.size()))) {
         // Put back now; should that fail too, the record puts it back at the next start.
-        if (overwrite(fd.get(), old, static_cast<off_t>(bytes.size())) == 0) dropRecord(record);
+        if (overwrite(fd.get(), old, static_cast<off_t>(bytes.size())) == 0) record->drop();
         throw saveFailure(name, error);
     }
-    dropRecord(record);
+    record->drop();
 }
 
 // A file that refuses writing is not replaced behind its back: neither one
@@ -172,17 +179,20 @@ void replaceStoredFile(const QString& path, std::string_view bytes) {
     if (old && !S_ISREG(old->st_mode)) throw OperationError(notAFile("save", name, old->st_mode));
     if (old) refuseReadOnly(target, *old, name);
 
-    removeLeftoversOf(target);
+    // Its own leftovers only where it lies in the folder the program named, not reached through a link.
+    if (target == QFile::encodeName(path).toStdString()) removeLeftoversOf(target);
     const RenameOutcome outcome = replaceByRename(target, bytes, [&](int fd) { takeOverOwnerAndMode(fd, old); });
     if (!outcome.madeBeside && old && (outcome.error == EACCES || outcome.error == EPERM))
         return rewriteInPlace(target, bytes, name);
     if (outcome.error) throw saveFailure(name, outcome.error);
 }
 
-void prepareStoredFiles(const QString& dataFolder, Reporter& reporter) {
+void prepareStoredFiles(const QString& root, const std::vector<std::string>& savedFiles, Reporter& reporter) {
     ignoreFileSizeSignal();
+    setLayoutFolder(QFile::encodeName(root).toStdString());
     finishInterruptedRewrites(reporter);
-    removeLeftoversIn(QFile::encodeName(dataFolder).toStdString());
+    const DataPaths paths(root);
+    for (const std::string& file : savedFiles) removeLeftoversOf(QFile::encodeName(paths.find(file)).toStdString());
 }
 
 }  // namespace blokpost

@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace blokpost {
 
@@ -44,10 +45,11 @@ void replaceStoredFile(const QString& path, std::string_view bytes);
 // the program; ignored, the write fails with EFBIG and is reported instead.
 void ignoreFileSizeSignal();
 
-// What the program does at start before any file is touched: SIGXFSZ is
-// ignored, a rewrite in place that was stopped halfway is finished (the
-// operator is told of every file put back), and the saves' leftovers in
-// `dataFolder` are removed.
-void prepareStoredFiles(const QString& dataFolder, Reporter& reporter);
+// What the program does at start in the layout folder `root` before any file
+// is touched: SIGXFSZ is ignored, the layout folder is named for the rewrites
+// in place, a rewrite that was stopped halfway is settled (see
+// rewrite_journal.h), and the leftovers of the saves of `savedFiles` (paths
+// relative to `root`, the files the program saves) are removed; nothing else.
+void prepareStoredFiles(const QString& root, const std::vector<std::string>& savedFiles, Reporter& reporter);
 
 }  // namespace blokpost

@@ -3,6 +3,7 @@
 #include "base/file_steps.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <dirent.h>
 #include <fcntl.h>
 #include <random>
@@ -82,6 +83,11 @@ namespace {
 // Removes the leftovers in `folder` whose names `ours` accepts.
 template <typename Ours>
 int removeLeftovers(const std::string& folder, Ours ours) {
+    // Never through a link: the leftovers are looked for where the program saves, nowhere else.
+    char* real = ::realpath(folder.c_str(), nullptr);
+    const bool direct = real && folder == real;
+    std::free(real);
+    if (!direct) return 0;
     DIR* listing = ::opendir(folder.c_str());
     if (!listing) return 0;
     std::vector<std::string> found;
@@ -105,7 +111,8 @@ void removeLeftoversOf(const std::string& target) {
     });
 }
 
-RenameOutcome replaceByRename(const std::string& target, std::string_view bytes, const std::function<void(int fd)>& prepare) {
+RenameOutcome replaceByRename(const std::string& target, std::string_view bytes, const std::function<void(int fd)>& prepare,
+                              int* keepLocked) {
     const TemporaryFile temp = createTemporaryBeside(target);
     if (temp.fd < 0) return {temp.error, false};
     Descriptor fd(temp.fd);
@@ -116,6 +123,11 @@ RenameOutcome replaceByRename(const std::string& target, std::string_view bytes,
     }
     // Closed only after the rename, so the lock marks the file as in use until then.
     if (!error && ::rename(temp.path.c_str(), target.c_str()) != 0) error = errno;
+    if (!error && keepLocked) {
+        (void)syncFolder(folderOf(target));
+        *keepLocked = ::dup(fd.get());  // the lock goes with the open file, not the number
+        return {*keepLocked < 0 ? errno : 0, true};
+    }
     if (fd.close() != 0 && !error) error = errno;
     if (error) {
         // The reason is taken before the file is removed, which may set errno anew.

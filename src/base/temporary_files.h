@@ -31,7 +31,8 @@ bool isTemporaryName(const std::string& name);
 void removeLeftoversOf(const std::string& target);
 
 // Removes every leftover in `folder`; returns how many were removed. Files
-// of any other name, and temporary files whose writer still runs, stay.
+// of any other name, temporary files whose writer still runs, and anything
+// in a folder reached through a symbolic link, stay.
 int removeLeftoversIn(const std::string& folder);
 
 }  // namespace blokpost
@@ -45,7 +46,10 @@ struct RenameOutcome {
 
 // Writes `bytes` to a temporary file beside `target`, lets `prepare` set it up
 // (owner, mode), has the disk take it, renames it over `target` and syncs the
-// folder. A failure leaves `target` as it was and nothing beside it.
-RenameOutcome replaceByRename(const std::string& target, std::string_view bytes, const std::function<void(int fd)>& prepare);
+// folder. A failure leaves `target` as it was and nothing beside it. With
+// `keepLocked`, the file stays open and locked under its new name and its
+// descriptor is handed over there.
+RenameOutcome replaceByRename(const std::string& target, std::string_view bytes, const std::function<void(int fd)>& prepare,
+                              int* keepLocked = nullptr);
 
 }  // namespace blokpost

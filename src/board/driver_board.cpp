@@ -5,17 +5,19 @@ namespace blokpost {
 namespace {
 
 // What the two sides of an open board say of it, where a side counts as
-// failing once it has failed `toldAfter` without a break.
+// failing once it has not worked for `toldAfter` without a break.
 DriverBoard::Mode modeOfSides(const RealBoard& board, std::chrono::steady_clock::duration toldAfter) {
     const auto inputsFor = board.inputsFailingFor(), outputsFor = board.outputsFailingFor();
     const auto failing = [&](const auto& failingFor) { return failingFor && *failingFor >= toldAfter; };
     const bool inputs = failing(inputsFor), outputs = failing(outputsFor);
+    // Reports that keep coming but never in time for their read: too slow, not silent.
+    if (inputs && board.reportsArriving()) return DriverBoard::Mode::BoardTooSlow;
     if (inputs && outputs) return DriverBoard::Mode::BoardSilent;
     // While the other side is failing too, but not yet for long, it is not
     // yet known whether one side fails or the whole board is silent.
     if (outputs && !inputsFor) return DriverBoard::Mode::OutputsRefused;
     if (inputs && !outputsFor) return DriverBoard::Mode::InputsSilent;
-    return DriverBoard::Mode::RealBoardOpen;
+    return inputsFor || outputsFor || !board.bothSidesWork() ? DriverBoard::Mode::Waiting : DriverBoard::Mode::RealBoardOpen;
 }
 
 }  // namespace
@@ -28,8 +30,10 @@ std::int32_t DriverBoard::OpenDevice(std::int32_t address) {
         const Mode sides = modeOfSides(*device_, std::chrono::steady_clock::duration::zero());
         if (sides == Mode::RealBoardOpen) return 0;
         device_->retryOutputs();
-        openProblem_ = sides == Mode::BoardSilent      ? kBoardSilentProblem
+        openProblem_ = sides == Mode::Waiting          ? kNotYetAnsweredProblem
+                       : sides == Mode::BoardSilent    ? kBoardSilentProblem
                        : sides == Mode::OutputsRefused ? kOutputsRefusedProblem
+                       : sides == Mode::BoardTooSlow   ? kBoardTooSlowProblem
                                                        : kInputsSilentProblem;
         return -1;
     }
@@ -37,7 +41,9 @@ std::int32_t DriverBoard::OpenDevice(std::int32_t address) {
     std::unique_ptr<RealBoard> device = opener_(address, openProblem_);
     if (!device) return -1;
     device_ = std::move(device);
-    toldMode_ = Mode::RealBoardOpen;
+    toldMode_ = Mode::Waiting;
+    announce_ = true;
+    haltTold_ = false;
     device_->seedOutputs(simulation_.digitalOutputs(), simulation_.analogOutput(1), simulation_.analogOutput(2));
     return 0;
 }
@@ -78,14 +84,23 @@ void DriverBoard::endOfTick() {
 }
 
 void DriverBoard::noteMode() {
+    if (device_->haltStuck() != haltTold_) {
+        haltTold_ = !haltTold_;
+        if (haltTold_) notice_ = kHaltStuckNotice;
+    }
     const Mode now = mode();
-    if (now == toldMode_) return;
+    // Waiting tells nothing: a side may still answer, and one that recovers was told when it failed.
+    if (now == Mode::Waiting || now == toldMode_) return;
+    if (now == Mode::RealBoardOpen && announce_) notice_ = "Kaart gevonden";
+    if (now == Mode::RealBoardOpen) announce_ = false;
     toldMode_ = now;
     switch (now) {
     case Mode::InputsSilent: notice_ = kInputsSilentNotice; break;
+    case Mode::BoardTooSlow: notice_ = kBoardTooSlowNotice; break;
     case Mode::OutputsRefused: notice_ = kOutputsRefusedNotice; break;
     case Mode::BoardSilent: notice_ = kBoardSilentNotice; break;
     case Mode::Unplugged: notice_ = kBoardLostNotice; break;
+    case Mode::Waiting:
     case Mode::RealBoardOpen:
     case Mode::Simulated: break;
     }

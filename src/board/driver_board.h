@@ -27,8 +27,15 @@ public:
     virtual bool connected() const = 0;
     virtual int address() const = 0;
     // How long each side has been failing without a break; none while it works.
+    // An unproven side (one that has not yet had its chance to answer) counts from when its chance began.
     virtual std::optional<std::chrono::steady_clock::duration> inputsFailingFor() const = 0;
     virtual std::optional<std::chrono::steady_clock::duration> outputsFailingFor() const = 0;
+    // Reports of this card keep arriving, counted for the selection or not.
+    virtual bool reportsArriving() const = 0;
+    // Both sides have answered and neither has failed since.
+    virtual bool bothSidesWork() const = 0;
+    // A halted endpoint the board would not let be cleared.
+    virtual bool haltStuck() const = 0;
     // Sends all outputs again at once, without waiting for the board.
     virtual void retryOutputs() = 0;
 };
@@ -51,6 +58,16 @@ inline constexpr const char* kInputsSilentNotice =
 inline constexpr const char* kBoardSilentNotice =
     "De kaart antwoordt niet meer, maar zit nog op de USB: sensoren lezen uit en pinnen worden niet verstuurd; "
     "trek de kaart los, sluit haar weer aan en druk op K8055n";
+inline constexpr const char* kNotYetAnsweredProblem =
+    "De kaart is open, maar heeft nog niet op alles geantwoord: druk over een ogenblik opnieuw op K8055n";
+inline constexpr const char* kBoardTooSlowProblem =
+    "De kaart antwoordt, maar te traag: haar ingangen komen pas na de lezing van hun sensorgroep";
+inline constexpr const char* kBoardTooSlowNotice =
+    "De kaart antwoordt te traag: haar ingangen komen pas na de lezing van hun sensorgroep, dus alle sensoren "
+    "lezen uit; probeer een andere USB-poort of een andere kaart";
+inline constexpr const char* kHaltStuckNotice =
+    "Een eindpunt van de kaart is vastgelopen en de kaart laat het niet vrijgeven; Blokpost probeert het af en toe "
+    "opnieuw. Helpt dat niet: trek de kaart los, sluit haar weer aan en druk op K8055n";
 inline constexpr const char* kBoardLostNotice =
     "Kaart losgekoppeld: sensoren lezen uit en pinnen worden niet verstuurd; "
     "sluit de kaart weer aan en druk op K8055n";
@@ -60,8 +77,10 @@ public:
     // Finds and opens the board with the given card address; null when none
     // is there, with `problem` saying why when there is more to say.
     using Opener = std::function<std::unique_ptr<RealBoard>(std::int32_t address, std::string& problem)>;
-    // A failing mode holds once its side has failed for kSideFailureToldAfter.
-    enum class Mode { Simulated, RealBoardOpen, InputsSilent, OutputsRefused, BoardSilent, Unplugged };
+    // A failing mode holds once its side has failed for kSideFailureToldAfter;
+    // before that, and until both sides of a newly opened board have
+    // answered, the board is Waiting.
+    enum class Mode { Simulated, Waiting, RealBoardOpen, InputsSilent, BoardTooSlow, OutputsRefused, BoardSilent, Unplugged };
 
     explicit DriverBoard(Opener opener = {}) : opener_(std::move(opener)) {}
 
@@ -78,7 +97,10 @@ public:
     // Called after every tick of the main cycle.
     void endOfTick();
     // What the operator should be told since the last call; empty when nothing.
+    // A newly opened board is announced "Kaart gevonden" here once it answers.
     std::string takeNotice() { return std::exchange(notice_, {}); }
+    // False while the board OpenDevice opened has not yet answered on both sides.
+    bool answered() const override { return !announce_; }
 
     SimulatedBoard& simulation() { return simulation_; }
     const SimulatedBoard& simulation() const { return simulation_; }
@@ -98,6 +120,8 @@ private:
     std::string openProblem_;
     std::string notice_;
     Mode toldMode_ = Mode::RealBoardOpen;
+    bool announce_ = false;   // "Kaart gevonden" is still to be said
+    bool haltTold_ = false;
 };
 
 }  // namespace blokpost

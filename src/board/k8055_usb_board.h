@@ -9,16 +9,25 @@
 // board answers in 1 ms or not at all.
 //
 // The digital inputs show whichever sensor group the analog outputs select.
-// An input report therefore counts only for the selection it was made under:
-// the transfer that carried it must have been submitted (the moment the
-// board loads a fresh report) at least the board's sampling time after the
-// output report that set the current selection was taken, and it must be
+// An input report therefore counts only when the board made it after it took
+// the selection (see kReportsTheBoardHolds for what the driver takes the
+// board to be). Once the selection is taken it is sampling until a report
+// proves itself made under it: its transfer was submitted two polling
+// intervals after the selection was taken (the board loads a report when
+// the one before is taken, from inputs sampled up to a poll earlier), and
+// either that transfer was seen still waiting on the bus two polls after its
+// submission (the board held none of its earlier reports then) or more
+// reports have come since the selection than the board can hold plus the
+// one it was sampling. From then on the reports count, while they are
 // recent. A read that has no such report reads all inputs off; no report
 // of one group ever stands in for another.
 //
-// Inputs and outputs are watched apart. A side counts as failing from its
-// first failed read or refused output report until it works again; the
-// driver board tells the operator when it keeps failing.
+// Inputs and outputs are watched apart, each side unproven from the opening
+// until it first works, working, or failing from its first failed read or
+// refused output report until it works again. A side not yet given its
+// chance (the inputs, until the outputs work) is unproven, not failing. The
+// driver board names the board's mode from the two and tells the operator
+// when a side keeps failing.
 
 #include "board/driver_board.h"
 #include "board/usb_transport.h"
@@ -71,44 +80,61 @@ public:
     void seedOutputs(std::uint8_t digital, std::int32_t analog1, std::int32_t analog2) override;
     bool connected() const override { return transport_ != nullptr; }
     int address() const override { return address_; }
-    std::optional<UsbClock::duration> inputsFailingFor() const override { return failingFor(inputsFailingSince_); }
-    std::optional<UsbClock::duration> outputsFailingFor() const override { return failingFor(outputsFailingSince_); }
+    std::optional<UsbClock::duration> inputsFailingFor() const override { return notWorkingFor(inputs_); }
+    std::optional<UsbClock::duration> outputsFailingFor() const override { return notWorkingFor(outputs_); }
+    bool reportsArriving() const override;
+    bool bothSidesWork() const override { return inputs_.state == SideState::Working && outputs_.state == SideState::Working; }
+    bool haltStuck() const override { return transport_ && transport_->haltStuck(); }
     void retryOutputs() override;
+
+    enum class SideState { Unproven, Working, Failing };
+    enum class SelectionState { NotTaken, Sampling, ReportsCount };
+    SideState inputsState() const { return inputs_.state; }
+    SideState outputsState() const { return outputs_.state; }
+    SelectionState selectionState() const;
 
     // The newest input report taken (zeros once unplugged).
     const K8055Input& lastInput() const { return newest_.input; }
-    const K8055Outputs& outputs() const { return outputs_; }
+    const K8055Outputs& outputs() const { return wanted_; }
 
 private:
     struct Arrival {
         K8055Input input;
         UsbClock::time_point endedAt{};
-        UsbClock::time_point submittedAt{};
         bool any = false;
+    };
+    struct Side {
+        SideState state = SideState::Unproven;
+        UsbClock::time_point since{};  // when it became what it is; an unproven side's chance began then
+    };
+    // The selection (both analog outputs) the board has taken, and what its reports since prove.
+    struct Selection {
+        std::pair<std::uint8_t, std::uint8_t> value;
+        UsbClock::time_point takenAt{};
+        int reportsSince = 0;
+        bool proven = false;
     };
 
     void collect();
     void takeOutputCompletion(const UsbCompletion& done);
+    void takeInputReport(const UsbCompletion& done, const K8055Input& input);
     void sendPending();
     // Looks at the inputs once per tick: the report that counts for the selection, or none.
     void readOncePerTick();
-    bool selectionConfirmed() const;
-    std::optional<UsbClock::duration> failingFor(const std::optional<UsbClock::time_point>& since) const;
+    static void becomes(Side& side, SideState state, UsbClock::time_point at);
+    std::optional<UsbClock::duration> notWorkingFor(const Side& side) const;
     void disconnect();
 
     std::unique_ptr<UsbTransport> transport_;
     int address_;
-    K8055Outputs outputs_;                 // what the cycle wants on the board
-    std::optional<K8055Outputs> held_;     // what the board has taken; unknown until the first report
+    K8055Outputs wanted_;                   // what the cycle wants on the board
+    std::optional<K8055Outputs> held_;      // what the board has taken; unknown until it takes a report
     std::optional<K8055Outputs> inFlight_;  // the report under way
-    // The selection (both analog outputs) the board holds, and since when.
-    std::optional<std::pair<std::uint8_t, std::uint8_t>> heldSelection_;
-    UsbClock::time_point selectionSince_{};
+    std::optional<Selection> selection_;
     Arrival newest_;
     bool readThisTick_ = false;
     std::uint8_t digitalThisTick_ = 0;
-    std::optional<UsbClock::time_point> inputsFailingSince_;
-    std::optional<UsbClock::time_point> outputsFailingSince_;
+    Side inputs_, outputs_;
 };
 
 // The driver's opener for boards reached through `connector` (libusb in the program).

@@ -7,12 +7,14 @@
 
 namespace blokpost {
 
-
 LibusbEventPump::LibusbEventPump(libusb_context* context) : context_(context) {
     if (!QCoreApplication::instance()) return;
     active_ = true;
     timeout_.setSingleShot(true);
     connect(&timeout_, &QTimer::timeout, this, [this] { handleReadyEvents(); });
+    look_.setSingleShot(true);
+    look_.setTimerType(Qt::PreciseTimer);
+    connect(&look_, &QTimer::timeout, this, [this] { handleReadyEvents(); });
     if (const libusb_pollfd** fds = libusb_get_pollfds(context_)) {
         for (const libusb_pollfd** fd = fds; *fd; ++fd) watch((*fd)->fd, (*fd)->events);
         libusb_free_pollfds(fds);
@@ -48,7 +50,12 @@ void LibusbEventPump::unwatch(int fd) {
 void LibusbEventPump::handleReadyEvents() {
     timeval now{0, 0};
     libusb_handle_events_timeout_completed(context_, &now, nullptr);
+    if (afterEvents) afterEvents();
     if (active_) armTimer();
+}
+
+void LibusbEventPump::lookAfter(std::chrono::milliseconds delay) {
+    if (active_) look_.start(delay);
 }
 
 void LibusbEventPump::armTimer() {

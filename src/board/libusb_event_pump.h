@@ -6,6 +6,8 @@
 
 #include <QObject>
 #include <QTimer>
+#include <chrono>
+#include <functional>
 #include <map>
 #include <memory>
 
@@ -22,8 +24,11 @@ public:
     LibusbEventPump(const LibusbEventPump&) = delete;
     LibusbEventPump& operator=(const LibusbEventPump&) = delete;
 
-    // Handles what is ready, without waiting.
+    // Handles what is ready, without waiting, then calls afterEvents.
     void handleReadyEvents();
+    // Handles events once more after `delay`, whether or not anything is ready then.
+    void lookAfter(std::chrono::milliseconds delay);
+    std::function<void()> afterEvents;
 
 private:
     void watch(int fd, short events);
@@ -33,6 +38,7 @@ private:
     libusb_context* context_;
     std::map<int, std::unique_ptr<QSocketNotifier>> readers_, writers_;
     QTimer timeout_;
+    QTimer look_;
     bool active_ = false;
 };
 

@@ -4,6 +4,10 @@
 
 #include <libusb.h>
 
+#include <linux/usbdevice_fs.h>
+#include <poll.h>
+#include <sys/ioctl.h>
+
 #include <algorithm>
 #include <cstring>
 
@@ -18,6 +22,11 @@ constexpr int kInBufferSize = 64;
 constexpr std::size_t kMaxKeptCompletions = 64;
 // Bounds the wait for cancelled transfers to end when the connection closes.
 constexpr int kCloseWaitMs = 200;
+// A halt's clear is a control transfer with this deadline; after one that
+// fails the next waits twice as long as the last, from 250 ms up to 4 s.
+constexpr unsigned kClearDeadlineMs = 200;
+constexpr std::chrono::milliseconds kFirstClearBackOff{250};
+constexpr std::chrono::milliseconds kLongestClearBackOff{4000};
 
 std::string withReason(const std::string& sentence, const char* step, int error) {
     return sentence + " (" + step + ": " + libusb_strerror(error) + ")";
@@ -67,9 +76,23 @@ Endpoints readEndpoints(libusb_device* device) {
     return found;
 }
 
-bool fits(const Endpoints& endpoints) {
-    return endpoints.in && endpoints.out && endpoints.inSize >= kK8055ReportSize &&
-           endpoints.outSize >= kK8055ReportSize && endpoints.inIntervalMs >= 1;
+// What in the endpoints does not fit the board, in the operator's words; empty when they fit.
+std::string misfit(const Endpoints& endpoints) {
+    std::vector<std::string> wrong;
+    const auto size = [](const char* side, int bytes) {
+        return std::string(side) + "-eindpunt van " + std::to_string(bytes) + " bytes (8 nodig)";
+    };
+    if (!endpoints.in) wrong.emplace_back("geen interrupt-IN-eindpunt");
+    else if (endpoints.inSize < kK8055ReportSize) wrong.push_back(size("IN", endpoints.inSize));
+    if (!endpoints.out) wrong.emplace_back("geen interrupt-OUT-eindpunt");
+    else if (endpoints.outSize < kK8055ReportSize) wrong.push_back(size("OUT", endpoints.outSize));
+    if (endpoints.in && (endpoints.inIntervalMs < 1 || endpoints.inIntervalMs > kLongestInputInterval.count()))
+        wrong.push_back("IN-eindpunt dat elke " + std::to_string(endpoints.inIntervalMs) +
+                        " ms gelezen wil worden (hoogstens " + std::to_string(kLongestInputInterval.count()) +
+                        " ms past in een tik van 125 ms)");
+    std::string text;
+    for (const std::string& part : wrong) text += (text.empty() ? "" : ", ") + part;
+    return text;
 }
 
 UsbResult resultOf(libusb_transfer_status status) {
@@ -85,7 +108,11 @@ class LibusbTransport : public UsbTransport {
 public:
     LibusbTransport(libusb_context* context, libusb_device_handle* handle, const Endpoints& endpoints)
         : context_(context), handle_(handle), endpoints_(endpoints), in_(libusb_alloc_transfer(0)),
-          out_(libusb_alloc_transfer(0)), pump_(std::make_unique<LibusbEventPump>(context)) {
+          out_(libusb_alloc_transfer(0)), clear_(libusb_alloc_transfer(0)),
+          pump_(std::make_unique<LibusbEventPump>(context)) {
+        pump_->afterEvents = [this] {
+            if (inPending_) inWaitingAt_ = UsbClock::now();
+        };
         submitInput();
     }
     LibusbTransport(const LibusbTransport&) = delete;
@@ -95,15 +122,19 @@ public:
     bool send(const UsbReport& report, std::chrono::milliseconds deadline) override;
     bool sending() const override { return outPending_; }
     std::vector<UsbCompletion> collect() override;
-    std::chrono::milliseconds sampleTime() const override {
-        // One interval for the report the board already holds to go, one for a fresh sample.
-        return std::chrono::milliseconds(2 * endpoints_.inIntervalMs);
+    std::chrono::milliseconds inputInterval() const override {
+        return std::chrono::milliseconds(endpoints_.inIntervalMs);
     }
+    bool haltStuck() const override { return clearFailures_ > 0; }
 
 private:
     static void LIBUSB_CALL inputEnded(libusb_transfer* transfer);
     static void LIBUSB_CALL outputEnded(libusb_transfer* transfer);
+    static void LIBUSB_CALL clearEnded(libusb_transfer* transfer);
     void submitInput();
+    // Starts clearing the first halted endpoint, when no clear is under way and its back-off has passed.
+    void clearHaltWhenDue();
+    void resetHostEndpoint(std::uint8_t endpoint);
     void noteSubmitError(bool input, int error);
     // Keeps a completion; past the bound the oldest input report goes, as only the newest counts.
     void keep(const UsbCompletion& ended);
@@ -113,21 +144,28 @@ private:
     Endpoints endpoints_;
     libusb_transfer* in_;
     libusb_transfer* out_;
+    libusb_transfer* clear_;
     std::unique_ptr<LibusbEventPump> pump_;
     std::array<std::uint8_t, kInBufferSize> inBuffer_{};
     UsbReport outBuffer_{};
-    bool inPending_ = false, outPending_ = false;
+    std::array<std::uint8_t, LIBUSB_CONTROL_SETUP_SIZE> clearSetup_{};
+    bool inPending_ = false, outPending_ = false, clearPending_ = false;
     bool inHalted_ = false, outHalted_ = false;
     bool gone_ = false;
-    UsbClock::time_point inSubmittedAt_{};
+    std::uint8_t clearing_ = 0;  // the endpoint whose halt the clear under way clears
+    int clearFailures_ = 0;      // clears failed in a row
+    UsbClock::time_point nextClearAt_{};
+    UsbClock::time_point inSubmittedAt_{}, inWaitingAt_{};
     std::vector<UsbCompletion> ended_;
 };
 
 LibusbTransport::~LibusbTransport() {
     if (inPending_) libusb_cancel_transfer(in_);
     if (outPending_) libusb_cancel_transfer(out_);
+    if (clearPending_) libusb_cancel_transfer(clear_);
+    // The kernel gives a cancelled transfer back at once, whatever the board does.
     const auto until = UsbClock::now() + std::chrono::milliseconds(kCloseWaitMs);
-    while ((inPending_ || outPending_) && UsbClock::now() < until) {
+    while ((inPending_ || outPending_ || clearPending_) && UsbClock::now() < until) {
         timeval wait{0, 10000};
         libusb_handle_events_timeout_completed(context_, &wait, nullptr);
     }
@@ -135,6 +173,7 @@ LibusbTransport::~LibusbTransport() {
     // A transfer still under way cannot be freed safely; it is left behind.
     if (!inPending_) libusb_free_transfer(in_);
     if (!outPending_) libusb_free_transfer(out_);
+    if (!clearPending_) libusb_free_transfer(clear_);
     // On an unplugged board these fail harmlessly; the handle is freed either way.
     libusb_release_interface(handle_, kK8055Interface);
     libusb_close(handle_);
@@ -142,20 +181,76 @@ LibusbTransport::~LibusbTransport() {
 }
 
 void LibusbTransport::submitInput() {
-    if (gone_ || inPending_) return;
-    // A stalled endpoint takes nothing until the host clears the halt.
-    if (inHalted_) libusb_clear_halt(handle_, endpoints_.in);
-    inHalted_ = false;
+    // A stalled endpoint takes nothing until its halt has been cleared.
+    if (gone_ || inPending_ || inHalted_) return;
     libusb_fill_interrupt_transfer(in_, handle_, endpoints_.in, inBuffer_.data(), kInBufferSize, &inputEnded, this, 0);
-    inSubmittedAt_ = UsbClock::now();
-    if (const int error = libusb_submit_transfer(in_); error != LIBUSB_SUCCESS) noteSubmitError(true, error);
-    else inPending_ = true;
+    inSubmittedAt_ = inWaitingAt_ = UsbClock::now();
+    if (const int error = libusb_submit_transfer(in_); error != LIBUSB_SUCCESS) {
+        noteSubmitError(true, error);
+        return;
+    }
+    inPending_ = true;
+    // A look once the transfer has stood two polls long: still waiting then,
+    // it proves the board held no report.
+    pump_->lookAfter(2 * inputInterval() + std::chrono::milliseconds(1));
+}
+
+// The clear is the standard CLEAR_FEATURE(ENDPOINT_HALT) request as an
+// asynchronous control transfer with a deadline: libusb_clear_halt would
+// wait for it on this thread, up to the kernel's 5 s on a hung control pipe.
+void LibusbTransport::clearHaltWhenDue() {
+    if (gone_ || clearPending_ || (!inHalted_ && !outHalted_) || UsbClock::now() < nextClearAt_) return;
+    clearing_ = outHalted_ ? endpoints_.out : endpoints_.in;
+    constexpr std::uint8_t kToEndpoint = LIBUSB_RECIPIENT_ENDPOINT;  // host to device, standard
+    constexpr std::uint16_t kEndpointHalt = 0;
+    libusb_fill_control_setup(clearSetup_.data(), kToEndpoint, LIBUSB_REQUEST_CLEAR_FEATURE, kEndpointHalt, clearing_, 0);
+    libusb_fill_control_transfer(clear_, handle_, clearSetup_.data(), &clearEnded, this, kClearDeadlineMs);
+    if (const int error = libusb_submit_transfer(clear_); error != LIBUSB_SUCCESS) noteSubmitError(true, error);
+    else clearPending_ = true;
+}
+
+// The board's side of the halt is cleared; the host's data toggle for the
+// endpoint must start over with it, as the kernel does after its own clear.
+// USBDEVFS_RESETEP touches no wire and returns at once. Each connection has
+// a libusb context of its own, whose one descriptor polled for output is
+// the device's.
+void LibusbTransport::resetHostEndpoint(std::uint8_t endpoint) {
+    const libusb_pollfd** fds = libusb_get_pollfds(context_);
+    if (!fds) return;
+    for (const libusb_pollfd** fd = fds; *fd; ++fd) {
+        unsigned int address = endpoint;
+        if ((*fd)->events & POLLOUT) ioctl((*fd)->fd, USBDEVFS_RESETEP, &address);
+    }
+    libusb_free_pollfds(fds);
+}
+
+void LIBUSB_CALL LibusbTransport::clearEnded(libusb_transfer* transfer) {
+    auto* self = static_cast<LibusbTransport*>(transfer->user_data);
+    self->clearPending_ = false;
+    if (transfer->status == LIBUSB_TRANSFER_CANCELLED) return;
+    if (transfer->status == LIBUSB_TRANSFER_NO_DEVICE) {
+        self->noteSubmitError(true, LIBUSB_ERROR_NO_DEVICE);
+        return;
+    }
+    if (transfer->status != LIBUSB_TRANSFER_COMPLETED) {
+        // A board that does not answer the clear is left alone for a while.
+        const auto backOff = std::min(kLongestClearBackOff, kFirstClearBackOff * (1 << std::min(self->clearFailures_, 5)));
+        ++self->clearFailures_;
+        self->nextClearAt_ = UsbClock::now() + backOff;
+        return;
+    }
+    self->clearFailures_ = 0;
+    self->resetHostEndpoint(self->clearing_);
+    (self->clearing_ == self->endpoints_.out ? self->outHalted_ : self->inHalted_) = false;
 }
 
 bool LibusbTransport::send(const UsbReport& report, std::chrono::milliseconds deadline) {
     if (gone_ || outPending_) return false;
-    if (outHalted_) libusb_clear_halt(handle_, endpoints_.out);
-    outHalted_ = false;
+    // A report sent to a halted endpoint would only stall again: it fails as the stall did.
+    if (outHalted_) {
+        keep({false, UsbResult::Failed, {}, UsbClock::now(), UsbClock::now(), UsbClock::now()});
+        return false;
+    }
     outBuffer_ = report;
     libusb_fill_interrupt_transfer(out_, handle_, endpoints_.out, outBuffer_.data(), kK8055ReportSize, &outputEnded,
                                    this, static_cast<unsigned>(std::max<long>(1, deadline.count())));
@@ -171,7 +266,7 @@ void LibusbTransport::noteSubmitError(bool input, int error) {
     UsbCompletion ended;
     ended.input = input;
     ended.result = error == LIBUSB_ERROR_NO_DEVICE ? UsbResult::Gone : UsbResult::Failed;
-    ended.endedAt = ended.submittedAt = UsbClock::now();
+    ended.endedAt = ended.submittedAt = ended.waitingAt = UsbClock::now();
     if (error == LIBUSB_ERROR_NO_DEVICE) gone_ = true;
     keep(ended);
 }
@@ -180,7 +275,8 @@ void LIBUSB_CALL LibusbTransport::inputEnded(libusb_transfer* transfer) {
     auto* self = static_cast<LibusbTransport*>(transfer->user_data);
     self->inPending_ = false;
     if (transfer->status == LIBUSB_TRANSFER_CANCELLED) return;
-    UsbCompletion ended{true, resultOf(transfer->status), {}, UsbClock::now(), self->inSubmittedAt_};
+    UsbCompletion ended{true, resultOf(transfer->status), {}, UsbClock::now(), self->inSubmittedAt_,
+                        self->inWaitingAt_};
     // The board's reports are exactly 8 bytes; a shorter or longer one is not its report.
     if (ended.result == UsbResult::Ok && transfer->actual_length != kK8055ReportSize) ended.result = UsbResult::Failed;
     if (ended.result == UsbResult::Ok) std::memcpy(ended.report.data(), transfer->buffer, kK8055ReportSize);
@@ -196,7 +292,7 @@ void LIBUSB_CALL LibusbTransport::outputEnded(libusb_transfer* transfer) {
     auto* self = static_cast<LibusbTransport*>(transfer->user_data);
     self->outPending_ = false;
     if (transfer->status == LIBUSB_TRANSFER_CANCELLED) return;
-    UsbCompletion ended{false, resultOf(transfer->status), {}, UsbClock::now(), {}};
+    UsbCompletion ended{false, resultOf(transfer->status), {}, UsbClock::now(), {}, {}};
     if (ended.result == UsbResult::Ok && transfer->actual_length != kK8055ReportSize) ended.result = UsbResult::Failed;
     if (transfer->status == LIBUSB_TRANSFER_STALL) self->outHalted_ = true;
     if (ended.result == UsbResult::Gone) self->gone_ = true;
@@ -213,6 +309,7 @@ void LibusbTransport::keep(const UsbCompletion& ended) {
 
 std::vector<UsbCompletion> LibusbTransport::collect() {
     pump_->handleReadyEvents();
+    clearHaltWhenDue();
     submitInput();
     return std::exchange(ended_, {});
 }
@@ -234,8 +331,8 @@ libusb_device_handle* openBoard(libusb_device** devices, ssize_t count, std::uin
         if (libusb_get_device_descriptor(devices[i], &descriptor) != LIBUSB_SUCCESS) continue;
         if (descriptor.idVendor != kK8055VendorId || descriptor.idProduct != productId) continue;
         endpoints = readEndpoints(devices[i]);
-        if (!fits(endpoints)) {
-            problem = "Dit apparaat draagt de naam van een K8055, maar zijn eindpunten passen niet bij de kaart";
+        if (const std::string wrong = misfit(endpoints); !wrong.empty()) {
+            problem = "Dit apparaat draagt de naam van een K8055, maar zijn eindpunten passen niet bij de kaart: " + wrong;
             return nullptr;
         }
         libusb_device_handle* handle = nullptr;

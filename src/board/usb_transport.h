@@ -27,16 +27,32 @@ enum class UsbResult {
     Gone,     // the board has been unplugged; the connection is dead
 };
 
+// What the driver takes the board to be, and what it does not trust it
+// further than: it holds at most this many input reports made earlier (its
+// endpoint's and its firmware's) and hands the oldest over at each poll of
+// the IN endpoint; a poll it leaves unanswered means it holds none. A report
+// it makes carries inputs sampled up to one polling interval before.
+inline constexpr int kReportsTheBoardHolds = 4;
+// The cycle reads a sensor group one tick after it selects it. In that time
+// the board must take the selection (a poll), be seen with nothing held two
+// polls after it, and answer at the next: with one poll to spare, five
+// polling intervals must fit, so an IN endpoint polled more slowly than this
+// cannot serve the cycle.
+inline constexpr std::chrono::milliseconds kReadAfterSelection{125};
+inline constexpr std::chrono::milliseconds kLongestInputInterval{kReadAfterSelection / 5};
+
 // One transfer the bus has finished.
 struct UsbCompletion {
     bool input = false;  // the IN endpoint's transfer, else an output report
     UsbResult result = UsbResult::Ok;
     UsbReport report{};  // an input report of exactly 8 bytes when input and Ok
-    // When the transfer ended, and (input) when it was submitted: the board
-    // loads a report when the one before is taken, so the report was made
-    // no earlier than that.
+    // When the transfer was handed over (no earlier than the bus ended it),
+    // and (input) when it was submitted and the last moment it was seen still
+    // waiting on the bus (its submission when never): a transfer that waited
+    // a poll long found the board holding no report.
     UsbClock::time_point endedAt{};
     UsbClock::time_point submittedAt{};
+    UsbClock::time_point waitingAt{};
 };
 
 class UsbTransport {
@@ -47,11 +63,13 @@ public:
     virtual bool send(const UsbReport& report, std::chrono::milliseconds deadline) = 0;
     virtual bool sending() const = 0;
     // Handles what the bus has finished, without waiting, and hands it over
-    // in the order it ended. Submits the input transfer again if it ended.
+    // in the order it ended. Submits the input transfer again if it ended,
+    // and starts clearing a halted endpoint when it is due.
     virtual std::vector<UsbCompletion> collect() = 0;
-    // How long the board takes to make a fresh input report after it has
-    // taken an output report, from its IN endpoint's polling interval.
-    virtual std::chrono::milliseconds sampleTime() const = 0;
+    // The IN endpoint's polling interval, from its descriptor.
+    virtual std::chrono::milliseconds inputInterval() const = 0;
+    // True from a failed attempt to clear a halted endpoint until one succeeds.
+    virtual bool haltStuck() const = 0;
     virtual UsbClock::time_point now() const { return UsbClock::now(); }
 };
 

@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <limits>
 #include <map>
 #include <set>
 #include <tuple>
@@ -30,48 +29,46 @@ std::string onGrid(const std::string& kind) {
 
 struct OperandRule {
     const char* kind;
-    std::int32_t first;
-    std::int32_t last;
     std::string (*problem)(std::int32_t operand);
 };
 
-// What each executor accepts; outside it the step does nothing useful.
+// What is wrong with an operand outside the range its executor acts on (the step kinds' table).
 const OperandRule kOperandRules[] = {
-    {kind::Pin, 0, kPins - 1,
+    {kind::Pin,
      [](std::int32_t op) {
          return "Pin-" + str(std::int64_t{op} + 1) +
                 " bestaat niet (pinnen 1 tot 126): de cyclus slaat de stap over. Klik de cel en kies een pin met "
                 "\"Make Pin\".";
      }},
-    {kind::Timer, 0, std::numeric_limits<std::int32_t>::max(),
+    {kind::Timer,
      [](std::int32_t op) {
          return "TIMER van " + str(op) +
                 " seconden: een tijd kan niet negatief zijn. Klik de cel en zet een tijd met \"Timer\".";
      }},
-    {kind::Jump, 1, kSteps,
+    {kind::Jump,
      [](std::int32_t op) {
          return "JUMP naar stap " + str(op) +
                 ": die stap bestaat niet (1 tot 25), de lijn blijft op de sprong staan. Klik de cel en kies een stap "
                 "met \"Jump\".";
      }},
-    {kind::Sensor, 1, kSensors,
+    {kind::Sensor,
      [](std::int32_t op) {
          return "SENSOR " + str(op) +
                 " bestaat niet (1 tot 20): de lijn wacht hier voor altijd. Klik de cel en kies een sensor met "
                 "\"Sensor\".";
      }},
-    {kind::HSensor, 1, kSensors,
+    {kind::HSensor,
      [](std::int32_t op) {
          return "HOLD " + str(op) +
                 " bestaat niet (1 tot 20): de lijn wacht hier voor altijd. Klik de cel en kies een sensor met "
                 "\"Hold Sen\".";
      }},
-    {kind::MemMake, 1, kMemories,
+    {kind::MemMake,
      [](std::int32_t op) {
          return "MEM SET " + str(op) + ": geheugen " + str(op) +
                 " bestaat niet (1 tot 8). Klik de cel en kies een geheugen met \"Make Mem\".";
      }},
-    {kind::MemRead, 1, kMemories,
+    {kind::MemRead,
      [](std::int32_t op) {
          return "MEM ? " + str(op) + ": geheugen " + str(op) +
                 " bestaat niet (1 tot 8), de lijn wacht hier voor altijd. Klik de cel en kies een geheugen met "
@@ -116,8 +113,7 @@ private:
 };
 
 bool Check::operandValid(int line, int step) const {
-    const OperandRule* rule = ruleFor(kindAt(line, step));
-    return !rule || (operandAt(line, step) >= rule->first && operandAt(line, step) <= rule->last);
+    return operandInRange(stepKindRule(kindAt(line, step)), operandAt(line, step));
 }
 
 void Check::checkOperands(int line) {
@@ -203,14 +199,19 @@ void Check::checkDrawingsAndPins(int line) {
     }
 }
 
-// The shortest time from a departure to the Green step that makes the line
-// ready again: every step at least one cycle, a Timer its seconds on top.
-// 0 when the run never reaches a Green step.
+// The shortest time in seconds (cycles) from a departure to the Green step
+// that makes the line ready again. Each step is taken at its executor's next
+// call in the cycle, so steps whose executors come later in the cycle pass
+// in the same second; a Timer holds the line for its seconds on top, and a
+// waiting step passes at once. 0 when the run never reaches a Green step.
 std::int64_t Check::shortestRoundSeconds(int line, const LineWalk& walk) const {
-    std::int64_t seconds = 0;
+    std::int64_t at = kDeparturePlace;
     for (int step : walk.path) {
-        if (hasKind(line, step, kind::Green)) return seconds + 1;
-        seconds += 1 + (hasKind(line, step, kind::Timer) ? std::max(operandAt(line, step), 0) : 0);
+        const StepKindRule& rule = stepKindRule(kindAt(line, step));
+        at = nextCallAfter(at, rule);
+        if (at < 0) return 0;
+        if (rule.wait == StepWait::Counter) at += std::int64_t{std::max(operandAt(line, step), 0)} * kCyclePlaces;
+        if (rule.id == StepKindId::Green) return (at - kDeparturePlace) / kCyclePlaces;
     }
     return 0;
 }
@@ -232,7 +233,8 @@ void Check::checkDepartures(int line, const LineWalk& walk) {
                 ", maar heeft geen groen sein (\"Green\"): alleen het eerste vertrek start de lijn. Zet een groen "
                 "sein aan het eind van de rit.");
     const std::int64_t round = shortestRoundSeconds(line, walk);
-    if (minutes > 0 && round > std::int64_t{minutes} * 60)
+    // Ready by the next departure's own second, or that departure is lost.
+    if (minutes > 0 && round >= std::int64_t{minutes} * 60)
         add(FindingLevel::Waarschuwing, line, 0,
             "Lijn " + letter(line) + " vertrekt elke " + str(minutes) +
                 " minuten, maar een rit tot het groene sein duurt minstens " + str(round) +

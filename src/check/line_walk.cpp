@@ -2,28 +2,19 @@
 
 namespace blokpost {
 
-bool isEmptyStep(const std::string& kind) { return kind.empty() || kind == kind::Leeg; }
+bool isEmptyStep(const std::string& kind) { return stepKindOf(kind) == StepKindId::Empty; }
 
 StepRole roleOf(const std::string& kind) {
-    if (isEmptyStep(kind)) return StepRole::Empty;
-    if (kind == kind::Jump) return StepRole::Jump;
-    if (kind == kind::Pin || kind == kind::MemMake || kind == kind::Green) return StepRole::Passing;
-    if (kind == kind::Timer || kind == kind::Sensor || kind == kind::HSensor || kind == kind::MemRead)
-        return StepRole::Waiting;
-    return StepRole::Unknown;
+    const StepKindRule& rule = stepKindRule(kind);
+    if (rule.id == StepKindId::Empty) return StepRole::Empty;
+    if (rule.id == StepKindId::Unknown) return StepRole::Unknown;
+    if (rule.end == StepEnd::JumpTarget) return StepRole::Jump;
+    // A Pin step waits only for its turn, which comes every cycle to a line alone.
+    return rule.wait == StepWait::Never || rule.wait == StepWait::Chosen ? StepRole::Passing : StepRole::Waiting;
 }
 
 int nextStep(const LineProgramModel& model, int line, int step) {
-    switch (roleOf(model.StepKind[line][step])) {
-        case StepRole::Empty:
-        case StepRole::Unknown: return 0;
-        case StepRole::Jump: {
-            // A target that is no step keeps the line on its jump.
-            const std::int32_t target = model.StepOperand[line][step];
-            return target >= 1 && target <= kSteps ? target : step;
-        }
-        default: return step + 1;
-    }
+    return stepAfter(stepKindRule(model.StepKind[line][step]), step, model.StepOperand[line][step]);
 }
 
 LineWalk walkLine(const LineProgramModel& model, int line) {

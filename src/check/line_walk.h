@@ -4,6 +4,7 @@
 // line's run is one path that either stops or ends in a loop.
 
 #include "state/model.h"
+#include "state/step_kinds.h"
 
 #include <array>
 #include <string>

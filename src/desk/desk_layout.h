@@ -45,14 +45,16 @@ constexpr int kTimetableEditor = 18;
 constexpr int kGiveName = 19;
 constexpr int kLogbook = 20;
 constexpr int kSimulator = 21;
-constexpr int kControle = 22;
+constexpr int kLinesWindow = 22;
+constexpr int kControle = 23;
 constexpr int kFirstForm = 2;
-constexpr int kLastForm = 22;
+constexpr int kLastForm = 23;
 
 // The display windows in the order they are tiled: the clock and the two
-// meters in the corner, the departure boards next to them, then the logbook.
-// A new display window is placed by the desk once it is listed here.
-inline constexpr std::array kTileOrder{kClock, kMeter1, kMeter2, 8, 9, 10, 11, 12, 13, 14, 15, kLogbook};
+// meters in the corner, the departure boards next to them, then the logbook
+// and the lines. A new display window is placed by the desk once it is listed here.
+constexpr std::array<int, 13> kTileOrder{kClock, kMeter1, kMeter2, 8,  9,  10,
+                                         11,     12,      13,      14, 15, kLinesWindow, kLogbook};
 
 // The window a form is opened from, or 0 when it opens from the button row.
 int openedFrom(int form);

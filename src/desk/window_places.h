@@ -12,6 +12,9 @@
 
 namespace blokpost {
 
+// The file, relative to the layout folder.
+inline constexpr const char* kWindowPlacesFile = "VasteData/Vensters.ini";
+
 using WindowPlaces = std::map<int, QPoint>;  // form number -> frame's top-left corner
 
 // The places in the file's text. Lines it cannot use (another section, an

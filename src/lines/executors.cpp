@@ -3,6 +3,7 @@
 #include "lines/flag_indicators.h"
 #include "lines/step_marker.h"
 #include "state/program_state.h"
+#include "state/step_kinds.h"
 
 #include <array>
 #include <limits>
@@ -15,15 +16,18 @@ namespace {
 // line's current step is not of that kind. Only steps 1..25 are ever acted
 // on: a stopped line (step 0) and a finished one (step 26) stay where they
 // are whatever a hand-edited file put into those slots.
-int stepOfKind(const LineProgramModel& model, int line, const char* kindName) {
+int stepOfKind(const LineProgramModel& model, int line, StepKindId id) {
     const int step = model.CurrentStep[line];
     if (step < 1 || step > kSteps) return 0;
-    return model.StepKind[line][step] == kindName ? step : 0;
+    return stepKindOf(model.StepKind[line][step]) == id ? step : 0;
 }
 
 std::int32_t operandAt(const LineProgramModel& model, int line, int step) { return model.StepOperand[line][step]; }
 
-bool inRange(std::int32_t value, int first, int last) { return value >= first && value <= last; }
+// True when the operand of line L's step is one the kind's executor acts on.
+bool operandUsable(const LineProgramModel& model, int line, int step, StepKindId id) {
+    return operandInRange(stepKindRule(id), operandAt(model, line, step));
+}
 
 // Moves line L from `step` (read at the start of its turn) to `target`.
 void moveLine(ProgramState& s, int line, int step, int target) {
@@ -35,9 +39,9 @@ void advance(ProgramState& s, int line, int step) { moveLine(s, line, step, step
 
 // Runs `act(line, step)` for lines 1..8 in order whose current step has the kind.
 template <class Act>
-void forEachLineAt(ProgramState& s, const char* kindName, Act&& act) {
+void forEachLineAt(ProgramState& s, StepKindId id, Act&& act) {
     for (int line = 1; line <= kLines; ++line)
-        if (const int step = stepOfKind(s.model, line, kindName)) act(line, step);
+        if (const int step = stepOfKind(s.model, line, id)) act(line, step);
 }
 
 // The Pin executor's generator: a linear congruential sequence modulo 2^32,
@@ -58,11 +62,11 @@ void ExecutePinStep(ProgramState& s) {
     // All six draws are made on every call, so the sequence never depends on the lines.
     for (int draw = 0; draw < kRandomDraws; ++draw) {
         const int line = nextRandomLine(s.RandomState);
-        if (stepOfKind(s.model, line, kind::Pin)) chosen = line;
+        if (stepOfKind(s.model, line, StepKindId::Pin)) chosen = line;
     }
     if (chosen == 0)
         for (int line : kPinFallbackOrder)
-            if (stepOfKind(s.model, line, kind::Pin)) chosen = line;
+            if (stepOfKind(s.model, line, StepKindId::Pin)) chosen = line;
     if (chosen == 0) return;
     const int step = s.model.CurrentStep[chosen];
     // A pin that does not exist is still requested: the cycle drops it and
@@ -72,24 +76,25 @@ void ExecutePinStep(ProgramState& s) {
 }
 
 void ExecuteJumpSteps(ProgramState& s) {
-    forEachLineAt(s, kind::Jump, [&](int line, int step) {
-        const std::int32_t target = operandAt(s.model, line, step);
+    forEachLineAt(s, StepKindId::Jump, [&](int line, int step) {
         // A target that is no step keeps the line on its jump, as a jump to itself would.
-        moveLine(s, line, step, inRange(target, 1, kSteps) ? target : step);
+        moveLine(s, line, step, stepAfter(stepKindRule(StepKindId::Jump), step, operandAt(s.model, line, step)));
     });
 }
 
 void ExecuteSensorSteps(ProgramState& s) {
-    forEachLineAt(s, kind::Sensor, [&](int line, int step) {
-        const std::int32_t sensor = operandAt(s.model, line, step);
-        if (inRange(sensor, 1, kSensors) && s.model.SensorState[sensor] == 1) advance(s, line, step);
+    forEachLineAt(s, StepKindId::Sensor, [&](int line, int step) {
+        if (operandUsable(s.model, line, step, StepKindId::Sensor) &&
+            s.model.SensorState[operandAt(s.model, line, step)] == 1)
+            advance(s, line, step);
     });
 }
 
 void ExecuteHoldSensorSteps(ProgramState& s) {
-    forEachLineAt(s, kind::HSensor, [&](int line, int step) {
+    forEachLineAt(s, StepKindId::HSensor, [&](int line, int step) {
+        if (!operandUsable(s.model, line, step, StepKindId::HSensor)) return;
         const std::int32_t sensor = operandAt(s.model, line, step);
-        if (!inRange(sensor, 1, kSensors) || s.model.HoldFlag[sensor] != 1) return;
+        if (s.model.HoldFlag[sensor] != 1) return;
         // The event is consumed: of several waiting lines only the lowest passes.
         s.model.HoldFlag[sensor] = 0;
         ShowFlag(s, FlagFamily::Hold, sensor);
@@ -98,7 +103,7 @@ void ExecuteHoldSensorSteps(ProgramState& s) {
 }
 
 void ExecuteTimerSteps(ProgramState& s) {
-    forEachLineAt(s, kind::Timer, [&](int line, int step) {
+    forEachLineAt(s, StepKindId::Timer, [&](int line, int step) {
         std::int32_t& counter = s.model.StepCounter[line][step];
         if (counter != std::numeric_limits<std::int32_t>::min()) --counter;
         // A counter that has run out (or a negative time from a hand-edited
@@ -113,9 +118,9 @@ void ExecuteTimerSteps(ProgramState& s) {
 }
 
 void ExecuteMemMakeSteps(ProgramState& s) {
-    forEachLineAt(s, kind::MemMake, [&](int line, int step) {
+    forEachLineAt(s, StepKindId::MemMake, [&](int line, int step) {
         const std::int32_t memory = operandAt(s.model, line, step);
-        if (inRange(memory, 1, kMemories)) {
+        if (operandUsable(s.model, line, step, StepKindId::MemMake)) {
             s.model.MemoryFlag[memory] = 1;
             ShowFlag(s, FlagFamily::Memory, memory);
         }
@@ -124,9 +129,10 @@ void ExecuteMemMakeSteps(ProgramState& s) {
 }
 
 void ExecuteMemReadSteps(ProgramState& s) {
-    forEachLineAt(s, kind::MemRead, [&](int line, int step) {
+    forEachLineAt(s, StepKindId::MemRead, [&](int line, int step) {
+        if (!operandUsable(s.model, line, step, StepKindId::MemRead)) return;
         const std::int32_t memory = operandAt(s.model, line, step);
-        if (!inRange(memory, 1, kMemories) || s.model.MemoryFlag[memory] != 1) return;
+        if (s.model.MemoryFlag[memory] != 1) return;
         s.model.MemoryFlag[memory] = 0;
         ShowFlag(s, FlagFamily::Memory, memory);
         advance(s, line, step);
@@ -134,7 +140,7 @@ void ExecuteMemReadSteps(ProgramState& s) {
 }
 
 void ExecuteGreenSteps(ProgramState& s) {
-    forEachLineAt(s, kind::Green, [&](int line, int step) {
+    forEachLineAt(s, StepKindId::Green, [&](int line, int step) {
         s.model.GreenFlag[line] = 1;
         ShowFlag(s, FlagFamily::Green, line);
         advance(s, line, step);

@@ -1,6 +1,8 @@
 #pragma once
 // The step executors: one per instruction kind, each called by the main cycle
 // in its own phase, acting on every line whose current step has its kind.
+// The phase, the operand ranges, the waits and the ends are the step kinds'
+// table (state/step_kinds.h); the main cycle's calls are held to it by a test.
 
 namespace blokpost {
 

@@ -22,7 +22,6 @@ struct BoardSeconds {
 constexpr std::array<BoardSeconds, kLines + 1> kBoardSeconds{{
     {0, 0}, {8, 18}, {8, 16}, {9, 20}, {9, 19}, {7, 17}, {7, 17}, {9, 19}, {8, 19},
 }};
-constexpr int kDepartureSecond = 4;
 constexpr int kNextDepartureSecond = 30;
 
 constexpr const char* kBoardPicture = "VasteData/Bord.bmp";
@@ -94,6 +93,20 @@ void RunDepartures(ProgramState& s) {
         if (s.timetable.DepartureMinute[line] == s.clock.ClockMinutes && s.timetable.DepartureInterval[line] > 0)
             runDeparture(s, line);
     }
+}
+
+bool AtDeparture(const ProgramState& s, int line) {
+    return s.timetable.DepartureInterval[line] > 0 && s.timetable.DepartureMinute[line] == s.clock.ClockMinutes &&
+           s.clock.ClockSeconds == kDepartureSecond;
+}
+
+std::optional<std::int32_t> NextDepartureMinute(const ProgramState& s, int line) {
+    const TimetableTables& t = s.timetable;
+    if (t.DepartureInterval[line] <= 0 || t.DepartureMinute[line] < s.clock.ClockMinutes) return std::nullopt;
+    // Until second 30 the minute of the departure just gone still stands in the table.
+    if (t.DepartureMinute[line] == s.clock.ClockMinutes && s.clock.ClockSeconds >= kDepartureSecond)
+        return addMinutes(t.DepartureMinute[line], t.DepartureInterval[line]);
+    return t.DepartureMinute[line];
 }
 
 std::string FormatClockTime(std::int32_t minutes) {

@@ -1,6 +1,7 @@
 #include "scan/auto_trains.h"
 
 #include "board/simulated_board.h"
+#include "state/step_kinds.h"
 
 #include <algorithm>
 
@@ -12,11 +13,11 @@ namespace {
 int awaitedSensor(const LineProgramModel& m, int line, bool& hold) {
     const int step = m.CurrentStep[line];
     if (step < 1 || step > kSteps) return 0;
-    const std::string& k = m.StepKind[line][step];
-    hold = k == kind::HSensor;
-    if (k != kind::Sensor && !hold) return 0;
+    const StepKindRule& rule = stepKindRule(m.StepKind[line][step]);
+    hold = rule.wait == StepWait::HoldFlag;
+    if (rule.wait != StepWait::SensorState && !hold) return 0;
     const std::int32_t sensor = m.StepOperand[line][step];
-    return sensor >= 1 && sensor <= kSensors ? sensor : 0;
+    return operandInRange(rule, sensor) ? sensor : 0;
 }
 
 }  // namespace

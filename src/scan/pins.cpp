@@ -2,10 +2,12 @@
 
 #include "board/board.h"
 #include "state/program_state.h"
+#include "state/step_kinds.h"
 
 namespace blokpost {
 
-bool isPinIndex(int n) { return n >= 0 && n < kPins; }
+// The pins that exist are those a Pin step may name.
+bool isPinIndex(int n) { return operandInRange(stepKindRule(StepKindId::Pin), n); }
 
 void Plaat(ProgramState& s, int k) {
     if (k < 1 || k > kPinDrawings) return;

@@ -10,6 +10,10 @@ namespace {
 std::string statusText(DriverBoard::Mode mode) {
     switch (mode) {
     case DriverBoard::Mode::RealBoardOpen: return "Kaart open: de echte kaart bedient de baan";
+    case DriverBoard::Mode::Waiting:
+        return "Kaart open, wacht op antwoord: sensoren lezen uit tot de kaart antwoordt";
+    case DriverBoard::Mode::BoardTooSlow:
+        return "Kaart open, maar te traag: ingangen komen te laat, sensoren lezen uit";
     case DriverBoard::Mode::OutputsRefused:
         return "Kaart open, maar de uitgangen komen niet aan: de kaart weigert ze; druk op K8055n om het opnieuw te proberen";
     case DriverBoard::Mode::InputsSilent:

@@ -8,9 +8,12 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDesktopServices>
+#include <QFile>
+#include <QPushButton>
+#include <QUrl>
 #include <QWindow>
 #include <QMouseEvent>
-#include <QPushButton>
 #include <gtest/gtest.h>
 
 namespace blokpost::test {
@@ -77,6 +80,32 @@ TEST_F(MainWindow, ExitAsksOnceWhileLinesRun) {
     EXPECT_NE(reporter.messages.front().find("geen stappen"), std::string::npos);
 }
 
+// Stands in for the desktop's viewer.
+class Viewer : public QObject {
+    Q_OBJECT
+public:
+    Viewer() { QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "open"); }
+    ~Viewer() override { QDesktopServices::unsetUrlHandler(QStringLiteral("file")); }
+    QList<QUrl> opened;
+public slots:
+    void open(const QUrl& url) { opened << url; }
+};
+
+// "Help" opens the first-steps guide beside the program in the desktop's
+// viewer; without one it says where the same steps are.
+TEST_F(MainWindow, HelpOpensTheFirstStepsGuide) {
+    Viewer viewer;
+    const auto buttons = main()->findChildren<QPushButton*>();
+    QPushButton* help = *std::find_if(buttons.begin(), buttons.end(), [](auto* b) { return b->text() == "Help"; });
+    help->click();
+    EXPECT_NE(reporter.messages.at(0).find("README.md"), std::string::npos) << reporter.messages[0];
+    const QString guide = QCoreApplication::applicationDirPath() + QStringLiteral("/first-steps.html");
+    writeBytes(guide, "<html></html>");
+    help->click();
+    QFile::remove(guide);
+    EXPECT_EQ(viewer.opened, QList<QUrl>({QUrl::fromLocalFile(guide)}));
+}
+
 TEST_F(MainWindow, TheGridIndicatorsStillAnswerAPressOfAnyButton) {
     auto* grid = app.formAs<TForm4>(4);
     sendMouse(grid->Shape[3], QEvent::MouseButtonPress, Qt::MiddleButton, QPointF(5, 5));
@@ -101,3 +130,5 @@ TEST_F(MainWindow, OnlyExitEndsTheProgramNotACloseFromTheWindowManager) {
 
 }  // namespace
 }  // namespace blokpost::test
+
+#include "main_window_test.moc"

@@ -6,7 +6,10 @@
 // After each stop every file is old or new once the next start has run, and
 // nothing is left: no temporary file, no record of a rewrite.
 
+#include "base/rewrite_journal.h"
+#include "base/stored_file.h"
 #include "hostile_file_system.h"
+#include "support/test_program.h"
 
 #include <QDir>
 #include <QProcess>
@@ -17,6 +20,7 @@
 #include <sstream>
 #include <string>
 #include <sys/file.h>
+#include <tuple>
 #include <sys/wait.h>
 #include <vector>
 
@@ -82,11 +86,16 @@ struct DataFolder {
         QDir().mkpath(data);
         file = data + "/Schema1Data.txt";
         writeAll(file, oldContents());
-        writeAll(data + "/Schema1Data.txt.447712.new", "half a save");
+        // (Where the folder refuses new files, the saving user could not remove it either.)
+        if (!save.inPlace) writeAll(data + "/Schema1Data.txt.447712.new", "half a save");
         writeAll(data + "/Schema1Data.txt.bak", "the operator's own");
         if (save.inPlace) {
             EXPECT_EQ(::chown(QFile::encodeName(file).constData(), kNobody, kNobody), 0);
         }
+    }
+    // The start, as the user who saved.
+    ChildRun start() const {
+        return runSaveOnce(save.inPlace ? QStringList{"start", data, "as-nobody"} : QStringList{"start", data}, 0);
     }
     std::string oldContents() const { return std::string(save.oldLength, 'o'); }
     std::string newContents() const { return std::string(save.newLength, 'n'); }
@@ -123,7 +132,7 @@ TEST(InterruptedSave, EveryStepLeavesOldOrNewAndTheNextStartLeavesNothingBehind)
                 EXPECT_TRUE(whole) << afterStop.size() << " bytes";
             }
 
-            const ChildRun start = runSaveOnce({"start", folder.data}, 0);
+            const ChildRun start = folder.start();
             ASSERT_EQ(start.exitCode, 0) << start.output;
             const std::string afterStart = readAll(folder.file);
             EXPECT_TRUE(afterStart == folder.oldContents() || afterStart == folder.newContents())
@@ -185,15 +194,60 @@ TEST(InterruptedSave, EveryStepThatFailsIsToldAndTheSyncComesBeforeTheRename) {
     }
 }
 
-// The day file's lines are on the disk (fdatasync) before the program ends:
-// no line written is left to the cache. (The writer may take several lines
-// queued at once before it syncs.)
+// A rewrite in place that fails after the new contents went down (the disk
+// refuses the resize, or the sync after it), and whose put-back fails too:
+// the save says it failed, and its record stays for the next start, which
+// puts the file back.
+TEST(InterruptedSave, AFailedPutBackAfterAFailedRewriteIsFinishedByTheNextStart) {
+    if (!runningAsRoot()) GTEST_SKIP() << "a folder that refuses new files to the saving user needs root";
+    const SavePath& shorter = kSavePaths[2];
+    // The state folder is there for every run, so they count the same calls.
+    QDir().mkpath(records());
+    ASSERT_EQ(::chown(QFile::encodeName(records()).constData(), kNobody, kNobody), 0);
+    ::chmod(QFile::encodeName(records()).constData(), 0700);
+    const std::vector<std::string> calls = callsOf(DataFolder(shorter).saveStoppedAt(1, "BLOKPOST_LOG_CALLS").output);
+    const long resize = std::find(calls.begin(), calls.end(), "ftruncate") - calls.begin() + 1;
+    ASSERT_LT(resize, static_cast<long>(calls.size()));
+    for (const long failing : {resize, resize + 1}) {
+        SCOPED_TRACE(calls[static_cast<std::size_t>(failing - 1)] + " failed");
+        DataFolder folder(shorter);
+        // The put-back claims its room and then writes: that write fails.
+        qputenv("BLOKPOST_FAIL_AT_CALL", QString("%1,%2").arg(failing).arg(failing + 2).toLatin1());
+        qputenv("BLOKPOST_LOG_CALLS", "1");
+        const ChildRun failed = runSaveOnce({"save", folder.file, QString::number(shorter.newLength), "n", "as-nobody"},
+                                            0, "BLOKPOST_STOP_AT_CALL");
+        qunsetenv("BLOKPOST_FAIL_AT_CALL");
+        qunsetenv("BLOKPOST_LOG_CALLS");
+        const std::vector<std::string> made = callsOf(failed.output);
+        ASSERT_GT(made.size(), static_cast<std::size_t>(failing + 1));
+        EXPECT_EQ(made[static_cast<std::size_t>(failing + 1)], "pwrite") << "the put-back's write";
+        EXPECT_EQ(failed.exitCode, 1) << failed.output;
+        const std::string torn = readAll(folder.file);
+        EXPECT_NE(torn, folder.oldContents());
+        EXPECT_NE(torn, folder.newContents());
+
+        const ChildRun start = folder.start();
+        EXPECT_NE(start.output.find("was restored"), std::string::npos) << start.output;
+        EXPECT_EQ(readAll(folder.file), folder.oldContents());
+    }
+}
+
+// The day file's lines are on the disk (fdatasync) before the program ends,
+// and yesterday's before its file is let go at midnight (with its last lines
+// still queued when the new day's first comes): no line written is left to
+// the cache.
 TEST(InterruptedSave, TheDayFileIsSyncedAfterItsLastLine) {
-    QTemporaryDir root;
-    const std::vector<std::string> calls = callsOf(runSaveOnce({"logbook", root.path(), "3"}, 1, "BLOKPOST_LOG_CALLS").output);
-    const auto lastWrite = std::find(calls.rbegin(), calls.rend(), "write");
-    ASSERT_NE(lastWrite, calls.rend()) << "the preload counted no write";
-    EXPECT_NE(std::find(calls.rbegin(), lastWrite, "fdatasync"), lastWrite);
+    for (const char* when : {"at the end", "midnight"}) {
+        SCOPED_TRACE(when);
+        QTemporaryDir root;
+        const std::vector<std::string> calls =
+            callsOf(runSaveOnce({"logbook", root.path(), "300", when}, 1, "BLOKPOST_LOG_CALLS").output);
+        const auto lastWrite = std::find(calls.rbegin(), calls.rend(), "write");
+        ASSERT_NE(lastWrite, calls.rend()) << "the preload counted no write";
+        EXPECT_NE(std::find(calls.rbegin(), lastWrite, "fdatasync"), lastWrite);
+        const auto writeBefore = std::find(lastWrite + 1, calls.rend(), "write");
+        EXPECT_NE(std::find(lastWrite, writeBefore, "fdatasync"), writeBefore) << "no sync between the two days";
+    }
 }
 
 // An ordinary user's save of a file that is not theirs to write is refused,
@@ -211,28 +265,39 @@ TEST(InterruptedSave, AFileTheUserMayNotWriteIsNotReplacedThoughTheFolderAllowsI
     EXPECT_EQ(readAll(file), "1\r\n");
 }
 
-// A save's leftovers go, at start for the whole data folder and beside a
-// file before it is saved; what another name has, or what a running writer
-// still holds locked, stays.
+// A save's leftovers go, at start for the files the program saves and
+// beside a file before it is saved; what another name has (however like a
+// leftover it looks), what a running writer still holds locked, and what lies
+// where a link leads, stay.
 TEST(InterruptedSave, OnlyLeftoversWhoseWriterIsGoneAreRemoved) {
     QTemporaryDir root;
     const QString data = root.filePath("VasteData");
     QDir().mkpath(data);
     const QStringList files{"Schema1Data.txt",     "Schema1Data.txt.12.new", "Schema1Data.txt.34.new",
                             "NaamData.txt.56.new", "Schema1Data.txt.new",    "Schema1Data.txt.x1.new",
-                            "notes.12.txt"};
+                            "notes.12.txt",        "Zomer.2025.new",         "Kopie van Schema1Data.txt.202612.new"};
     for (const QString& name : files) writeAll(data + "/" + name, "x");
+    // The operator keeps the weekend service elsewhere, linked in.
+    QDir().mkpath(root.filePath("elders"));
+    writeAll(root.filePath("elders/Schema2Data.txt"), "x");
+    writeAll(root.filePath("elders/Schema2Data.txt.78.new"), "x");
+    ASSERT_TRUE(QFile::link(root.filePath("elders/Schema2Data.txt"), data + "/Schema2Data.txt"));
     // A save of another program that is still running holds its file locked.
     const int running = ::open(QFile::encodeName(data + "/Schema1Data.txt.34.new").constData(), O_RDONLY);
     ASSERT_EQ(::flock(running, LOCK_EX), 0);
 
     ASSERT_EQ(runSaveOnce({"save", data + "/Schema1Data.txt", "10", "n"}, 0).exitCode, 0);
+    ASSERT_EQ(runSaveOnce({"save", data + "/Schema2Data.txt", "10", "n"}, 0).exitCode, 0);
     // The leftover of another file stays until the start.
-    EXPECT_EQ(namesIn(data), (QStringList{"NaamData.txt.56.new", "Schema1Data.txt", "Schema1Data.txt.34.new",
-                                          "Schema1Data.txt.new", "Schema1Data.txt.x1.new", "notes.12.txt"}));
+    const QStringList others{"Kopie van Schema1Data.txt.202612.new", "Schema1Data.txt", "Schema1Data.txt.34.new",
+                             "Schema1Data.txt.new", "Schema1Data.txt.x1.new", "Schema2Data.txt", "Zomer.2025.new",
+                             "notes.12.txt"};
+    QStringList beforeStart = others + QStringList{"NaamData.txt.56.new"};
+    beforeStart.sort();
+    EXPECT_EQ(namesIn(data), beforeStart);
     ASSERT_EQ(runSaveOnce({"start", data}, 0).exitCode, 0);
-    EXPECT_EQ(namesIn(data), (QStringList{"Schema1Data.txt", "Schema1Data.txt.34.new", "Schema1Data.txt.new",
-                                          "Schema1Data.txt.x1.new", "notes.12.txt"}));
+    EXPECT_EQ(namesIn(data), others);
+    EXPECT_EQ(namesIn(root.filePath("elders")), (QStringList{"Schema2Data.txt", "Schema2Data.txt.78.new"}));
     ::close(running);
 }
 
@@ -287,6 +352,144 @@ TEST(InterruptedSave, ADayFileBeyondTheFileSizeLimitIsToldAndTheProgramRunsOn) {
     EXPECT_EQ(child.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(child.exitCode(), 0);
     EXPECT_NE(child.readAll().toStdString().find("niet schrijven (File too large)"), std::string::npos);
+}
+
+// The start and the record of a rewrite in place that was stopped: the file
+// is put back only when it is still the same file in a shape that rewrite
+// leaves; anything else stays, with the old contents kept beside it, told once.
+
+std::string encoded(const QString& path) { return QFile::encodeName(path).toStdString(); }
+
+// A rewrite of VasteData/Schema1Data.txt stopped once its record was kept.
+struct StoppedRewrite {
+    StoppedRewrite() {
+        ::setenv("XDG_STATE_HOME", encoded(state.path()).c_str(), 1);
+        QDir(layout.path()).mkdir("VasteData");
+        writeAll(file, old);
+        setLayoutFolder(encoded(layout.path()));
+        const Descriptor fd(::open(encoded(file).c_str(), O_RDWR));
+        keepOldContents(fd.get(), encoded(file), old, next, "Schema1Data.txt");  // its writer gone at once
+    }
+    ~StoppedRewrite() {
+        if (writer >= 0) ::close(writer);
+        ::setenv("XDG_STATE_HOME", previousState.c_str(), 1);
+    }
+    std::vector<std::string> start() const {
+        RecordingReporter reporter;
+        finishInterruptedRewrites(reporter);
+        return reporter.messages;
+    }
+    QString records() const { return state.filePath("blokpost"); }
+    QString record() const { return records() + "/" + QDir(records()).entryList({"rewrite-*"}).value(0); }
+    void tear() { writeAll(file, next + old.substr(next.size())); }
+
+    const std::string previousState = qEnvironmentVariable("XDG_STATE_HOME").toStdString();
+    QTemporaryDir layout, state, elsewhere;
+    const QString file = layout.filePath("VasteData/Schema1Data.txt");
+    const std::string old = std::string(3000, 'o') + "end of the old\r\n";
+    const std::string next = std::string(1500, 'n') + "end of the new\r\n";
+    int writer = -1;  // a save that still runs holds its record locked
+};
+
+struct AfterTheStop {
+    const char* what;
+    void (*act)(StoppedRewrite&);
+    const char* told;  // in the start's one message; empty: nothing
+    bool putBack;      // the file holds the old contents again, else it is as it was left
+    int keptAside;     // copies of the old contents made
+    int recordsLeft;   // records left for another start
+};
+
+const AfterTheStop kCases[] = {
+    {"torn by the stop", [](StoppedRewrite& r) { r.tear(); }, "was restored", true, 0, 0},
+    {"the new contents whole", [](StoppedRewrite& r) { writeAll(r.file, r.next); }, "", false, 0, 0},
+    {"edited by hand, same length",
+     [](StoppedRewrite& r) { writeAll(r.file, (r.next + r.old.substr(r.next.size())).replace(10, 8, "Timer 30")); },
+     "het is sindsdien veranderd", false, 1, 0},
+    {"another file in its place",
+     [](StoppedRewrite& r) {
+         r.tear();
+         QFile::copy(r.file, r.file + ".x");
+         QFile::remove(r.file);
+         QFile::rename(r.file + ".x", r.file);
+     },
+     "er staat nu een ander bestand", false, 1, 0},
+    {"gone", [](StoppedRewrite& r) { QFile::remove(r.file); }, "No such file or directory", false, 1, 0},
+    // Within the old contents, where the stop left the new ones: restored from it, the file would take them.
+    {"the record damaged",
+     [](StoppedRewrite& r) {
+         r.tear();
+         QFile record(r.record());
+         ASSERT_TRUE(record.open(QIODevice::ReadWrite));
+         record.seek(record.size() - static_cast<qint64>(r.next.size() + r.old.size()) + 100);
+         record.write("XXXXX");
+     },
+     "it is damaged", false, 0, 0},
+    {"its save still running",
+     [](StoppedRewrite& r) {
+         r.tear();
+         r.writer = ::open(encoded(r.record()).c_str(), O_RDONLY);
+         ::flock(r.writer, LOCK_EX);
+     },
+     "", false, 0, 1},
+    {"the record another user's",
+     [](StoppedRewrite& r) { r.tear(), (void)::chown(encoded(r.record()).c_str(), kNobody, kNobody); }, "", false, 0, 1},
+    {"the state folder open to others",
+     [](StoppedRewrite& r) { r.tear(), (void)::chmod(encoded(r.records()).c_str(), 0777); }, "", false, 0, 1},
+    {"started on another layout folder",
+     [](StoppedRewrite& r) { r.tear(), setLayoutFolder(encoded(r.elsewhere.path())); }, "", false, 0, 1},
+};
+
+TEST(RewriteJournal, TheStartPutsBackOnlyWhatTheStoppedRewriteLeftAndKeepsTheRestTellingOnce) {
+    if (!runningAsRoot()) GTEST_SKIP() << "giving a record to another user needs root";
+    for (const AfterTheStop& c : kCases) {
+        SCOPED_TRACE(c.what);
+        StoppedRewrite r;
+        c.act(r);
+        const std::string before = readAll(r.file);
+        const std::vector<std::string> told = r.start();
+        ASSERT_EQ(told.size(), *c.told ? 1u : 0u);
+        const QStringList kept = QDir(r.layout.filePath("VasteData")).entryList({"* (van voor onderbroken opslaan).txt"});
+        const int damaged = std::string(c.told) == "it is damaged" ? 1 : 0;
+        if (*c.told) {
+            EXPECT_NE(told[0].find(c.told), std::string::npos) << told[0];
+            EXPECT_NE(told[0].find(encoded(damaged ? r.record() : r.file)), std::string::npos) << told[0];
+        }
+        EXPECT_EQ(readAll(r.file), c.putBack ? r.old : before);
+        ASSERT_EQ(kept.size(), c.keptAside);
+        if (c.keptAside) {
+            EXPECT_NE(told[0].find(kept[0].toStdString()), std::string::npos) << told[0];
+            EXPECT_EQ(readAll(r.layout.filePath("VasteData/" + kept[0])), r.old);
+        }
+        EXPECT_EQ(QDir(r.records()).entryList({"*.damaged"}).size(), damaged);
+        EXPECT_EQ(QDir(r.records()).entryList({"rewrite-*"}).size(), c.recordsLeft + damaged);
+        // Told once: the next start, also with a file of that name there again, says and touches nothing.
+        if (c.recordsLeft == 0) {
+            if (!QFile::exists(r.file)) writeAll(r.file, "later");
+            const std::string later = readAll(r.file);
+            EXPECT_EQ(r.start(), std::vector<std::string>{});
+            EXPECT_EQ(readAll(r.file), later);
+        }
+    }
+}
+
+// In place only where the record stays bounded and the file is the layout's
+// own; otherwise the save fails with the reason and the file is untouched.
+TEST(RewriteJournal, AFileTooLargeOrOutsideTheLayoutFolderIsNotRewrittenInPlace) {
+    if (!runningAsRoot()) GTEST_SKIP() << "acting as another user needs root";
+    for (const auto& [length, inLayout, reason] : {std::tuple{600 * 1024, true, "larger than a layout file can be"},
+                                                   std::tuple{100, false, "outside the layout folder"}}) {
+        SCOPED_TRACE(reason);
+        StoppedRewrite r;
+        for (const QString& folder : {r.layout.path(), r.layout.filePath("VasteData")}) ::chmod(encoded(folder).c_str(), 0755);
+        const QString file = r.layout.filePath("VasteData/NaamData.txt");
+        writeAll(file, std::string(length, 'o'));
+        ASSERT_EQ(::chown(encoded(file).c_str(), kNobody, kNobody), 0);
+        setLayoutFolder(encoded(inLayout ? r.layout.path() : r.elsewhere.path()));
+        const ScopedEffectiveUser nobody(kNobody);
+        EXPECT_NE(errorOf([&] { replaceStoredFile(file, std::string(length / 2, 'n')); }).find(reason), std::string::npos);
+        EXPECT_EQ(readAll(file), std::string(length, 'o'));
+    }
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // The logbook's day files, against the real file system: appending, the
 // change of day, a folder in another spelling, and files that cannot be
-// written (a full disk, a folder that is a file, a FIFO or a device in the
+// written (a full disk, a folder that is a file, a FIFO or a link in the
 // day file's place).
 
 #include "base/logbook_file.h"
@@ -77,8 +77,14 @@ struct Impostor {
 
 const Impostor kImpostors[] = {
     {"a FIFO (named pipe)", [](const QString& path) { ::mkfifo(QFile::encodeName(path).constData(), 0644); }},
-    {"a character device", [](const QString& path) { QFile::link("/dev/null", path); }},
-    {"a character device", [](const QString& path) { QFile::link("/dev/full", path); }},
+    {"a symbolic link", [](const QString& path) { QFile::link("/dev/full", path); }},
+    // A link to a file of the operator's: the lines would go into it unnoticed.
+    {"a symbolic link",
+     [](const QString& path) {
+         QFile own(path + ".eigen");
+         (void)own.open(QIODevice::WriteOnly);
+         QFile::link(path + ".eigen", path);
+     }},
     {"a folder", [](const QString& path) { QDir().mkdir(path); }},
 };
 

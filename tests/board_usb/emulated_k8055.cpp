@@ -2,6 +2,11 @@
 
 #include <umockdev.h>
 
+#include <dlfcn.h>
+#include <climits>
+#include <poll.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -9,6 +14,7 @@
 #include <sys/ioctl.h>
 #include <stdexcept>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace blokpost::test {
@@ -29,7 +35,7 @@ constexpr std::uint32_t kCapabilities = USBDEVFS_CAP_ZERO_PACKET | USBDEVFS_CAP_
 // Device descriptor and the one configuration: interface 0 (HID) with an
 // interrupt IN and an interrupt OUT endpoint of 8 bytes. The emulation hands
 // a queued report over at once, as an endpoint polled every frame would.
-std::vector<std::uint8_t> descriptors(int address) {
+std::vector<std::uint8_t> descriptors(int address, int inInterval) {
     const std::uint16_t product = static_cast<std::uint16_t>(kFirstProduct + address);
     return {
         // device
@@ -42,7 +48,7 @@ std::vector<std::uint8_t> descriptors(int address) {
         // HID descriptor
         9, 0x21, 0x00, 0x01, 0x00, 1, 0x22, 0x1D, 0x00,
         // endpoint 0x81: interrupt IN, 8 bytes, polled every 1 ms
-        7, 0x05, kInEndpoint, 0x03, 8, 0, 1,
+        7, 0x05, kInEndpoint, 0x03, 8, 0, static_cast<std::uint8_t>(inInterval),
         // endpoint 0x01: interrupt OUT, 8 bytes, polled every 1 ms
         7, 0x05, kOutEndpoint, 0x03, 8, 0, 1,
     };
@@ -62,6 +68,14 @@ UMockdevIoctlData* argumentBlock(UMockdevIoctlClient* client, std::size_t size) 
 
 }  // namespace
 
+namespace {
+
+// Every emulated board alive, for poll() to ask.
+std::mutex liveMutex;
+std::vector<EmulatedK8055*> live;
+
+}  // namespace
+
 UsbTestbedDirectory::UsbTestbedDirectory() : testbed_(umockdev_testbed_new()) {}
 
 UsbTestbedDirectory::~UsbTestbedDirectory() { g_object_unref(testbed_); }
@@ -69,14 +83,20 @@ UsbTestbedDirectory::~UsbTestbedDirectory() { g_object_unref(testbed_); }
 bool UsbTestbedDirectory::active() { return umockdev_in_mock_environment(); }
 
 EmulatedK8055::EmulatedK8055(UMockdevTestbed* testbed, int address, bool plugIn)
-    : testbed_(testbed), address_(address), statusByte_(address + 1) {
+    : testbed_(testbed), address_(address) {
     handler_ = umockdev_ioctl_base_new();
     g_signal_connect(handler_, "handle-ioctl", G_CALLBACK(&EmulatedK8055::onIoctl), this);
     g_signal_connect(handler_, "client-vanished", G_CALLBACK(&EmulatedK8055::onClientVanished), this);
     if (plugIn) this->plugIn();
+    std::lock_guard lock(liveMutex);
+    live.push_back(this);
 }
 
 EmulatedK8055::~EmulatedK8055() {
+    {
+        std::lock_guard lock(liveMutex);
+        std::erase(live, this);
+    }
     unplug();
     g_signal_handlers_disconnect_by_data(handler_, this);
     g_object_unref(handler_);
@@ -97,7 +117,7 @@ void EmulatedK8055::addDevice() {
     const std::string name = "1-" + std::to_string(address_ + 1);
     syspath_ = "/sys/devices/" + name;
     std::string hex;
-    for (std::uint8_t byte : descriptors(address_)) {
+    for (std::uint8_t byte : descriptors(address_, inInterval_)) {
         char pair[3];
         std::snprintf(pair, sizeof pair, "%02X", byte);
         hex += pair;
@@ -127,12 +147,9 @@ void EmulatedK8055::plugIn() {
         std::lock_guard lock(mutex_);
         plugged_ = inTestbed_ = true;
         reports_.clear();
-        freshReports_ = 0;
         outputs_ = {};
         outHalted_ = inHalted_ = false;
         setClaim(nullptr);
-        reportsPaused_ = deliverHeld_ = false;
-        heldReport_.reset();
         nextReport_ = std::chrono::steady_clock::now() + reportPeriod_;
     }
     addDevice();
@@ -182,29 +199,20 @@ void EmulatedK8055::setTransferTime(std::chrono::milliseconds time) {
     transferTime_ = time;
 }
 
+void EmulatedK8055::setControlTime(std::chrono::milliseconds time) {
+    std::lock_guard lock(mutex_);
+    controlTime_ = time;
+}
+
+void EmulatedK8055::setInInterval(int milliseconds) {
+    std::lock_guard lock(mutex_);
+    inInterval_ = milliseconds;
+}
+
 void EmulatedK8055::setReportPeriod(std::chrono::milliseconds period) {
     std::lock_guard lock(mutex_);
     makeReports(std::chrono::steady_clock::now());
     reportPeriod_ = std::max(period, std::chrono::milliseconds(1));
-}
-
-void EmulatedK8055::holdInputReport() {
-    std::lock_guard lock(mutex_);
-    heldReport_ = inputReport();
-    reportsPaused_ = true;
-    reports_.clear();
-    freshReports_ = 0;
-}
-
-void EmulatedK8055::deliverHeldReport() {
-    std::lock_guard lock(mutex_);
-    deliverHeld_ = heldReport_.has_value();
-}
-
-void EmulatedK8055::resumeReports() {
-    std::lock_guard lock(mutex_);
-    reportsPaused_ = false;
-    nextReport_ = std::chrono::steady_clock::now() + reportPeriod_;
 }
 
 void EmulatedK8055::setInputReportLength(int length) {
@@ -212,25 +220,16 @@ void EmulatedK8055::setInputReportLength(int length) {
     inputLength_ = std::clamp(length, 0, 64);
 }
 
-void EmulatedK8055::setStatusByte(int status) {
-    std::lock_guard lock(mutex_);
-    makeReports(std::chrono::steady_clock::now());
-    statusByte_ = status;
-    freshReports_ = 0;
-}
-
 void EmulatedK8055::setAnalogInputs(std::uint8_t analog1, std::uint8_t analog2) {
     std::lock_guard lock(mutex_);
     makeReports(std::chrono::steady_clock::now());
     analog_ = {analog1, analog2};
-    freshReports_ = 0;
 }
 
 void EmulatedK8055::setCounters(std::uint16_t counter1, std::uint16_t counter2) {
     std::lock_guard lock(mutex_);
     makeReports(std::chrono::steady_clock::now());
     counter_ = {counter1, counter2};
-    freshReports_ = 0;
 }
 
 void EmulatedK8055::setSensor(int sensor, bool on) {
@@ -238,28 +237,11 @@ void EmulatedK8055::setSensor(int sensor, bool on) {
     std::lock_guard lock(mutex_);
     makeReports(std::chrono::steady_clock::now());
     sensors_[static_cast<std::size_t>(sensor)] = on;
-    freshReports_ = 0;
-}
-
-void EmulatedK8055::waitForFreshReports(std::size_t count) {
-    std::unique_lock lock(mutex_);
-    count = std::min(count, kBufferedReports);
-    while (freshReports_ < count) {
-        lock.unlock();
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-        lock.lock();
-        makeReports(std::chrono::steady_clock::now());
-    }
 }
 
 void EmulatedK8055::setKernelDriver(const std::string& name) {
     std::lock_guard lock(mutex_);
     kernelDriver_ = name;
-}
-
-void EmulatedK8055::setOldKernel(bool old) {
-    std::lock_guard lock(mutex_);
-    oldKernel_ = old;
 }
 
 std::string EmulatedK8055::devnode() const {
@@ -287,6 +269,93 @@ bool EmulatedK8055::interfaceClaimed() const {
     return claimed();
 }
 
+bool EmulatedK8055::reapable() {
+    std::lock_guard lock(mutex_);
+    if (!plugged_) return true;
+    for (Urb& urb : urbs_)
+        if (!urb.done) completeReadyUrbs(urb.client);
+    return std::any_of(urbs_.begin(), urbs_.end(), [](const Urb& urb) { return urb.done; });
+}
+
+std::optional<std::chrono::steady_clock::time_point> EmulatedK8055::nextCompletion() const {
+    std::lock_guard lock(mutex_);
+    std::optional<std::chrono::steady_clock::time_point> next;
+    const auto consider = [&next](std::chrono::steady_clock::time_point at) { next = next ? std::min(*next, at) : at; };
+    for (const Urb& urb : urbs_) {
+        if (urb.done || behaviour_ == BoardBehaviour::Silent) continue;
+        const auto after = urb.submittedAt + transferTime_;
+        if (urb.control) {
+            if (controlTime_.count() >= 0) consider(urb.submittedAt + controlTime_);
+        } else if (urb.endpoint == kOutEndpoint || transferTime_.count() > 0 || inHalted_ ||
+                   behaviour_ == BoardBehaviour::StallsInputs || behaviour_ == BoardBehaviour::StallsInputOnce) {
+            consider(after);
+        } else {
+            consider(reports_.empty() ? nextReport_ : urb.submittedAt);
+        }
+    }
+    return next;
+}
+
+namespace {
+
+// The emulated board whose device file `fd` is, if any: umockdev opens a
+// file at the device node's place in the testbed in its stead.
+EmulatedK8055* boardOnFile(int fd) {
+    char link[PATH_MAX] = {};
+    if (readlink(("/proc/self/fd/" + std::to_string(fd)).c_str(), link, sizeof link - 1) <= 0) return nullptr;
+    const std::string path(link);
+    std::lock_guard lock(liveMutex);
+    for (EmulatedK8055* board : live) {
+        const std::string node = board->devnode();
+        if (path.size() > node.size() && path.compare(path.size() - node.size(), node.size(), node) == 0) return board;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+}  // namespace blokpost::test
+
+// poll() as the kernel answers it for a usbfs file: writable only once a
+// transfer can be reaped, with an error once the device is gone, and woken
+// when the emulated board ends a transfer. umockdev's file is always ready,
+// which would keep libusb's watch spinning. (Qt's event loop polls here too.)
+extern "C" int poll(pollfd* fds, nfds_t count, int timeout) {
+    using blokpost::test::EmulatedK8055;
+    using Clock = std::chrono::steady_clock;
+    static const auto realPoll = reinterpret_cast<int (*)(pollfd*, nfds_t, int)>(dlsym(RTLD_NEXT, "poll"));
+    std::vector<std::pair<nfds_t, EmulatedK8055*>> devices;
+    for (nfds_t i = 0; i < count; ++i)
+        if (fds[i].fd >= 0 && (fds[i].events & POLLOUT))
+            if (EmulatedK8055* board = blokpost::test::boardOnFile(fds[i].fd)) devices.emplace_back(i, board);
+    if (devices.empty()) return realPoll(fds, count, timeout);
+    const auto deadline = timeout < 0 ? Clock::time_point::max() : Clock::now() + std::chrono::milliseconds(timeout);
+    const auto answer = [&] {
+        int ready = 0;
+        for (auto& [i, board] : devices) {
+            fds[i].revents = board->reapable() ? (board->pluggedIn() ? POLLOUT : POLLOUT | POLLERR | POLLHUP) : 0;
+            ready += fds[i].revents != 0;
+        }
+        return ready;
+    };
+    std::vector<int> files(devices.size());
+    while (true) {
+        auto until = answer() ? Clock::now() : deadline;
+        for (auto& [i, board] : devices)
+            if (const auto next = board->nextCompletion()) until = std::min(until, *next);
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(std::max(until - Clock::now(), Clock::duration::zero()));
+        // The device files sit out the real poll, which sees only the others.
+        for (std::size_t k = 0; k < devices.size(); ++k) files[k] = std::exchange(fds[devices[k].first].fd, -1);
+        const int others = realPoll(fds, count, until == Clock::time_point::max() ? -1 : static_cast<int>(left.count()));
+        for (std::size_t k = 0; k < devices.size(); ++k) fds[devices[k].first].fd = files[k];
+        const int devicesReady = others < 0 ? 0 : answer();
+        if (others < 0 || devicesReady || others > 0) return others < 0 ? others : others + devicesReady;
+        if (Clock::now() >= deadline) return 0;
+    }
+}
+
+namespace blokpost::test {
+
 // --- the board ----------------------------------------------------------
 
 std::uint8_t EmulatedK8055::digitalInputs() const {
@@ -302,7 +371,7 @@ std::uint8_t EmulatedK8055::digitalInputs() const {
 
 std::array<std::uint8_t, 8> EmulatedK8055::inputReport() const {
     return {digitalInputs(),
-            static_cast<std::uint8_t>(statusByte_),
+            static_cast<std::uint8_t>(address_ + 1),
             analog_[0],
             analog_[1],
             static_cast<std::uint8_t>(counter_[0] & 0xFF),
@@ -313,7 +382,7 @@ std::array<std::uint8_t, 8> EmulatedK8055::inputReport() const {
 
 void EmulatedK8055::makeReports(std::chrono::steady_clock::time_point now) {
     const auto period = reportPeriod_;
-    if (!plugged_ || behaviour_ == BoardBehaviour::Silent || reportsPaused_) {
+    if (!plugged_ || behaviour_ == BoardBehaviour::Silent) {
         if (nextReport_ < now) nextReport_ = now + period;
         return;
     }
@@ -323,7 +392,6 @@ void EmulatedK8055::makeReports(std::chrono::steady_clock::time_point now) {
     for (; nextReport_ <= now && made <= static_cast<int>(kBufferedReports); nextReport_ += period, ++made) {
         reports_.push_back(inputReport());
         if (reports_.size() > kBufferedReports) reports_.pop_front();
-        freshReports_ = std::min(freshReports_ + 1, reports_.size());
     }
     if (nextReport_ <= now) nextReport_ = now + period;
 }
@@ -342,7 +410,6 @@ void EmulatedK8055::takeOutputReport(Urb& urb) {
     if (length >= 4 && bytes[0] == kSetOutputsCommand) {
         makeReports(std::chrono::steady_clock::now());
         outputs_ = {bytes[1], bytes[2], bytes[3]};
-        freshReports_ = 0;
     }
 }
 
@@ -351,9 +418,14 @@ void EmulatedK8055::completeReadyUrbs(UMockdevIoctlClient* client) {
     const auto now = std::chrono::steady_clock::now();
     makeReports(now);
     for (Urb& urb : urbs_) {
-        if (urb.done || urb.client != client || now < urb.submittedAt + transferTime_) continue;
+        if (urb.done || urb.client != client) continue;
+        if (urb.control) {
+            if (controlTime_.count() >= 0 && now >= urb.submittedAt + controlTime_) answerControl(urb);
+            continue;
+        }
+        if (now < urb.submittedAt + transferTime_) continue;
         if (urb.endpoint == kOutEndpoint) {
-            if (behaviour_ != BoardBehaviour::Silent && behaviour_ != BoardBehaviour::IgnoresOutputs)
+            if (behaviour_ != BoardBehaviour::Silent)
                 takeOutputReport(urb);
         } else {
             answerInput(urb);
@@ -362,13 +434,7 @@ void EmulatedK8055::completeReadyUrbs(UMockdevIoctlClient* client) {
 }
 
 void EmulatedK8055::answerInput(Urb& urb) {
-    if (deliverHeld_ && heldReport_) {
-        fillInputReport(urb, *heldReport_);
-        heldReport_.reset();
-        deliverHeld_ = false;
-        return;
-    }
-    if (reportsPaused_ || behaviour_ == BoardBehaviour::Silent || behaviour_ == BoardBehaviour::InputsSilent) return;
+    if (behaviour_ == BoardBehaviour::Silent) return;
     if (behaviour_ == BoardBehaviour::StallsInputs || behaviour_ == BoardBehaviour::StallsInputOnce || inHalted_) {
         if (behaviour_ == BoardBehaviour::StallsInputOnce) behaviour_ = BoardBehaviour::Normal;
         inHalted_ = true;
@@ -384,9 +450,16 @@ void EmulatedK8055::answerInput(Urb& urb) {
         if (reports_.empty()) return;
         report = reports_.front();
         reports_.pop_front();
-        freshReports_ = std::min(freshReports_, reports_.size());
     }
     fillInputReport(urb, report);
+}
+
+void EmulatedK8055::answerControl(Urb& urb) {
+    if (urb.clears == kOutEndpoint) outHalted_ = false;
+    if (urb.clears == kInEndpoint) inHalted_ = false;
+    urb.done = true;
+    urb.status = 0;
+    urb.actualLength = 0;
 }
 
 void EmulatedK8055::fillInputReport(Urb& urb, const std::array<std::uint8_t, 8>& report) {
@@ -478,23 +551,27 @@ void EmulatedK8055::handle(UMockdevIoctlClient* client) {
             break;
         }
         case USBDEVFS_IOCTL: result = usbfsIoctl(client, error); break;
-        case USBDEVFS_DISCONNECT_CLAIM:
-            if (oldKernel_) {
-                result = -1;
-                error = ENOTTY;
-            } else {
-                result = disconnectAndClaim(client, error);
-            }
-            break;
+        case USBDEVFS_DISCONNECT_CLAIM: result = disconnectAndClaim(client, error); break;
         case USBDEVFS_CLEAR_HALT: {
             UMockdevIoctlData* block = argumentBlock(client, sizeof(unsigned int));
             const unsigned int endpoint = block ? *reinterpret_cast<unsigned int*>(block->data) : 0;
             if (block) g_object_unref(block);
             ++traffic_.clearHalts;
+            // The kernel waits for the control pipe's answer, up to its 5 s.
+            const bool hangs = controlTime_.count() < 0;
+            lock.unlock();
+            std::this_thread::sleep_for(hangs ? std::chrono::milliseconds(5000) : controlTime_);
+            lock.lock();
+            if (hangs) {
+                result = -1;
+                error = ETIMEDOUT;
+                break;
+            }
             if (endpoint == kOutEndpoint) outHalted_ = false;
             if (endpoint == kInEndpoint) inHalted_ = false;
             break;
         }
+        case USBDEVFS_RESETEP: ++traffic_.endpointResets; break;
         case USBDEVFS_SUBMITURB: result = submitUrb(client, error); break;
         case USBDEVFS_DISCARDURB: result = discardUrb(client, error); break;
         case USBDEVFS_REAPURB:
@@ -569,14 +646,6 @@ long EmulatedK8055::usbfsIoctl(UMockdevIoctlClient* client, int& error) {
         return -1;
     }
     switch (command.ioctl_code) {
-    case USBDEVFS_DISCONNECT:
-        if (kernelDriver_.empty()) {
-            error = ENODATA;
-            return -1;
-        }
-        detachedDriver_ = kernelDriver_;
-        kernelDriver_.clear();
-        return 0;
     case USBDEVFS_CONNECT:
         if (claimed()) {
             error = EBUSY;
@@ -596,8 +665,9 @@ long EmulatedK8055::submitUrb(UMockdevIoctlClient* client, int& error) {
     }
     auto* urb = reinterpret_cast<usbdevfs_urb*>(urbData->data);
     const bool knownEndpoint = urb->endpoint == kOutEndpoint || urb->endpoint == kInEndpoint;
-    if (urb->type != USBDEVFS_URB_TYPE_INTERRUPT || !knownEndpoint || urb->buffer_length < 0 ||
-        urb->buffer_length > 64) {
+    const bool control = urb->type == USBDEVFS_URB_TYPE_CONTROL && urb->endpoint == 0 && urb->buffer_length == 8;
+    if (!control && (urb->type != USBDEVFS_URB_TYPE_INTERRUPT || !knownEndpoint || urb->buffer_length < 0 ||
+                     urb->buffer_length > 64)) {
         g_object_unref(urbData);
         error = EINVAL;
         return -1;
@@ -620,8 +690,22 @@ long EmulatedK8055::submitUrb(UMockdevIoctlClient* client, int& error) {
     const std::size_t bufferOffset = offsetof(usbdevfs_urb, buffer);
     const auto length = static_cast<std::size_t>(urb->buffer_length);
     pending.buffer = length ? umockdev_ioctl_data_resolve(urbData, bufferOffset, length, nullptr) : nullptr;
-    if (pending.endpoint == kOutEndpoint) ++traffic_.outputUrbs;
-    else ++traffic_.inputUrbs;
+    if (control) {
+        // The one request the driver makes: CLEAR_FEATURE(ENDPOINT_HALT) to an endpoint.
+        const guint8* setup = pending.buffer ? pending.buffer->data : nullptr;
+        if (!setup || setup[0] != 0x02 || setup[1] != 0x01 || setup[2] != 0 || setup[3] != 0) {
+            dropUrb(pending);
+            error = EPIPE;
+            return -1;
+        }
+        pending.control = true;
+        pending.clears = setup[4];
+        ++traffic_.clearHalts;
+    } else if (pending.endpoint == kOutEndpoint) {
+        ++traffic_.outputUrbs;
+    } else {
+        ++traffic_.inputUrbs;
+    }
     urbs_.push_back(pending);
     int ignored = 0;
     pullCableAt(pending.endpoint == kInEndpoint ? UnplugMoment::AtNextInputTransfer : UnplugMoment::AtNextOutputTransfer,

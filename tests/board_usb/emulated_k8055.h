@@ -57,8 +57,6 @@ enum class BoardBehaviour {
     Normal,
     Silent,          // takes no report and sends none: every transfer waits for ever
     StallsOutputs,   // the OUT endpoint stalls on every output report; input reports keep coming
-    IgnoresOutputs,  // output reports are never taken (they time out); input reports keep coming
-    InputsSilent,    // output reports are taken, but no input report is ever sent
     StallsInputs,    // the IN endpoint stalls on every transfer; output reports are taken
     StallsInputOnce, // the IN endpoint stalls on the next transfer, then works again
 };
@@ -75,7 +73,8 @@ struct UsbTraffic {
     int ioctls = 0;
     int outputUrbs = 0;      // OUT transfers submitted
     int inputUrbs = 0;       // IN transfers submitted
-    int clearHalts = 0;
+    int clearHalts = 0;      // CLEAR_FEATURE(ENDPOINT_HALT) requests and USBDEVFS_CLEAR_HALT calls
+    int endpointResets = 0;  // USBDEVFS_RESETEP: the host's side of a cleared halt
     int opens = 0;
 };
 
@@ -107,29 +106,24 @@ public:
     // How often the board makes an input report; 1 ms floods the IN endpoint
     // as fast as its 1 ms polling interval lets the bus carry reports.
     void setReportPeriod(std::chrono::milliseconds period);
-    // A late report: the input transfer standing now is held with the report
-    // of this moment and the board makes no other, until deliverHeldReport()
-    // answers that transfer with it; the board stays quiet until resumeReports().
-    void holdInputReport();
-    void deliverHeldReport();
-    void resumeReports();
+    // How long the control pipe takes to answer a request; negative: it never answers (hung firmware).
+    void setControlTime(std::chrono::milliseconds time);
+    // The IN endpoint's polling interval in its descriptor, from the next plugIn() on.
+    void setInInterval(int milliseconds);
     // The length of the input reports it sends from now on (8 is the board's own).
     void setInputReportLength(int length);
-    // The status byte the board puts in its reports from now on (its own by default).
-    void setStatusByte(int status);
     void setAnalogInputs(std::uint8_t analog1, std::uint8_t analog2);
     void setCounters(std::uint16_t counter1, std::uint16_t counter2);
     // Sensor 1..20 of the wired layout.
     void setSensor(int sensor, bool on);
-    // Waits until the buffer holds `count` reports made from the current inputs.
-    void waitForFreshReports(std::size_t count);
     // The interface is held by a kernel driver until a program takes it.
     void setKernelDriver(const std::string& name);
-    // As a kernel before 3.8: no USBDEVFS_DISCONNECT_CLAIM, so libusb detaches
-    // the driver (GETDRIVER, USBDEVFS_IOCTL with DISCONNECT) and then claims.
-    void setOldKernel(bool old);
 
     std::string devnode() const;
+    // What poll() sees on a file of the device: ready when a transfer can be
+    // reaped or the device is gone, and if not, when the next one ends.
+    bool reapable();
+    std::optional<std::chrono::steady_clock::time_point> nextCompletion() const;
     EmulatedOutputs outputs() const;
     UsbTraffic traffic() const;
     std::string kernelDriver() const;
@@ -142,6 +136,8 @@ private:
         UMockdevIoctlData* buffer = nullptr;  // its data buffer
         std::uint8_t endpoint = 0;
         std::chrono::steady_clock::time_point submittedAt{};
+        bool control = false;  // a CLEAR_FEATURE(ENDPOINT_HALT) for `clears`
+        std::uint8_t clears = 0;
         bool done = false;
         int status = 0;
         int actualLength = 0;
@@ -159,6 +155,7 @@ private:
     long disconnectAndClaim(UMockdevIoctlClient* client, int& error);
     void takeOutputReport(Urb& urb);
     void answerInput(Urb& urb);
+    void answerControl(Urb& urb);
     void fillInputReport(Urb& urb, const std::array<std::uint8_t, 8>& report);
     // Pulls the cable when it is to come out at `moment`; true (with ENODEV) if it did.
     bool pullCableAt(UnplugMoment moment, int& error);
@@ -187,7 +184,6 @@ private:
     bool inTestbed_ = false;
     std::optional<UnplugMoment> unplugAt_;
     BoardBehaviour behaviour_ = BoardBehaviour::Normal;
-    int statusByte_;
     std::array<std::uint8_t, 2> analog_{};
     std::array<std::uint16_t, 2> counter_{};
     std::array<bool, 21> sensors_{};
@@ -195,18 +191,15 @@ private:
     bool outHalted_ = false;
     bool inHalted_ = false;
     std::chrono::milliseconds transferTime_{0};
+    std::chrono::milliseconds controlTime_{0};
+    int inInterval_ = 1;
     std::chrono::milliseconds reportPeriod_ = kReportPeriod;
-    bool reportsPaused_ = false;
-    std::optional<std::array<std::uint8_t, 8>> heldReport_;
-    bool deliverHeld_ = false;
     int inputLength_ = 8;
     std::deque<std::array<std::uint8_t, 8>> reports_;
-    std::size_t freshReports_ = 0;  // reports at the buffer's end made from the current inputs
     std::chrono::steady_clock::time_point nextReport_;
     std::deque<Urb> urbs_;
     std::string kernelDriver_;
     std::string detachedDriver_;  // the driver a program took the interface from
-    bool oldKernel_ = false;      // answers "disconnect and claim" as a kernel without it does
     UMockdevIoctlClient* claimedBy_ = nullptr;  // held with a reference
     UsbTraffic traffic_;
 };

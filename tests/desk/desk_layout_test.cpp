@@ -135,6 +135,7 @@ TEST_F(Desk, EveryWindowOpensWhollyOnTheScreenCutDownWhereItIsTooLarge) {
     // A window that fits keeps its designed size; a cut side leaves room for its scroll bar.
     EXPECT_EQ(fitted(laptop)[kSimulator], designed[kSimulator]);
     EXPECT_EQ(fittedClientSize(kReadSave, QSize(300, 900), laptop, kScrollBar), QSize(300 + kScrollBar, 722));
+    EXPECT_EQ(fittedClientSize(kReadSave, QSize(2000, 300), laptop, kScrollBar), QSize(1366 - 2, 300 + kScrollBar));
 }
 
 TEST_F(Desk, TheDisplayWindowsKeepOffTheSimulatorAndTheRijschemasControls) {

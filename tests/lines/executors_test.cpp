@@ -309,6 +309,25 @@ TEST(JumpAndSensorSteps, AJumpReachesASensorStepThatPassesInTheSamePhase) {
     EXPECT_TRUE(marked(s, 2, 3));
 }
 
+// A Sensor step waits for a train on its contact now: a train that passed
+// before the line came there (its hold flag latched) does not let it pass.
+TEST(SensorStep, PassesOnATrainOnItsSensorNotOnOneThatPassedBefore) {
+    TestProgram p;
+    ProgramState& s = p.state;
+    setStep(s, 1, 1, kind::Sensor, 12);
+    p.board.setSensor(12, true);
+    p.ticks(kCycle);
+    p.board.setSensor(12, false);
+    p.ticks(kCycle);
+    ASSERT_EQ(s.model.HoldFlag[12], 1);
+    placeLineAt(s, 1, 1);
+    p.ticks(2 * kCycle);
+    EXPECT_EQ(s.model.CurrentStep[1], 1);
+    p.board.setSensor(12, true);
+    p.ticks(2 * kCycle);  // read in phase 6, the step in phase 3 of the next cycle
+    EXPECT_EQ(s.model.CurrentStep[1], 2);
+}
+
 TEST(GreenStep, DeclaresTheLineReadyAndAProgramWithoutJumpRestsPastItsEnd) {
     TestProgram p;
     ProgramState& s = p.state;

@@ -110,6 +110,7 @@ TEST(Departures, HandStartsAndStopsKeepTheTimetableOffTheLineUntilItIsReady) {
         {"never started by hand", {}, 1},
         {"started by hand, mid-round at the departure", {toggle, midRound}, 12},
         {"stopped by hand", {toggle, toggle}, 0},
+        {"ready mid-round, then stopped by hand", {midRound, toggle}, 0},
         {"stopped, then handed back by its green indicator", {toggle, toggle, greenClicked}, 1},
     };
     for (const Case& c : cases) {

@@ -5,8 +5,8 @@
 // flushed, no destructor run. With BLOKPOST_PAUSE_AT_CALL instead, the
 // process stops itself (SIGSTOP) before that call and makes it once it is
 // continued: a save caught in the middle, still running. With
-// BLOKPOST_FAIL_AT_CALL the chosen call is not made and fails with EIO, as
-// a failing disk would; with BLOKPOST_LOG_CALLS set, every counted call's
+// BLOKPOST_FAIL_AT_CALL the chosen calls (one number, or several with commas
+// between) are not made and fail with EIO, as a failing disk would; with BLOKPOST_LOG_CALLS set, every counted call's
 // name goes to standard error on a line of its own.
 
 #include <cerrno>
@@ -34,18 +34,27 @@ void logCall(const char* name) {
     (void)::write(2, "\n", 1);
 }
 
+// Whether `count` is one of the calls listed in the variable ("12" or "12,14").
+bool listed(const char* variable, long count) {
+    const char* text = std::getenv(variable);
+    for (char* end = nullptr; text && *text; text = *end ? end + 1 : end) {
+        if (std::strtol(text, &end, 10) == count) return true;
+        if (end == text) return false;
+    }
+    return false;
+}
+
 // Counts one step and ends or pauses the process when it is the chosen one.
 // Returns whether the call is to fail instead of being made.
 bool step(const char* name) {
     static const long stopAt = chosenCall("BLOKPOST_STOP_AT_CALL");
     static const long pauseAt = chosenCall("BLOKPOST_PAUSE_AT_CALL");
-    static const long failAt = chosenCall("BLOKPOST_FAIL_AT_CALL");
     static long count = 0;
     ++count;
     logCall(name);
     if (count == stopAt) ::_exit(kStoppedExitCode);
     if (count == pauseAt) ::raise(SIGSTOP);
-    return count == failAt;
+    return listed("BLOKPOST_FAIL_AT_CALL", count);
 }
 
 template <typename Function>

@@ -1,4 +1,5 @@
 #include "handsfree_run.h"
+#include "watch/line_watch.h"
 
 #include <gtest/gtest.h>
 
@@ -41,6 +42,7 @@ TEST(HandsFree, EveryVariantOfTheDemoRunsAnHourByItself) {
         EXPECT_EQ(r.dayFiles, 2);
         EXPECT_GT(r.logEntries, 40 * departures);
         EXPECT_TRUE(r.messages.empty());
+        EXPECT_EQ(r.markedTicks, 0) << "the line watch marked a line that only waited as usual";
         EXPECT_EQ(r.overtakingsOutOfStep, 0);
         EXPECT_GE(r.overtakingsInStep, departures);
     }
@@ -58,6 +60,22 @@ TEST(HandsFree, LinesStartedJustBeforeADepartureStayInStepAllHour) {
     EXPECT_EQ(r.lines[1].departuresMissed, 1);
     EXPECT_EQ(r.lines[1].departuresTaken, 5);
     EXPECT_GE(r.lines[3].departuresTaken, 5);
+}
+
+// Sensor 3, the stoptrein's arrival in Dijkstad, stops closing half an hour
+// into the day, once the line watch has seen three rounds: the stoptrein's
+// train never arrives, and the watch tells at the stall rule's time.
+TEST(HandsFree, ATrainThatNeverArrivesIsNoticedAtTheStallRulesTime) {
+    HandStart start;
+    start.deadSensor = 3;
+    start.deadFromTick = 30 * 60 * 8;
+    const VariantResult r = runVariant(1, kTicksPerHour, 7, start);
+    ASSERT_EQ(r.messages.size(), 1u) << "at tick " << r.ticks;
+    EXPECT_EQ(r.firstStall.line, 1);
+    EXPECT_EQ(r.firstStall.step, 7);
+    EXPECT_NEAR(r.firstStall.usual, 8.5, 2.5) << "a train of 6..10 s and the scan";
+    EXPECT_EQ(r.firstStall.waited, StallRule::stalledAfter(r.firstStall.usual));
+    EXPECT_LT(r.ticks, 44 * 60 * 8) << "in the first round after the contact failed";
 }
 
 }  // namespace

@@ -117,5 +117,23 @@ TEST_F(DeskUnderWindowManager, AWindowTheOperatorMovesIsRememberedOnceItRests) {
     EXPECT_EQ(app->desk().remembered().at(kClock), movedTo);
 }
 
+// "Lijnen" opens beside the display windows an operator keeps open, wholly on
+// a laptop's screen, off the button row, the line buttons and every other window.
+TEST_F(DeskUnderWindowManager, TheLinesWindowOpensBesideTheOpenDisplayWindows) {
+    start();
+    const std::initializer_list<int> forms{kClock, kMeter1, kMeter2, 8, 10, kLogbook, kSimulator, kLinesWindow};
+    open(forms);
+    ASSERT_TRUE(atTheirPlaces(forms));
+    const QRect lines = app->form(kLinesWindow)->frameGeometry();
+    const DeskScreen desk = app->desk().screenNow();
+    EXPECT_TRUE(desk.screen.contains(lines));
+    EXPECT_FALSE(lines.intersects(desk.buttonRow) || lines.intersects(desk.lineButtons));
+    for (int form : forms) {
+        if (form != kLinesWindow) {
+            EXPECT_FALSE(lines.intersects(app->form(form)->frameGeometry())) << "Form" << form;
+        }
+    }
+}
+
 }  // namespace
 }  // namespace blokpost::test

@@ -1,10 +1,12 @@
 #include "app/forms/blokpost_app.h"
 
+#include "app/forms/browser_window.h"
 #include "app/forms/desk.h"
 #include "app/forms/display_windows.h"
 #include "app/forms/logbook_window.h"
 #include "app/forms/main_window.h"
 #include "app/main_cycle.h"
+#include "app/saved_files.h"
 #include "base/forms/guarded_application.h"
 #include "base/stored_file.h"
 #include "board/board_choice.h"
@@ -18,8 +20,8 @@
 #include "schedule/forms/rijschema_window.h"
 #include "timetable/forms/timetable_editor_window.h"
 #include "timetable/forms/timetable_window.h"
+#include "watch/forms/lines_window.h"
 
-#include <QFileInfo>
 #include <QRandomGenerator>
 #include <QtGlobal>
 
@@ -29,11 +31,6 @@ static void registerResources() { Q_INIT_RESOURCE(blokpost); }
 
 namespace blokpost {
 
-namespace {
-// Any file in the data folder: its folder part finds the folder in any spelling.
-constexpr std::string_view kDataFolderProbe = "VasteData/Schema1Data.txt";
-}  // namespace
-
 BlokpostApp::BlokpostApp(const QString& root, Reporter* reporter, std::unique_ptr<Board> board)
     : autoTrains_(QRandomGenerator::global()->generate()) {
     registerResources();
@@ -41,8 +38,7 @@ BlokpostApp::BlokpostApp(const QString& root, Reporter* reporter, std::unique_pt
     if (auto* application = GuardedApplication::instance()) application->reportTo(&messages);
     DataPaths paths(root);
     // Before anything reads a stored file: a save stopped by a crash is undone.
-    // A path finder of its own, so the program's keeps no folder from before the start.
-    prepareStoredFiles(QFileInfo(DataPaths(root).find(kDataFolderProbe)).path(), messages);
+    prepareStoredFiles(root, SavedFiles(), messages);
     std::string problem;
     board_ = board ? std::move(board) : chooseBoard(paths, problem, usbBoardOpener());
     driver_ = dynamic_cast<DriverBoard*>(board_.get());
@@ -57,7 +53,7 @@ BlokpostApp::BlokpostApp(const QString& root, Reporter* reporter, std::unique_pt
     forms_[3] = std::make_unique<TForm3>(*this);
     auto controle = std::make_unique<ControleWindow>(*this);
     forms_[4] = std::make_unique<TForm4>(*this, *controle);
-    forms_[22] = std::move(controle);
+    forms_[23] = std::move(controle);
     forms_[5] = std::make_unique<TForm5>(*this);
     forms_[6] = std::make_unique<TMeterForm>(*this, 1);
     forms_[7] = std::make_unique<TMeterForm>(*this, 2);
@@ -68,6 +64,8 @@ BlokpostApp::BlokpostApp(const QString& root, Reporter* reporter, std::unique_pt
     forms_[19] = std::make_unique<TForm19>(*this);
     forms_[20] = std::make_unique<TForm20>(*this);
     forms_[21] = std::make_unique<TForm21>(*this);
+    forms_[22] = std::make_unique<LinesWindow>(*this, lineWatch_);
+    browserWindow_ = std::make_unique<BrowserWindow>(*this, webView_);
     desk_ = std::make_unique<Desk>(*this);
     desk_->watchWindows();
 
@@ -80,17 +78,28 @@ BlokpostApp::~BlokpostApp() {
 
 void BlokpostApp::showForm(int number) { desk_->show(number); }
 
+void BlokpostApp::showBrowserWindow() { browserWindow_->showWindow(); }
+
 void BlokpostApp::start() {
     auto* main = formAs<TForm1>(1);
     main->showMaximized();
     main->startTimer1();
 }
 
+void BlokpostApp::bringToFront() {
+    auto* main = formAs<TForm1>(1);
+    main->setWindowState(main->windowState() & ~Qt::WindowMinimized);
+    main->raise();
+    main->activateWindow();
+}
+
 void BlokpostApp::tick() {
     // A tick fired while a message box of the running tick is up does nothing;
     // the running tick ends the board's tick when it finishes.
     const bool nested = state_->cycle.inTick;
+    if (!nested) lineWatch_.before(*state_);
     Hoofdlus(*state_);
+    if (!nested) lineWatch_.after(*state_);
     // What the tick changed on the board's outputs goes out now, in one report.
     if (driver_ && !nested) {
         driver_->endOfTick();
@@ -104,6 +113,8 @@ void BlokpostApp::tick() {
 
 void BlokpostApp::syncAll() {
     for (int n = 1; n < static_cast<int>(forms_.size()); ++n) forms_[static_cast<std::size_t>(n)]->sync();
+    if (browserWindow_) browserWindow_->sync();
+    webView_.publish();
 }
 
 }  // namespace blokpost

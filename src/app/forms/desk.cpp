@@ -14,7 +14,6 @@ namespace blokpost {
 
 namespace {
 
-constexpr const char* kSettingsFile = "VasteData/Vensters.ini";
 // A window dragged across the desk moves many times; it is saved once it rests.
 constexpr int kSaveDelayMs = 1000;
 // No operator moves a window this soon after it opened: a move by then is the
@@ -50,7 +49,7 @@ QString Desk::settingsPath(bool forWriting) const {
     // Matched apart from the program's own files, whose folder matches it
     // remembers only once they are first used.
     const DataPaths paths(app_.state().paths.root());
-    return forWriting ? paths.forWriting(kSettingsFile) : paths.find(kSettingsFile);
+    return forWriting ? paths.forWriting(kWindowPlacesFile) : paths.find(kWindowPlacesFile);
 }
 
 void Desk::watchWindows() {

@@ -1,6 +1,7 @@
 #include "app/forms/main_window.h"
 
 #include "app/forms/blokpost_app.h"
+#include "app/forms/program_start.h"
 #include "app/main_cycle.h"
 #include "base/forms/stored_text.h"
 #include "lines/step_marker.h"
@@ -15,7 +16,9 @@
 namespace blokpost {
 
 TForm1::TForm1(BlokpostApp& app)
-    : Window(app, QStringLiteral("Blokpost"), 1289, 800, Frame::Borderless), Timer1([&app] { app.tick(); }) {
+    : Window(app, QStringLiteral("Blokpost"), 1289, 800, Frame::Borderless),
+      Timer1([&app] { app.tick(); }),
+      app_(app) {
     ProgramState& s = state();
     Image84 = new CanvasView(s.screen.main.trackPlan, this);
     Image84->move(0, 24);
@@ -47,6 +50,11 @@ TForm1::TForm1(BlokpostApp& app)
     addButton(QStringLiteral("Spoorboekje"), 824, 81, [&app] { app.showForm(17); });
     addButton(QStringLiteral("Logboek"), 920, 57, [&app] { app.showForm(20); });
     addButton(QStringLiteral("Simulator"), 984, 65, [&app] { app.showForm(21); });
+    addButton(QStringLiteral("Lijnen"), 1056, 57, [&app] { app.showForm(22); });
+    addButton(QStringLiteral("Browser"), 1120, 65, [&app] { app.showBrowserWindow(); });
+    // The first-steps guide, also on F1.
+    addButton(QStringLiteral("Help"), 1192, 41, [this] { openFirstStepsGuide(state().reporter); })
+        ->setShortcut(QKeySequence::HelpContents);
 
     sync();
 }
@@ -124,6 +132,16 @@ void TForm1::sync() {
         lineButton[line]->setText(fromStoredText(view.lineCaption[line]));
     Button14->setText(fromStoredText(view.meterButtonCaption[1]));
     Button15->setText(fromStoredText(view.meterButtonCaption[2]));
+    showMarks();
+}
+
+void TForm1::showMarks() {
+    for (int line = 1; line <= kLines; ++line) {
+        const bool marked = app_.lineWatch().mark(line) == LineMark::Stalled;
+        if (markShown_[static_cast<std::size_t>(line)] == marked) continue;
+        markShown_[static_cast<std::size_t>(line)] = marked;
+        lineButton[line]->setStyleSheet(marked ? QStringLiteral("background-color: #d02020; color: white") : QString());
+    }
 }
 
 }  // namespace blokpost

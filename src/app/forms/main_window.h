@@ -54,10 +54,14 @@ private:
     void exitPressed();
     QPushButton* addButton(const QString& caption, int x, int width, const std::function<void()>& action);
     QWidget* elementControl(int element) const;
+    // A stalled line's button turns red while the stall lasts.
+    void showMarks();
 
+    BlokpostApp& app_;
     CanvasView* Image84;
     QRect buttonRow_;
     bool exitAsked_ = false;
+    std::array<bool, 9> markShown_{};
 };
 
 }  // namespace blokpost

@@ -1,0 +1,215 @@
+// The view in the browser as its users meet it: pages in a real (headless)
+// Chromium, and the requests a stranger might send, on this laptop's
+// loopback address only.
+
+#include "app/forms/blokpost_app.h"
+#include "lines/step_marker.h"
+#include "support/test_program.h"
+#include "web/chromium.h"
+#include "web/guards.h"
+#include "web/web_server.h"
+#include "watch/line_watch.h"
+
+#include <QDir>
+#include <QTcpSocket>
+#include <gtest/gtest.h>
+
+namespace blokpost::test {
+namespace {
+
+struct HttpReply {
+    int status = 0;
+    QByteArray body;
+};
+
+class BrowserView : public ::testing::Test {
+protected:
+    // One Chromium for the pages' tests, started by the first that needs it.
+    static Chromium& chromium() {
+        if (!browser) browser = new Chromium;
+        return *browser;
+    }
+    static void TearDownTestSuite() {
+        delete browser;
+        browser = nullptr;
+    }
+
+    void SetUp() override {
+        ASSERT_TRUE(app.webView().switchOn(false, 0));
+        base = app.webView().operatorAddress().chopped(1);
+        // Line A runs a long timer; lines without steps are not shown.
+        state().model.StepKind[1][1] = kind::Timer;
+        state().model.StepOperand[1][1] = state().model.StepCounter[1][1] = 1000;
+        ToggleLine(state(), 1);
+        app.syncAll();
+    }
+
+    ProgramState& state() { return app.state(); }
+    QByteArray host() const { return QUrl(base).authority().toLatin1(); }
+    // One request as a stranger's program sends it, answered by the running program.
+    HttpReply send(const QByteArray& request) {
+        QTcpSocket socket;
+        socket.connectToHost(QHostAddress::LocalHost, app.webView().server()->port());
+        spinUntil([&] { return socket.state() == QAbstractSocket::ConnectedState; });
+        socket.write(request);
+        QByteArray all;
+        HttpReply reply;
+        // Whole once the headers and as much body as they announce have come, or the server closed.
+        spinUntil([&] {
+            all += socket.readAll();
+            const qsizetype end = all.indexOf("\r\n\r\n");
+            if (end < 0) return socket.state() == QAbstractSocket::UnconnectedState;
+            const qsizetype length = all.indexOf("Content-Length: ");
+            reply.body = all.mid(end + 4);
+            return length >= 0 && reply.body.size() >= all.mid(length + 16, 12).split('\r').front().toInt();
+        }, 5000);
+        reply.status = all.mid(9, 3).toInt();
+        return reply;
+    }
+    HttpReply get(const QByteArray& path) {
+        return send("GET " + path + " HTTP/1.1\r\nHost: " + host() + "\r\nConnection: close\r\n\r\n");
+    }
+    HttpReply act(const QByteArray& body, const QByteArray& origin, const QByteArray& hostName = {}) {
+        QByteArray request = "POST /api/lijn HTTP/1.1\r\nHost: " + (hostName.isEmpty() ? host() : hostName) +
+                             "\r\nConnection: close\r\n";
+        if (!origin.isEmpty()) request += "Origin: " + origin + "\r\n";
+        return send(request + "Content-Type: application/json\r\nContent-Length: " + QByteArray::number(body.size()) +
+                    "\r\n\r\n" + body);
+    }
+    QByteArray stopA(const QString& pin) { return "{\"lijn\":1,\"doe\":\"stop\",\"pin\":\"" + pin.toLatin1() + "\"}"; }
+    QByteArray ownOrigin() const { return "http://" + host(); }
+    QString pin() { return app.webView().pin(); }
+
+    static Chromium* browser;
+    TestProgram writer;  // lends its folder to the program
+    RecordingReporter reporter;
+    BlokpostApp app{writer.folder.path(), &reporter, std::make_unique<RecordingBoard>()};
+    QString base;
+};
+Chromium* BrowserView::browser = nullptr;
+
+TEST_F(BrowserView, TheOperatorsPageShowsWhatEachLineWaitsForAndTheWatchsMark) {
+    Chromium* browser = &chromium();
+    ASSERT_TRUE(browser->ready());
+    // Line B waits on a memory no line sets: the watch marks it.
+    state().model.StepKind[2][1] = kind::MemRead;
+    state().model.StepOperand[2][1] = 5;
+    ToggleLine(state(), 2);
+    app.tick();
+    browser->open(base + QStringLiteral("/"));
+    const QString lineB = QStringLiteral("document.querySelector('tr[data-lijn=B]')");
+    EXPECT_TRUE(browser->waitFor(lineB + QStringLiteral("?.querySelector('.wacht').textContent.includes('geheugen 5')")));
+    EXPECT_EQ(browser->evaluate(lineB + QStringLiteral(".querySelector('.merk').textContent")),
+              QString::fromStdString(app.lineWatch().snapshot(state())[1].markWords));
+    EXPECT_EQ(browser->evaluate(lineB + QStringLiteral(".className")), QStringLiteral("loopt merk-geheugen"));
+    EXPECT_EQ(browser->evaluate(QStringLiteral("document.querySelector('tr[data-lijn=A] .merk').textContent")), QString());
+}
+
+TEST_F(BrowserView, AStopWithTheRightPinStopsTheLineAsItsButtonAndAWrongPinDoesNot) {
+    Chromium* browser = &chromium();
+    ASSERT_TRUE(browser->ready());
+    browser->open(base + QStringLiteral("/"));
+    const QString stopA = QStringLiteral("document.querySelector('tr[data-lijn=A] button.stop')");
+    ASSERT_TRUE(browser->waitFor(stopA));
+    browser->evaluate(QStringLiteral("document.getElementById('pin').value = '%1'; %2.click()").arg(pin(), stopA));
+    EXPECT_TRUE(browser->waitFor(QStringLiteral("document.querySelector('tr[data-lijn=A] button.start')")));
+    EXPECT_EQ(state().model.CurrentStep[1], 0);
+    EXPECT_TRUE(state().screen.display.logLines.front().ends_with("  Lijn-A gestopt"));
+    EXPECT_EQ(state().screen.main.lineCaption[1], "Start Lijn-A");
+
+    ToggleLine(state(), 1);
+    app.syncAll();
+    ASSERT_TRUE(browser->waitFor(stopA));
+    const QString wrong = pin() == QLatin1String("000000") ? QStringLiteral("111111") : QStringLiteral("000000");
+    browser->evaluate(QStringLiteral("document.getElementById('pin').value = '%1'; %2.click()").arg(wrong, stopA));
+    EXPECT_TRUE(browser->waitFor(QStringLiteral("document.getElementById('antwoord').textContent.startsWith('Verkeerde PIN')")));
+    EXPECT_EQ(state().model.CurrentStep[1], 1);
+}
+
+TEST_F(BrowserView, TheVisitorsPageShowsTheBoardsAndFollowsTheClockPastADeparture) {
+    Chromium* browser = &chromium();
+    ASSERT_TRUE(browser->ready());
+    TimetableTables& t = state().timetable;
+    t.DepartureMinute[3] = 12 * 60 + 1;
+    t.DepartureInterval[3] = 15;
+    t.BoardDestination[3] = "Utrecht \"C\"\\\xe9";  // stored as Latin-1
+    t.BoardPlatform[3] = 2;
+    app.syncAll();
+    browser->open(base + QStringLiteral("/bezoekers"));
+    const QString board = QStringLiteral("document.querySelector('tr[data-lijn=C]')");
+    EXPECT_TRUE(browser->waitFor(board + QStringLiteral("?.querySelector('.naar').textContent == 'Utrecht \"C\"\\\\\u00e9'")));
+    EXPECT_EQ(browser->evaluate(board + QStringLiteral(".querySelector('.tijd').textContent")), QStringLiteral("12:01"));
+    // Half a minute past the departure the board shows the next one.
+    state().clock.ClockMinutes = 12 * 60 + 1;
+    state().clock.ClockSeconds = 29;
+    for (int i = 0; i < 8; ++i) app.tick();
+    EXPECT_TRUE(browser->waitFor(board + QStringLiteral(".querySelector('.tijd').textContent == '12:16'")));
+    EXPECT_EQ(browser->evaluate(QStringLiteral("document.getElementById('klok').textContent")), QStringLiteral("12:01"));
+}
+
+TEST_F(BrowserView, NoActionWithoutTheRightPinFromAPageOfItsOwn) {
+    EXPECT_EQ(act(stopA(QString()), ownOrigin()).status, 403);
+    EXPECT_EQ(act("{\"lijn\":1,\"doe\":\"stop\"}", ownOrigin()).status, 429);  // still waiting out the wrong one
+    EXPECT_EQ(act(stopA(pin()), "http://elders.example").status, 403);
+    EXPECT_EQ(act(stopA(pin()), QByteArray()).status, 403);
+    // A name of another site that points at this laptop (a rebound name) gets nothing either.
+    const QByteArray rebound = "elders.example:" + QByteArray::number(app.webView().server()->port());
+    EXPECT_EQ(act(stopA(pin()), "http://" + rebound, rebound).status, 421);
+    EXPECT_EQ(state().model.CurrentStep[1], 1);
+}
+
+TEST_F(BrowserView, NoFileIsServedButThePages) {
+    writer.writeFile("VasteData/Geheim.txt", "alleen voor de laptop");
+    // The program runs in its layout folder, as it does at the desk.
+    const QString before = QDir::currentPath();
+    QDir::setCurrent(writer.folder.path());
+    EXPECT_EQ(get("/web.js").status, 200);
+    for (const QByteArray path : {"/VasteData/Geheim.txt", "/../VasteData/Geheim.txt", "/%2e%2e/VasteData/Geheim.txt",
+                                  "/web.js/../VasteData/Geheim.txt", "//VasteData/Geheim.txt", "/:/web/web.js"}) {
+        const HttpReply reply = get(path);
+        EXPECT_EQ(reply.status, 404) << path.constData();
+        EXPECT_FALSE(reply.body.contains("alleen")) << path.constData();
+    }
+    QDir::setCurrent(before);
+}
+
+TEST_F(BrowserView, AnOversizedRequestIsRefusedUnread) {
+    const QByteArray padding(64 * 1024, ' ');
+    EXPECT_EQ(act(stopA(pin()) + padding, ownOrigin()).status, 413);
+    EXPECT_EQ(state().model.CurrentStep[1], 1);
+    EXPECT_EQ(get("/").status, 200);
+}
+
+TEST_F(BrowserView, TheNetworkHearsTheViewOnlyWhenChosen) {
+    EXPECT_TRUE(app.webView().server()->address().isLoopback());
+    EXPECT_TRUE(app.webView().operatorAddress().startsWith(QStringLiteral("http://127.0.0.1:")));
+    ASSERT_TRUE(app.webView().switchOn(true, 0));
+    EXPECT_EQ(app.webView().server()->address(), QHostAddress(QHostAddress::AnyIPv4));
+    app.webView().switchOff();
+    EXPECT_EQ(app.webView().operatorAddress(), QString());
+}
+
+// The bounds themselves, on a clock of the test's own.
+TEST(WebGuards, AWrongPinIsWaitedOutLongerEachTimeAndRequestsAreRationed) {
+    PinGuard pins;
+    pins.renew(42);
+    EXPECT_EQ(pins.pin(), QStringLiteral("000042"));
+    EXPECT_EQ(pins.check(QStringLiteral("1"), 0), PinGuard::Verdict::Wrong);
+    EXPECT_EQ(pins.check(QStringLiteral("000042"), 999), PinGuard::Verdict::Waiting);
+    EXPECT_EQ(pins.check(QStringLiteral("2"), 1000), PinGuard::Verdict::Wrong);
+    EXPECT_EQ(pins.waitMs(1000), 2000);
+    EXPECT_EQ(pins.check(QStringLiteral("000042"), 3000), PinGuard::Verdict::Accepted);
+    for (int i = 0; i < 10; ++i) pins.check(QStringLiteral("3"), 1000000 * i);
+    EXPECT_EQ(pins.waitMs(9000000), 30000);
+
+    RateBound rates;
+    int admitted = 0;
+    for (int i = 0; i < 100; ++i) admitted += rates.admit(QStringLiteral("a"), 0);
+    EXPECT_EQ(admitted, 40);
+    EXPECT_TRUE(rates.admit(QStringLiteral("b"), 0));
+    EXPECT_FALSE(rates.admit(QStringLiteral("a"), 50));
+    EXPECT_TRUE(rates.admit(QStringLiteral("a"), 100));
+}
+
+}  // namespace
+}  // namespace blokpost::test
