@@ -70,8 +70,8 @@ bool readStored(const DataPaths& paths, const char* relative, Printer& printer,
     } catch (const OperationError& error) {
         printer.line("-", "-",
                      {FindingLevel::Fout, 0, 0,
-                      "Bestand " + folder + "/" + name + " is niet te lezen (" + error.what() +
-                          "): wat erin hoort is niet gecontroleerd."});
+                      "Bestand " + name + " in de map " + folder + " is niet te lezen (" + error.what() +
+                          "): wat erin hoort is niet gecontroleerd. Zet een goed exemplaar terug in " + folder + "."});
         return false;
     }
 }

@@ -166,15 +166,23 @@ private:
         return std::nullopt;
     }
 
-    // A screen too small for all of them: where it overlaps the other tiles least.
+    // A screen too small for all of them: where it overlaps least of the tile
+    // placed first, then of the next: the ones placed last give way.
     QRect leastOverlapping(const QSize& size) const {
         std::vector<QRect> places = candidates(size);
         std::erase_if(places, [&](const QRect& place) { return hitsAny(place, obstacles_); });
-        const std::optional<QRect> best = cheapest(places, [&](const QRect& place) {
-            qint64 cost = 0;
-            for (const QRect& r : placed_) cost += overlap(place, r);
-            return cost;
-        });
+        const auto overlaps = [&](const QRect& place) {
+            std::vector<qint64> areas;
+            for (const QRect& r : placed_) areas.push_back(overlap(place, r));
+            return areas;
+        };
+        std::optional<QRect> best;
+        std::vector<qint64> least;
+        for (const QRect& place : places)
+            if (std::vector<qint64> o = overlaps(place); !best || o < least) {
+                best = place;
+                least = std::move(o);
+            }
         if (best) return *best;
         const QPoint corner(desk_.screen.right() + 1 - size.width(), desk_.screen.bottom() + 1 - size.height());
         return keepOnScreen(QRect(corner, size), desk_);
@@ -203,7 +211,6 @@ struct TileRules {
 struct Tiling {
     DeskPlaces places;
     int overlapping = 0;  // tiles that found no free place
-    qint64 keptOff = 0;   // how much of the areas to keep off they cover
 };
 
 // The display windows tiled in `order` around those kept where they are.
@@ -217,14 +224,14 @@ Tiling tileInOrder(const TileOrder& order, const DeskScreen& desk, const ClientS
         const auto found = kept.find(form);
         QRect& place = tiling.places[form];
         place = found != kept.end() ? found->second : tiler.place(client[form].grownBy(desk.frame));
-        for (const QRect& area : rules.keepOff) tiling.keptOff += overlap(place, area);
     }
     tiling.overlapping = tiler.overlapping();
     return tiling;
 }
 
-// The designed order, the largest first and the tallest first: the one that
-// leaves fewest overlapping, then covers least of what they keep off.
+// The designed order, or else the largest first or the tallest first where
+// that gives every display window room and the designed order does not.
+// Where none does, the designed order stays: the boards placed last give way.
 void tileDisplayWindows(const DeskScreen& desk, const ClientSizes& client, const KeptPlaces& kept,
                         const TileRules& rules, DeskPlaces& places) {
     const auto area = [&](int form) { return qint64(client[form].width()) * client[form].height(); };
@@ -235,8 +242,8 @@ void tileDisplayWindows(const DeskScreen& desk, const ClientSizes& client, const
     std::optional<Tiling> best;
     for (const TileOrder& order : {kTileOrder, largestFirst, tallestFirst}) {
         Tiling tiled = tileInOrder(order, desk, client, kept, rules, places);
-        if (!best || std::tie(tiled.overlapping, tiled.keptOff) < std::tie(best->overlapping, best->keptOff))
-            best = std::move(tiled);
+        if (!best || tiled.overlapping == 0) best = std::move(tiled);
+        if (best->overlapping == 0) break;
     }
     places = best->places;
 }
@@ -304,7 +311,7 @@ QSize fittedClientSize(int form, const QSize& designed, const DeskScreen& desk, 
 }
 
 KeptPlaces placesThatFit(const std::map<int, QPoint>& remembered, const ClientSizes& client, const DeskScreen& desk,
-                         const QList<QRect>& screens) {
+                         const QList<QRect>& screens, const WorkAreas& work) {
     KeptPlaces kept;
     for (const auto& [form, corner] : remembered) {
         if (form < kFirstForm || form > kLastForm) continue;
@@ -313,12 +320,19 @@ KeptPlaces placesThatFit(const std::map<int, QPoint>& remembered, const ClientSi
             std::any_of(screens.begin(), screens.end(), [&](const QRect& screen) { return screen.contains(frame); });
         if (onAScreen && !frame.intersects(desk.buttonRow)) kept[form] = frame;
     }
-    // A Simulator placed again takes its corner back: the display windows
-    // kept there are placed again with the others.
-    if (remembered.contains(kSimulator) && !kept.contains(kSimulator)) {
-        const QRect corner = atTopRight(client[kSimulator].grownBy(desk.frame), desk);
-        std::erase_if(kept, [&](const auto& entry) { return entry.second.intersects(corner); });
-    }
+    // A display window kept on the Simulator (where it stays or takes its
+    // corner back) or on a control of the Rijschema the operator must reach
+    // is placed again with the others, as one off the screen is.
+    const auto keptOr = [&](int form, const QRect& designed) {
+        return kept.contains(form) ? kept.at(form) : designed;
+    };
+    const QRect rijschema = keptOr(kRijschema, leastCoveringCorner(client[kRijschema].grownBy(desk.frame), desk));
+    QList<QRect> mustStayFree = rijschemaControlsOnScreen(rijschema, client[kRijschema], work, desk.frame);
+    mustStayFree << desk.lineButtons << keptOr(kSimulator, atTopRight(client[kSimulator].grownBy(desk.frame), desk));
+    for (int form : kTileOrder)
+        if (kept.contains(form) && std::any_of(mustStayFree.begin(), mustStayFree.end(),
+                                               [&](const QRect& r) { return kept.at(form).intersects(r); }))
+            kept.erase(form);
     return kept;
 }
 
@@ -350,16 +364,11 @@ DeskPlaces designDesk(const DeskScreen& desk, const ClientSizes& client, const W
 
     // The display windows never cover the Simulator, which stays open while
     // trains are played, nor what the operator must reach; they keep off the
-    // track plan and the Rijschema's grid as long as there is room.
-    TileRules rules{{desk.buttonRow, desk.lineButtons, places[kSimulator]}, {desk.trackPlan, grid}};
+    // Rijschema's grid and the track plan as long as there is room, giving up
+    // the grid first.
+    TileRules rules{{desk.buttonRow, desk.lineButtons, places[kSimulator]}, {grid, desk.trackPlan}};
     rules.obstacles.insert(rules.obstacles.end(), controls.begin(), controls.end());
-    // A kept place on one of those is set aside like one off the screen.
-    KeptPlaces keptTiles = kept;
-    std::erase_if(keptTiles, [&](const auto& entry) {
-        return std::any_of(rules.obstacles.begin(), rules.obstacles.end(),
-                           [&](const QRect& r) { return entry.first != kSimulator && entry.second.intersects(r); });
-    });
-    tileDisplayWindows(desk, client, keptTiles, rules, places);
+    tileDisplayWindows(desk, client, kept, rules, places);
 
     // Controle opens by itself after a load: beside the grid, clear of the
     // small windows the operator watches as far as it can.

@@ -6,7 +6,8 @@
 // - the small display windows are tiled along the bottom edge of the screen
 //   from the right, then along the right edge, never on top of each other,
 //   the Simulator, the line buttons or the Rijschema's controls, and off the
-//   track plan and the Rijschema's grid while there is room;
+//   Rijschema's grid and the track plan while there is room (on a laptop with
+//   every one of them open there is not: the last ones overlap the others);
 // - the Rijschema takes the corner where it covers least of the line buttons
 //   and the track plan; the windows opened from another open beside the part
 //   of it that they edit;
@@ -51,10 +52,11 @@ constexpr int kFirstForm = 2;
 constexpr int kLastForm = 23;
 
 // The display windows in the order they are tiled: the clock and the two
-// meters in the corner, the departure boards next to them, then the logbook
-// and the lines. A new display window is placed by the desk once it is listed here.
-constexpr std::array<int, 13> kTileOrder{kClock, kMeter1, kMeter2, 8,  9,  10,
-                                         11,     12,      13,      14, 15, kLinesWindow, kLogbook};
+// meters in the corner, the logbook and the lines, which find no room once
+// the boards fill the rows, next to them, then the departure boards. A new
+// display window is placed by the desk once it is listed here.
+constexpr std::array<int, 13> kTileOrder{kClock, kMeter1, kMeter2, kLogbook, kLinesWindow, 8, 9,
+                                         10,     11,      12,      13,       14,           15};
 
 // The window a form is opened from, or 0 when it opens from the button row.
 int openedFrom(int form);
@@ -115,9 +117,11 @@ DeskPlaces designDesk(const DeskScreen& desk, const ClientSizes& client, const W
                       const KeptPlaces& kept = {});
 
 // The remembered places (frame top-left corners) that still fit: wholly on
-// one of the screens and off the button row. The others are placed again.
+// one of the screens and off the button row, and for a display window off the
+// line buttons, the Simulator and the Rijschema's controls. The others are
+// placed again.
 KeptPlaces placesThatFit(const std::map<int, QPoint>& remembered, const ClientSizes& client, const DeskScreen& desk,
-                         const QList<QRect>& screens);
+                         const QList<QRect>& screens, const WorkAreas& work);
 
 // A window of `frameSize` beside `work` (desktop coordinates) rather than
 // over it: below, above, right or left, whichever covers least of it, of the

@@ -27,9 +27,15 @@ TEST(ControleCommand, AnUnreadableFileIsAFout) {
     installation.writeFile("VasteData/Schema1Data.txt", kindsThenNoNumber + "x\r\n");
     std::string printed;
     EXPECT_EQ(run(installation, printed), 1);
-    EXPECT_NE(printed.find("-\t-\tfout\t-\t-\tVastedata/BoekjeBlauw.txt: File not found\n"), std::string::npos)
+    // A missing file is named once, in Dutch, with its folder as it lies on the disk.
+    EXPECT_NE(printed.find("-\t-\tfout\t-\t-\tBestand BoekjeBlauw.txt ontbreekt in de map VasteData: wat erin hoort "
+                           "is niet gecontroleerd. Zet het bestand terug in VasteData.\n"),
+              std::string::npos)
         << printed;
-    EXPECT_NE(printed.find("VasteData/Schema1Data.txt: Invalid numeric input"), std::string::npos) << printed;
+    EXPECT_NE(printed.find("Bestand Schema1Data.txt in de map VasteData is niet te lezen (Invalid numeric input)"),
+              std::string::npos)
+        << printed;
+    EXPECT_EQ(printed.find("Vastedata"), std::string::npos) << printed;
 }
 
 }  // namespace

@@ -46,7 +46,7 @@ TEST_F(WindowPlacesFile, DamagedLinesAreSkippedAndTheRestIsKept) {
           "Form10=a,b\n"            // no numbers
           "Form11=10,20,30\n"       // a third number
           "Form1=5,5\n"             // the main window is not placed
-          "Form23=5,5\n"            // no such window
+          "Form24=5,5\n"            // no such window
           "Form12=2000000000,0\n"   // far off any desktop
           "Form13 = 7 , -8 \r\n"    // blanks and a CR LF line end
           "\x01\xff garbage\n"
@@ -97,11 +97,11 @@ TEST_F(WindowRoundTrip, AMovedWindowOpensWhereItWasLeftAfterARestart) {
     // Opening a window at its designed place is no move of the operator's.
     EXPECT_TRUE(app->desk().remembered().empty());
 
-    moveByHand(kFirstBoard, QPoint(120, 140));
+    moveByHand(kFirstBoard, QPoint(200, 440));  // off the Simulator and the Rijschema's controls
     app->form(kFirstBoard)->hide();
     app->showForm(kFirstBoard);
     settle();
-    EXPECT_EQ(placeOf(kFirstBoard), QPoint(120, 140));
+    EXPECT_EQ(placeOf(kFirstBoard), QPoint(200, 440));
     close();
     EXPECT_TRUE(QFile::exists(settings()));
 
@@ -109,7 +109,7 @@ TEST_F(WindowRoundTrip, AMovedWindowOpensWhereItWasLeftAfterARestart) {
     app->showForm(kFirstBoard);
     app->showForm(kFirstBoard + 1);
     settle();
-    EXPECT_EQ(placeOf(kFirstBoard), QPoint(120, 140));
+    EXPECT_EQ(placeOf(kFirstBoard), QPoint(200, 440));
     EXPECT_EQ(placeOf(kFirstBoard + 1), designed(kFirstBoard + 1));
     EXPECT_TRUE(reporter.messages.empty());
 }

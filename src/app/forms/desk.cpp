@@ -101,7 +101,7 @@ ClientSizes Desk::fittedSizes(const DeskScreen& desk) const {
 KeptPlaces Desk::keptPlaces(const DeskScreen& desk, const ClientSizes& sizes) const {
     QList<QRect> screens;
     for (const QScreen* screen : QGuiApplication::screens()) screens.push_back(screen->availableGeometry());
-    return placesThatFit(remembered_, sizes, desk, screens);
+    return placesThatFit(remembered_, sizes, desk, screens, workAreas());
 }
 
 DeskPlaces Desk::firstPlaces() const {
