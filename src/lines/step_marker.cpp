@@ -40,7 +40,7 @@ void ToggleLine(ProgramState& s, int line) {
     if (step != 0) {
         MoveStepMarker(s, line, step, 0);
         s.model.CurrentStep[line] = 0;
-        s.screen.main.lineCaption[line] = "Start " + name;
+        s.screen.main.lineCaption[line] = lineStartCaption(line);
         // Line G's stop entry has always been written with a space.
         WriteLogLine(s, line == 7 ? "Lijn G gestopt" : name + " gestopt");
     } else {

@@ -29,13 +29,15 @@ ControlPlacement designedPlacement(int e) {
     return {48, 528 + 32 * k, k == 0};
 }
 
+std::string lineStartCaption(int line) { return std::string("Start Lijn ") + lineLetter(line); }
+
 Screen designedScreen() {
     Screen s;
     s.main.trackPlan = Canvas(1393, 588, kGray);
     for (int i = 1; i <= kPinDrawings + kSensors; ++i) s.main.drawing[i] = Canvas(96, 35, kSilver);
     for (int e = 0; e < kLayoutElements; ++e) s.main.element[e] = designedPlacement(e);
     for (int line = 1; line <= kLines; ++line)
-        s.main.lineCaption[line] = std::string("Start Lijn ") + lineLetter(line);
+        s.main.lineCaption[line] = lineStartCaption(line);
     s.main.meterButtonCaption = {"", "meter1", "meter2"};
     s.main.meterWindowCaption = {"", "Meter1", "Meter 2"};
 

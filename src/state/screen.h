@@ -58,6 +58,8 @@ struct Screen {
 
 // The windows as designed, before anything is loaded or drawn.
 Screen designedScreen();
+// A stopped line's button caption: the same at the start and after a stop.
+std::string lineStartCaption(int line);
 // Main window control of layout element e as the window is designed.
 ControlPlacement designedPlacement(int element);
 

@@ -35,7 +35,7 @@ TEST_F(LineButtons, StartMarksStepOneAndStopUnmarksWhereverTheLineIs) {
     EXPECT_EQ(state.model.CurrentStep[3], 0);
     EXPECT_EQ(corner(3, 12), kWhite);
     EXPECT_EQ(corner(3, 1), kWhite);
-    EXPECT_EQ(caption(3), "Start Lijn-C");
+    EXPECT_EQ(caption(3), "Start Lijn C");  // as before the first start
     EXPECT_EQ(lastLog(), "12:00  Lijn-C gestopt");
     EXPECT_EQ(state.model.GreenFlag[3], 0);
 }
@@ -49,7 +49,7 @@ TEST_F(LineButtons, LineGStopsWithItsOwnSpellingAndLineHLogsLikeTheOthers) {
     EXPECT_EQ(caption(8), "Stop-H");
     ToggleLine(state, 8);
     EXPECT_EQ(lastLog(), "12:00  Lijn-H gestopt");
-    EXPECT_EQ(caption(8), "Start Lijn-H");
+    EXPECT_EQ(caption(8), "Start Lijn H");
 }
 
 TEST_F(LineButtons, ALinePastItsEndStopsWithoutUnmarkingAnything) {
@@ -92,7 +92,7 @@ TEST(LineButtonWindow, TheButtonsFollowTheirLinesAndOnlyLineAIsShownAtStart) {
     EXPECT_EQ(main->lineButton[1]->text(), QStringLiteral("Stop-A"));
     EXPECT_EQ(app.state().model.CurrentStep[1], 1);
     main->lineButton[1]->click();
-    EXPECT_EQ(main->lineButton[1]->text(), QStringLiteral("Start Lijn-A"));
+    EXPECT_EQ(main->lineButton[1]->text(), QStringLiteral("Start Lijn A"));
 }
 
 }  // namespace

@@ -57,6 +57,16 @@ struct Desk : ::testing::Test {
     DeskPlaces design(const DeskScreen& desk, const KeptPlaces& kept = {}) const {
         return designDesk(desk, fitted(desk), work, kept);
     }
+    // The display windows on the Simulator or on a control of the Rijschema.
+    std::string onWhatMustStayFree(const DeskScreen& desk, const DeskPlaces& places) const {
+        QList<QRect> free = rijschemaControlsOnScreen(places[kRijschema], fitted(desk)[kRijschema], work, desk.frame);
+        free << places[kSimulator];
+        std::string forms;
+        for (int form : kTileOrder)
+            for (const QRect& r : free)
+                if (places[form].intersects(r)) forms += std::to_string(form) + " ";
+        return forms;
+    }
     QRect onScreen(const QRect& workArea, const QRect& parentFrame, const QMargins& frame) const {
         return workArea.translated(parentFrame.topLeft() + QPoint(frame.left(), frame.top()));
     }
@@ -180,18 +190,12 @@ TEST_F(Desk, OnALaptopTheWindowsKeptOpenStandOnNoOtherSmallWindow) {
 }
 
 // Never on the Simulator nor on a control of the Rijschema the operator must
-// reach, also where it is scrolled to on a laptop.
+// reach, also where it is scrolled to on a laptop, nor from a kept place.
 TEST_F(Desk, TheDisplayWindowsKeepOffTheSimulatorAndTheRijschemasControls) {
     for (const Screen& s : kScreens) {
         SCOPED_TRACE(testing::Message() << s.width << "x" << s.height << " top frame " << s.frame.top());
         const DeskScreen desk = screen(s.width, s.height, s.frame);
-        const DeskPlaces places = design(desk);
-        const QList<QRect> controls =
-            rijschemaControlsOnScreen(places[kRijschema], fitted(desk)[kRijschema], work, desk.frame);
-        for (int form : kTileOrder) {
-            EXPECT_FALSE(places[form].intersects(places[kSimulator])) << "form " << form;
-            for (const QRect& control : controls) EXPECT_FALSE(places[form].intersects(control)) << "form " << form;
-        }
+        EXPECT_EQ(onWhatMustStayFree(desk, design(desk)), "");
     }
 }
 
@@ -202,7 +206,7 @@ TEST_F(Desk, TheRijschemaLeavesTheLineButtonsCaptionsAndTheTopOfTheTrackPlanInSi
         EXPECT_FALSE(rijschema.intersects(parts.lineButtonCaptions));
         EXPECT_EQ(rijschema.bottom(), s.height - 1);
     }
-    // "Start Lijn-A" whole, centred on its 89-pixel button.
+    // "Start Lijn A" whole, centred on its 89-pixel button.
     EXPECT_GE(parts.lineButtonCaptions.width(), 60);
     EXPECT_LE(parts.lineButtonCaptions.width(), 89);
 }
@@ -275,6 +279,7 @@ TEST_F(Desk, RememberedPlacesThatNoLongerFitArePlacedAgainAroundThoseThatStillFi
         const KeptPlaces kept = placesThatFit(c.remembered, sizes, desk, c.screens, work);
         const DeskPlaces places = design(desk, kept);
         EXPECT_EQ(overlappingKeptOpen(places), "");
+        EXPECT_EQ(onWhatMustStayFree(desk, places), "");
         if (c.remembered.contains(kSimulator) && !kept.contains(kSimulator)) {
             EXPECT_FALSE(kept.contains(kFirstBoard)) << "a Simulator placed again takes its corner back";
         }

@@ -115,7 +115,7 @@ TEST_F(BrowserView, AStopWithTheRightPinStopsTheLineAsItsButtonAndAWrongPinDoesN
     EXPECT_TRUE(browser->waitFor(QStringLiteral("document.querySelector('tr[data-lijn=A] button.start')")));
     EXPECT_EQ(state().model.CurrentStep[1], 0);
     EXPECT_TRUE(state().screen.display.logLines.front().ends_with("  Lijn-A gestopt"));
-    EXPECT_EQ(state().screen.main.lineCaption[1], "Start Lijn-A");
+    EXPECT_EQ(state().screen.main.lineCaption[1], "Start Lijn A");
 
     ToggleLine(state(), 1);
     app.syncAll();

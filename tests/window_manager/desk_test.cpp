@@ -4,17 +4,24 @@
 
 #include "app/forms/blokpost_app.h"
 #include "app/forms/desk.h"
+#include "app/forms/main_window.h"
 #include "desk/desk_layout.h"
 #include "desk/forms/window.h"
+#include "lines/flag_indicators.h"
+#include "schedule/forms/rijschema_window.h"
 #include "support/test_program.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QProcess>
+#include <QPushButton>
+#include <QRegion>
+#include <QScreen>
 #include <QThread>
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <tuple>
 
 namespace blokpost::test {
 namespace {
@@ -36,6 +43,26 @@ QMargins frameOf(const QWidget& window) {
     const QRect frame = window.frameGeometry(), client = window.geometry();
     return {client.left() - frame.left(), client.top() - frame.top(), frame.right() - client.right(),
             frame.bottom() - client.bottom()};
+}
+
+// How much of `area` (desktop coordinates) of `window` shows on its screen,
+// in percent: what no window above it in the window manager's stacking covers.
+int visiblePercent(const BlokpostApp& app, const QWidget& window, const QRect& area) {
+    QProcess xprop;
+    xprop.start("xprop", {"-root", "_NET_CLIENT_LIST_STACKING"});
+    xprop.waitForFinished();
+    const QRect onScreen = area.intersected(window.screen()->geometry());
+    QRegion shown(onScreen);
+    bool above = false;
+    for (const QString& id : QString::fromLatin1(xprop.readAllStandardOutput()).section('#', 1).split(',')) {
+        for (int form = 1; above && form <= kLastForm; ++form)
+            if (app.form(form)->isVisible() && app.form(form)->winId() == id.trimmed().toULong(nullptr, 16))
+                shown -= app.form(form)->frameGeometry();
+        above = above || window.winId() == id.trimmed().toULong(nullptr, 16);
+    }
+    qint64 left = 0;
+    for (const QRect& r : shown) left += qint64(r.width()) * r.height();
+    return int(100 * left / std::max<qint64>(1, qint64(onScreen.width()) * onScreen.height()));
 }
 
 struct DeskUnderWindowManager : ::testing::Test {
@@ -132,6 +159,47 @@ TEST_F(DeskUnderWindowManager, TheLinesWindowOpensBesideTheOpenDisplayWindows) {
         if (form != kLinesWindow) {
             EXPECT_FALSE(lines.intersects(app->form(form)->frameGeometry())) << "Form" << form;
         }
+    }
+}
+
+// On this screen (1366x768, and 1920x1080 once more) with the small windows
+// of the README's walk open, what the operator must reach shows whole; then
+// each window the operator asks for comes up whole, wholly on the screen,
+// with the line buttons still in sight.
+TEST_F(DeskUnderWindowManager, WhatTheOperatorAsksForOrMustReachShowsWhole) {
+    start();
+    open({kRijschema, kSimulator, kLogbook, kFirstBoard, kFirstBoard + 2, kClock});
+    auto& grid = *app->formAs<TForm4>(kRijschema);
+    const auto* main = app->formAs<TForm1>(1);
+    using Part = std::tuple<std::string, const QWidget*, std::function<QRect()>>;
+    const auto whole = [](const QWidget* w) { return [w] { return QRect(w->mapToGlobal(QPoint()), w->size()); }; };
+    const auto scrolledTo = [&](QWidget* control) {
+        return [&grid, control, whole] { grid.scrollTo(*control); QCoreApplication::processEvents(); return whole(control)(); };
+    };
+    const Part lineButtons{"line buttons", main, [main] { return main->lineButtonCaptionsArea().translated(main->mapToGlobal(QPoint())); }};
+    std::vector<Part> parts{lineButtons, {"Simulator", app->form(kSimulator), whole(app->form(kSimulator))}};
+    for (int b : {1, 2, 3, 4, 5, 7}) parts.emplace_back("Button" + std::to_string(b), &grid, scrolledTo(grid.Button[b]));
+    for (int sensor : {1, 10, 20})
+        parts.emplace_back("hold " + std::to_string(sensor), &grid, scrolledTo(grid.Shape[indicatorShape(FlagFamily::Hold, sensor)]));
+    const auto covered = [&] {
+        std::string list;
+        for (const auto& [name, window, area] : parts)
+            if (const int shown = visiblePercent(*app, *window, area()); shown < 100) list += " " + name + " " + std::to_string(shown) + "%";
+        return list;
+    };
+    std::string left;
+    EXPECT_TRUE(eventsUntil([&] { return (left = covered()).empty(); })) << left;
+
+    const std::pair<int, std::function<void()>> asked[] = {
+        {kPalette, [&] { app->showForm(kPalette); }},       {kControle, [&] { grid.Button[7]->click(); }},
+        {kGiveName, [&] { grid.Button[6]->click(); }},      {kMakeScreen, [&] { app->showForm(kMakeScreen); }},
+        {kReadSave, [&] { app->showForm(kReadSave); }},     {kTimetableEditor, [&] { app->showForm(kTimetable); app->showForm(kTimetableEditor); }},
+    };
+    for (const auto& [form, ask] : asked) {
+        ask();
+        parts = {lineButtons, {"Form" + std::to_string(form), app->form(form), whole(app->form(form))}};
+        EXPECT_TRUE(eventsUntil([&] { return app->form(form)->isVisible() && (left = covered()).empty(); })) << left;
+        EXPECT_TRUE(app->desk().screenNow().screen.contains(app->form(form)->frameGeometry())) << "Form" << form;
     }
 }
 

@@ -106,7 +106,7 @@ QRect TForm1::lineButtonsArea() const {
 
 QRect TForm1::lineButtonCaptionsArea() const {
     const QRect all = lineButtonsArea();
-    const int caption = QFontMetrics(lineButton[1]->font()).horizontalAdvance(QStringLiteral("Start Lijn-A"));
+    const int caption = QFontMetrics(lineButton[1]->font()).horizontalAdvance(fromStoredText(lineStartCaption(1)));
     // The caption is centred: its right end lies half the rest of the button in.
     constexpr int kMargin = 4;
     const int shown = std::min(all.width(), (lineButton[1]->width() + caption) / 2 + kMargin);

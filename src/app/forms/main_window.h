@@ -29,7 +29,7 @@ public:
     // The places of all eight line buttons, shown or not: the layout may show any of them.
     QRect lineButtonsArea() const;
     // The left parts of the line buttons that show their longest caption
-    // ("Start Lijn-A", centred on the button) whole.
+    // ("Start Lijn A", centred on the button) whole.
     QRect lineButtonCaptionsArea() const;
 
     // Image1..Image83, [0] unused; controls of layout elements 0..82.
