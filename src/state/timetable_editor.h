@@ -41,7 +41,7 @@ struct TimetableEditor {
     std::array<TimetableRow, kLines + 1> row;  // [1..8]
     bool saveEnabled = false;                  // "Save": enabled by the first publish or book read
     Colour labelColour = kGray;                // Label1's text: the book read last
-    std::vector<std::string> list{"RichEdit1"};  // RichEdit1 of the Spoorboekje window
+    std::vector<std::string> list;  // RichEdit1 of the Spoorboekje window, empty until something is listed
 };
 
 }  // namespace blokpost
