@@ -2,11 +2,10 @@
 // learns, where the windows open, and the place the operator moves one to.
 // Frames and moves here are the window manager's; the offscreen platform has neither.
 
-#include "app/forms/blokpost_app.h"
 #include "app/forms/desk.h"
 #include "desk/desk_layout.h"
 #include "desk/forms/window.h"
-#include "support/test_program.h"
+#include "support/app_program.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -38,10 +37,11 @@ QMargins frameOf(const QWidget& window) {
             frame.bottom() - client.bottom()};
 }
 
-struct DeskUnderWindowManager : ::testing::Test {
+struct DeskUnderWindowManager : ::testing::Test, AppProgram {
+    DeskUnderWindowManager() : AppProgram(Later{}) {}
     void start(const std::string& rememberedPlaces = "") {
-        if (!rememberedPlaces.empty()) program.writeFile("VasteData/Vensters.ini", "[Vensters]\n" + rememberedPlaces);
-        app = std::make_unique<BlokpostApp>(program.folder.path(), &reporter, std::make_unique<RecordingBoard>());
+        if (!rememberedPlaces.empty()) writeFile("VasteData/Vensters.ini", "[Vensters]\n" + rememberedPlaces);
+        AppProgram::start();
         app->start();
         ASSERT_TRUE(eventsUntil([&] { return app->form(1)->isVisible(); }));
     }
@@ -68,10 +68,6 @@ struct DeskUnderWindowManager : ::testing::Test {
         if (eventsUntil([&] { return misplaced().empty(); })) return ::testing::AssertionSuccess();
         return ::testing::AssertionFailure() << misplaced();
     }
-
-    TestProgram program;  // lends its folder to the program
-    RecordingReporter reporter;
-    std::unique_ptr<BlokpostApp> app;
 };
 
 TEST_F(DeskUnderWindowManager, TheFrameIsLearntAndTheWindowsOpenedBeforeItFollow) {
@@ -112,8 +108,9 @@ TEST_F(DeskUnderWindowManager, AWindowTheOperatorMovesIsRememberedOnceItRests) {
 
     // Written while the program runs on, not only when it ends.
     const std::string expected = "Form16=" + std::to_string(movedTo.x()) + "," + std::to_string(movedTo.y());
-    EXPECT_TRUE(eventsUntil([&] { return program.readFile("VasteData/Vensters.ini").find(expected) != std::string::npos; }))
-        << expected << " not in:\n" << program.readFile("VasteData/Vensters.ini");
+    const QString places = folder.filePath(QStringLiteral("VasteData/Vensters.ini"));
+    EXPECT_TRUE(eventsUntil([&] { return readBytes(places).find(expected) != std::string::npos; }))
+        << expected << " not in:\n" << readBytes(places);
     EXPECT_EQ(app->desk().remembered().at(kClock), movedTo);
 }
 
