@@ -17,10 +17,15 @@ struct PinNames : TestProgram {
 
 TEST(PinNames, TheGridStartsFromTheTables) {
     PinNames p;
+    p.state.pins.PinName[7] = "Sein7";
+    p.state.pins.PinAddress[125] = 3;
+    FillPinGrid(p.state);
     EXPECT_EQ(p.grid(0, kPinLabelColumn), "Pin-1");
     EXPECT_EQ(p.grid(125, kPinLabelColumn), "Pin-126");
-    EXPECT_EQ(p.grid(7, kPinNameColumn), "leeg7");
-    EXPECT_EQ(p.grid(125, kPinAddressColumn), "125");
+    EXPECT_EQ(p.grid(7, kPinNameColumn), "Sein7");
+    EXPECT_EQ(p.grid(6, kPinNameColumn), "leeg6");
+    EXPECT_EQ(p.grid(125, kPinAddressColumn), "3");
+    EXPECT_EQ(p.grid(124, kPinAddressColumn), "124");
 }
 
 TEST(PinNames, TakeItChangesOnePinsAddress) {
