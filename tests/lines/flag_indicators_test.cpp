@@ -14,19 +14,20 @@ TEST(FlagIndicators, ShowFlagPaintsWhateverTheFlagHolds) {
         FlagFamily family;
         int number, shape;
         std::uint32_t set, clear;
-    } flags[] = {{FlagFamily::Hold, 7, 7, kYellow, kGray},
-                 {FlagFamily::Memory, 2, 22, kAqua, kGray},
-                 {FlagFamily::Green, 4, 32, kGreen, kRed}};
+        std::uint8_t& (*flag)(ProgramState&);
+    } flags[] = {{FlagFamily::Hold, 7, 7, kYellow, kGray, [](ProgramState& s) -> auto& { return s.model.HoldFlag[7]; }},
+                 {FlagFamily::Memory, 2, 22, kAqua, kGray, [](ProgramState& s) -> auto& { return s.model.MemoryFlag[2]; }},
+                 {FlagFamily::Green, 4, 32, kGreen, kRed, [](ProgramState& s) -> auto& { return s.model.GreenFlag[4]; }}};
     for (const auto& f : flags)
         for (const std::uint8_t value : {1, 0, 5}) {
             TestProgram p;
             ProgramState& s = p.state;
-            *flagOf(s, f.family, f.number) = value;
+            f.flag(s) = value;
             auto expected = s.screen.rijschema.indicator;
             expected[static_cast<std::size_t>(f.shape)] = value == 1 ? f.set : f.clear;
             ShowFlag(s, f.family, f.number);
             EXPECT_EQ(s.screen.rijschema.indicator, expected) << f.shape << " holds " << int(value);
-            EXPECT_EQ(*flagOf(s, f.family, f.number), value);
+            EXPECT_EQ(f.flag(s), value);
         }
 }
 
