@@ -72,23 +72,6 @@ TEST(MainCycle, IssuesTheBoardCallsOfEachPhaseInOrderFromTheFirstTick) {
     EXPECT_EQ(p.state.cycle.Phase, 8);
 }
 
-TEST(MainCycle, PutsARequestedPinOutOnceWithAddressStrobeAndClear) {
-    TestProgram p;
-    p.state.pins.PinAddress[9] = 85;  // 1010101: outputs 7, 5, 3 and 1
-    p.state.model.PinRequest = 9;
-    const auto ticks = callsPerTick(p, 16);
-    EXPECT_THAT(ticks[1], ElementsAre("ReadAllDigital()", "SetDigitalChannel(7)", "SetDigitalChannel(5)",
-                                      "SetDigitalChannel(3)", "SetDigitalChannel(1)"));
-    EXPECT_THAT(ticks[3], ElementsAre("ReadAllDigital()", "SetDigitalChannel(8)"));
-    EXPECT_THAT(ticks[7], ElementsAre("ReadAllDigital()", "ClearAllDigital()"));
-    EXPECT_EQ(p.state.model.PinRequest, -1);
-    // The next cycle switches nothing.
-    EXPECT_THAT(ticks[9], ElementsAre("ReadAllDigital()"));
-    EXPECT_THAT(ticks[11], ElementsAre("ReadAllDigital()"));
-    EXPECT_EQ(p.board.lastDecodedAddress(), 85);
-    EXPECT_EQ(p.board.strobeCount(), 1u);
-}
-
 TEST(MainCycle, ATickNeverStartsInsideAnotherAndTheCycleGoesOnAfterwards) {
     TestProgram p;
     // A missing pin drawing raises a message inside phase 2; while it is shown
