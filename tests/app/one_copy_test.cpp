@@ -2,8 +2,10 @@
 // beside a running copy (by this user, by another, as the check) and after
 // that copy was killed.
 
+#include <QDateTime>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
@@ -41,11 +43,17 @@ struct Layout {
         }
         return output + program.readAllStandardError().toStdString() + program.readAllStandardOutput().toStdString();
     }
-    // The first copy holds the folder once its lock is there.
+    // The first copy holds the folder once its lock is written (it is made empty first).
     bool held() const {
         QElapsedTimer waited;
-        for (waited.start(); !QFile::exists(lock()) && !waited.hasExpired(120000);) QThread::msleep(20);
-        return QFile::exists(lock());
+        for (waited.start(); QFileInfo(lock()).size() == 0 && !waited.hasExpired(120000);) QThread::msleep(20);
+        return QFileInfo(lock()).size() > 0;
+    }
+    void write(const QByteArray& content, int minutesAgo) const {
+        QFile file(lock());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
+        file.flush();
+        ASSERT_TRUE(file.setFileTime(QDateTime::currentDateTime().addSecs(-60 * minutesAgo), QFileDevice::FileModificationTime));
     }
     QString lock() const { return folder.filePath(".blokpost.lock"); }
     QTemporaryDir folder;
@@ -81,24 +89,30 @@ TEST(OneCopy, ASecondStartOnTheFolderBringsTheRunningOneForwardAndEnds) {
     first->waitForFinished();
 }
 
-// A killed copy's lock, and one whose process number a running Blokpost
-// (of another folder) has since, as after a power cut.
-TEST(OneCopy, AStaleLockDoesNotKeepTheNextStartOut) {
-    Layout layout, other;
+// Locks nobody holds: a killed copy's, one whose process number a running
+// Blokpost (of another folder) has since, as after a power cut, and one left
+// empty by a start cut off before writing it, are stale; a file by that name
+// that is not a lock of ours is left as it is and the start says so.
+TEST(OneCopy, AStaleLockDoesNotKeepTheNextStartOutAndAForeignFileIsLeft) {
+    Layout layout, other, unwritten, foreign;
     const auto first = layout.start({});
     ASSERT_TRUE(layout.held());
     ASSERT_TRUE(QFile::copy(layout.lock(), other.lock()));
-    for (const Layout* folder : {&other, &layout}) {
+    unwritten.write("", 1);
+    foreign.write("mijn aantekeningen\n", 1);
+    for (const Layout* folder : {&other, &unwritten, &foreign, &layout}) {
         if (folder == &layout) {
             first->kill();  // SIGKILL: nothing of it is cleaned up
             first->waitForFinished();
         }
         ASSERT_TRUE(QFile::exists(folder->lock()));
+        const bool runs = folder != &foreign;
         const auto next = folder->start({"--proefrit", "2"});
-        EXPECT_NE(Layout::until(*next, "proefrit van 2 cycli gereden").find("proefrit van"), std::string::npos);
+        const std::string said = Layout::until(*next, runs ? "proefrit van 2 cycli gereden" : "niet van Blokpost");
+        EXPECT_NE(said.find(runs ? "proefrit van" : "verwijder of hernoem dat bestand"), std::string::npos) << said;
         next->waitForFinished(120000);
-        EXPECT_EQ(next->exitCode(), 0);
-        EXPECT_FALSE(QFile::exists(folder->lock())) << "left at a normal end";
+        EXPECT_EQ(next->exitCode(), runs ? 0 : 1);
+        EXPECT_EQ(QFile::exists(folder->lock()), !runs) << "left at a normal end, a foreign file kept";
     }
 }
 

@@ -3,6 +3,7 @@
 #include "app/forms/program_start.h"
 
 #include <QCryptographicHash>
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QLocalSocket>
@@ -48,15 +49,30 @@ bool nobodyHolds(const QString& path) {
     return free;
 }
 
-std::unique_ptr<QLockFile> tryLock(const QString& path, QLockFile::LockError& error) {
+// A lock file made by a start that was cut off before it wrote who holds it (a power cut
+// between making and writing it). One younger than this may be a start taking it right now.
+constexpr qint64 kUnwrittenLockAgeMs = 3000;
+
+bool leftUnwritten(const QString& path) {
+    const QFileInfo file(path);
+    return file.size() == 0 && file.lastModified().msecsTo(QDateTime::currentDateTime()) > kUnwrittenLockAgeMs;
+}
+
+std::unique_ptr<QLockFile> tryLock(const QString& path, QLockFile::LockError& error, bool& foreign) {
     auto lock = std::make_unique<QLockFile>(path);
     lock->setStaleLockTime(0);  // stale when its process is gone, never by age
     // After a power cut its process number may belong to another program, even another
     // Blokpost: a lock written whole (its holder locks it first) that nobody holds is stale.
     qint64 pid = 0;
     QString host, application;
-    if (!lock->tryLock(0) && lock->error() == QLockFile::LockFailedError && lock->getLockInfo(&pid, &host, &application) &&
-        nobodyHolds(path)) {
+    if (!lock->tryLock(0) && lock->error() == QLockFile::LockFailedError && nobodyHolds(path)) {
+        const bool ours = lock->getLockInfo(&pid, &host, &application);
+        // Written, but not by a lock of ours: someone else's file, left where it is.
+        foreign = !ours && QFileInfo(path).size() > 0;
+        if (!ours && !leftUnwritten(path)) {
+            error = lock->error();
+            return lock;
+        }
         // A folder that has become read-only keeps it: the lock then goes elsewhere, as for any read-only folder.
         if (!lock->removeStaleLockFile()) {
             error = QLockFile::PermissionError;
@@ -73,10 +89,10 @@ std::unique_ptr<QLockFile> tryLock(const QString& path, QLockFile::LockError& er
 LayoutLock::LayoutLock(const QString& root)
     : root_(root), socketName_(runtimeFolder() + "/blokpost-" + folderKey(root) + ".socket") {
     QLockFile::LockError error = QLockFile::NoError;
-    lock_ = tryLock(QDir(root).filePath(kLockName), error);
+    lock_ = tryLock(QDir(root).filePath(kLockName), error, foreignLock_);
     // A read-only layout folder: the lock goes where this user may write.
     if (error == QLockFile::PermissionError)
-        lock_ = tryLock(runtimeFolder() + "/blokpost-" + folderKey(root) + ".lock", error);
+        lock_ = tryLock(runtimeFolder() + "/blokpost-" + folderKey(root) + ".lock", error, foreignLock_);
     held_ = error == QLockFile::NoError;
     if (!held_) return;
     // A socket left by a killed copy is ours to remove: we hold the folder's lock.
@@ -124,6 +140,13 @@ LayoutLock::Call LayoutLock::callRunningCopy() const {
 }
 
 int endSecondStart(const LayoutLock& lock) {
+    if (lock.foreignLock()) {
+        showStartProblem(QString::fromUtf8("In %1 staat een bestand %2 dat geen programma vasthoudt en dat niet van "
+                                           "Blokpost is. Blokpost laat het staan en start niet in deze map. Draait hier "
+                                           "geen Blokpost, verwijder of hernoem dat bestand dan en start opnieuw.")
+                             .arg(QDir::toNativeSeparators(lock.folder()), kLockName));
+        return 1;
+    }
     const LayoutLock::Call call = lock.callRunningCopy();
     if (call.answered) {
         std::fprintf(stderr, "blokpost: %s\n", call.told.toLocal8Bit().constData());

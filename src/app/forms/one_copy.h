@@ -14,6 +14,9 @@
 // A second start finds the lock held, asks the running copy over the socket
 // to bring its main window to the front, says so, and ends. The check
 // (--controle) only reads and runs beside the program without the lock.
+// A lock file nobody holds is stale when it is written as ours or was left
+// empty by a start cut off before writing it; any other file by that name is
+// left alone and the start says so.
 
 #include <QLocalServer>
 #include <QLockFile>
@@ -31,6 +34,9 @@ public:
 
     // This start runs the layout; otherwise another copy does.
     bool held() const { return held_; }
+    // Not held because the folder has a lock file nobody holds that is not one of ours.
+    bool foreignLock() const { return foreignLock_; }
+    const QString& folder() const { return root_; }
     // The running copy: `comeForward` runs when a second start calls.
     void answerCalls(std::function<void()> comeForward) { comeForward_ = std::move(comeForward); }
     // The second start: asks the running copy to come to the front. Returns
@@ -48,6 +54,7 @@ private:
     QString socketName_;
     std::unique_ptr<QLockFile> lock_;
     bool held_ = false;
+    bool foreignLock_ = false;
     QLocalServer server_;
     std::function<void()> comeForward_;
 };
