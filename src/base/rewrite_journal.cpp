@@ -160,8 +160,10 @@ std::string keepCopy(const std::string& folder, const std::string& fileName, con
     const std::string stem = dot == std::string::npos || dot == 0 ? fileName : fileName.substr(0, dot);
     const std::string extension = stem.size() == fileName.size() ? "" : fileName.substr(dot);
     for (int n = 1; n <= 99; ++n) {
-        const std::string path = folder + "/" + stem + " (van voor onderbroken opslaan" +
-                                 (n > 1 ? " " + std::to_string(n) : "") + ")" + extension;
+        // Built by appending: GCC 12 warns falsely (-Wrestrict) on " " + std::to_string(n).
+        std::string path = folder + "/" + stem + " (van voor onderbroken opslaan";
+        if (n > 1) path.append(1, ' ').append(std::to_string(n));
+        path.append(1, ')').append(extension);
         const Descriptor fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
         if (!fd.valid() && errno == EEXIST) continue;
         if (!fd.valid()) return {};

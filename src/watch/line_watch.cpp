@@ -246,7 +246,8 @@ std::string StepInWords(const ProgramState& s, int line, int step) {
 std::string DurationInWords(double seconds) {
     const std::int64_t whole = std::llround(std::max(0.0, seconds));
     if (whole < 60) return std::to_string(whole) + " s";
-    const auto two = [](std::int64_t v) { return (v < 10 ? "0" : "") + std::to_string(v); };
+    // Minutes and seconds, both below 60, in two digits.
+    const auto two = [](std::int64_t v) { return std::string{char('0' + v / 10), char('0' + v % 10)}; };
     const std::int64_t hours = whole / 3600, minutes = whole / 60 % 60, rest = whole % 60;
     if (hours == 0) return std::to_string(minutes) + ":" + two(rest);
     return std::to_string(hours) + ":" + two(minutes) + ":" + two(rest);

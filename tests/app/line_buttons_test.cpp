@@ -1,7 +1,6 @@
-#include "app/forms/blokpost_app.h"
 #include "app/forms/main_window.h"
 #include "lines/step_marker.h"
-#include "support/test_program.h"
+#include "support/app_program.h"
 
 #include <QPushButton>
 #include <gtest/gtest.h>
@@ -80,17 +79,15 @@ TEST_F(LineButtons, AMoveChangesOnlyTheOldAndNewCellsAndAJumpToItselfStaysMarked
 }
 
 TEST(LineButtonWindow, TheButtonsFollowTheirLinesAndOnlyLineAIsShownAtStart) {
-    RecordingReporter reporter;
-    QTemporaryDir folder;
-    BlokpostApp app(folder.path(), &reporter, std::make_unique<RecordingBoard>());
-    auto* main = app.formAs<TForm1>(1);
+    AppProgram p;
+    auto* main = p.form<TForm1>(1);
     EXPECT_TRUE(main->lineButton[1]->isVisibleTo(main));
     EXPECT_FALSE(main->lineButton[2]->isVisibleTo(main));
     EXPECT_EQ(main->lineButton[1]->geometry(), QRect(48, 528, 89, 25));
     EXPECT_EQ(main->lineButton[8]->pos(), QPoint(48, 752));
     main->lineButton[1]->click();
     EXPECT_EQ(main->lineButton[1]->text(), QStringLiteral("Stop-A"));
-    EXPECT_EQ(app.state().model.CurrentStep[1], 1);
+    EXPECT_EQ(p.state().model.CurrentStep[1], 1);
     main->lineButton[1]->click();
     EXPECT_EQ(main->lineButton[1]->text(), QStringLiteral("Start Lijn A"));
 }

@@ -1,10 +1,9 @@
 // The main window as the operator uses it: the mouse on the pin drawings.
 
-#include "app/forms/blokpost_app.h"
 #include "app/forms/main_window.h"
 #include "schedule/forms/rijschema_window.h"
+#include "support/app_program.h"
 #include "support/test_input.h"
-#include "support/test_program.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -25,13 +24,8 @@ void pressAndRelease(QWidget* widget, Qt::MouseButton button, QPointF releasedAt
     sendMouse(widget, QEvent::MouseButtonRelease, button, releasedAt);
 }
 
-struct MainWindow : ::testing::Test {
-    ProgramState& state() { return app.state(); }
-    TForm1* main() { return app.formAs<TForm1>(1); }
-
-    TestProgram writer;  // lends its folder to the program
-    RecordingReporter reporter;
-    BlokpostApp app{writer.folder.path(), &reporter, std::make_unique<RecordingBoard>()};
+struct MainWindow : ::testing::Test, AppProgram {
+    TForm1* main() { return form<TForm1>(1); }
 };
 
 TEST_F(MainWindow, APinDrawingSwitchesOnlyOnALeftClickPressedAndReleasedOnIt) {
@@ -107,7 +101,7 @@ TEST_F(MainWindow, HelpOpensTheFirstStepsGuide) {
 }
 
 TEST_F(MainWindow, TheGridIndicatorsStillAnswerAPressOfAnyButton) {
-    auto* grid = app.formAs<TForm4>(4);
+    auto* grid = form<TForm4>(4);
     sendMouse(grid->Shape[3], QEvent::MouseButtonPress, Qt::MiddleButton, QPointF(5, 5));
     EXPECT_EQ(state().model.HoldFlag[3], 1);
     sendMouse(grid->Shape[3], QEvent::MouseButtonPress, Qt::LeftButton, QPointF(5, 5));

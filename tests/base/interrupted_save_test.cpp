@@ -28,7 +28,6 @@ namespace blokpost::test {
 namespace {
 
 constexpr int kStoppedExitCode = 86;  // as stop_at_call.cpp ends the program
-constexpr int kMostSteps = 100;       // far more than any save takes
 
 struct ChildRun {
     int exitCode = -1;
@@ -47,17 +46,6 @@ ChildRun runSaveOnce(const QStringList& arguments, int call, const char* setting
     child.start(SAVE_ONCE_PATH, arguments);
     child.waitForFinished(60000);
     return {child.exitStatus() == QProcess::NormalExit ? child.exitCode() : -1, child.readAll().toStdString()};
-}
-
-std::string readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : "<unreadable>";
-}
-
-void writeAll(const QString& path, const std::string& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(bytes.data(), static_cast<qint64>(bytes.size()));
 }
 
 QStringList namesIn(const QString& folder) {
@@ -85,10 +73,10 @@ struct DataFolder {
         data = root.filePath("VasteData");
         QDir().mkpath(data);
         file = data + "/Schema1Data.txt";
-        writeAll(file, oldContents());
+        writeBytes(file, oldContents());
         // (Where the folder refuses new files, the saving user could not remove it either.)
-        if (!save.inPlace) writeAll(data + "/Schema1Data.txt.447712.new", "half a save");
-        writeAll(data + "/Schema1Data.txt.bak", "the operator's own");
+        if (!save.inPlace) writeBytes(data + "/Schema1Data.txt.447712.new", "half a save");
+        writeBytes(data + "/Schema1Data.txt.bak", "the operator's own");
         if (save.inPlace) {
             EXPECT_EQ(::chown(QFile::encodeName(file).constData(), kNobody, kNobody), 0);
         }
@@ -113,43 +101,6 @@ struct DataFolder {
 
 QString records() { return qEnvironmentVariable("XDG_STATE_HOME") + "/blokpost"; }
 
-TEST(InterruptedSave, EveryStepLeavesOldOrNewAndTheNextStartLeavesNothingBehind) {
-    int filesChecked = 0;
-    for (const SavePath& path : kSavePaths) {
-        // A folder that refuses new files to a user who may write the file needs another user, so root.
-        if (path.inPlace && !runningAsRoot()) continue;
-        int step = 1;
-        for (; step <= kMostSteps; ++step) {
-            SCOPED_TRACE(std::string(path.name) + ", stopped at step " + std::to_string(step));
-            DataFolder folder(path);
-            const ChildRun stopped = folder.saveStoppedAt(step);
-            ASSERT_TRUE(stopped.exitCode == kStoppedExitCode || stopped.exitCode == 0)
-                << "exit code " << stopped.exitCode << ": " << stopped.output;
-            const std::string afterStop = readAll(folder.file);
-            const bool whole = afterStop == folder.oldContents() || afterStop == folder.newContents();
-            // Beside the file, the rename is the one step that changes it.
-            if (!path.inPlace) {
-                EXPECT_TRUE(whole) << afterStop.size() << " bytes";
-            }
-
-            const ChildRun start = folder.start();
-            ASSERT_EQ(start.exitCode, 0) << start.output;
-            const std::string afterStart = readAll(folder.file);
-            EXPECT_TRUE(afterStart == folder.oldContents() || afterStart == folder.newContents())
-                << afterStart.size() << " bytes";
-            EXPECT_EQ(start.output.find("was restored") != std::string::npos, !whole) << start.output;
-            EXPECT_EQ(namesIn(folder.data), (QStringList{"Schema1Data.txt", "Schema1Data.txt.bak"}));
-            EXPECT_EQ(namesIn(records()), QStringList{});
-            ++filesChecked;
-            if (stopped.exitCode == 0) break;
-        }
-        EXPECT_LT(step, kMostSteps) << path.name << ": the save never got through";
-        // Create, write, sync, rename at the least: else the preload counted nothing.
-        EXPECT_GE(step, 4) << path.name;
-    }
-    RecordProperty("filesChecked", filesChecked);
-}
-
 // The calls the preload counted, in their order.
 std::vector<std::string> callsOf(const std::string& output) {
     std::vector<std::string> calls;
@@ -167,31 +118,63 @@ bool syncedBeforeTheRename(const std::vector<std::string>& calls) {
     return std::find(lastWrite, rename, "fsync") != rename;
 }
 
-// A step that fails as a failing disk fails it is told, and the file keeps
-// its old contents: a save never says it went through when the file does not
-// hold the new ones. Beside the file, the disk has the new contents (fsync)
-// before they take the file's name.
-TEST(InterruptedSave, EveryStepThatFailsIsToldAndTheSyncComesBeforeTheRename) {
+// Every step of the save, stopped (a kill, a power cut) and failed (as a
+// failing disk fails it). Stopped: after the next start every file is old or
+// new and nothing is left, no temporary file, no record of a rewrite; beside
+// the file the rename is the one step that changes it. Failed: told, and the
+// file keeps its old contents; a save never says it went through when the
+// file does not hold the new ones. Beside the file, the disk has the new
+// contents (fsync) before they take the file's name.
+TEST(InterruptedSave, EveryStepStoppedOrFailedLeavesOldOrNewAndTheNextStartLeavesNothingBehind) {
+    int filesChecked = 0;
     for (const SavePath& path : kSavePaths) {
+        // A folder that refuses new files to a user who may write the file needs another user, so root.
         if (path.inPlace && !runningAsRoot()) continue;
-        DataFolder logged(path);
-        const std::vector<std::string> calls = callsOf(logged.saveStoppedAt(1, "BLOKPOST_LOG_CALLS").output);
+        const std::vector<std::string> calls = callsOf(DataFolder(path).saveStoppedAt(1, "BLOKPOST_LOG_CALLS").output);
         if (!path.inPlace) {
             EXPECT_TRUE(syncedBeforeTheRename(calls)) << path.name;
         }
-        for (std::size_t step = 1; step <= calls.size(); ++step) {
-            SCOPED_TRACE(std::string(path.name) + ", " + calls[step - 1] + " failed at step " + std::to_string(step));
-            DataFolder folder(path);
-            const ChildRun failed = folder.saveStoppedAt(static_cast<int>(step), "BLOKPOST_FAIL_AT_CALL");
-            const std::string after = readAll(folder.file);
-            if (failed.exitCode == 0) {
-                EXPECT_EQ(after, folder.newContents()) << "told as saved";
-            } else {
-                EXPECT_EQ(failed.exitCode, 1) << failed.output;
-                EXPECT_EQ(after, folder.oldContents()) << "told as failed";
+        // Create, write, sync, rename at the least: else the preload counted nothing.
+        EXPECT_GE(calls.size(), 4u) << path.name;
+        bool savedWhole = false;
+        for (std::size_t step = 1; !savedWhole || step <= calls.size(); ++step) {
+            SCOPED_TRACE(std::string(path.name) + ", step " + std::to_string(step));
+            ASSERT_LT(step, 100u) << "the save never got through";
+            if (step <= calls.size()) {
+                DataFolder failing(path);
+                const ChildRun failed = failing.saveStoppedAt(static_cast<int>(step), "BLOKPOST_FAIL_AT_CALL");
+                const std::string after = readBytes(failing.file);
+                if (failed.exitCode == 0) {
+                    EXPECT_EQ(after, failing.newContents()) << calls[step - 1] << " failed, told as saved";
+                } else {
+                    EXPECT_EQ(failed.exitCode, 1) << failed.output;
+                    EXPECT_EQ(after, failing.oldContents()) << calls[step - 1] << " failed, told as failed";
+                }
+                failing.start();  // what a failure left for the next start goes, before the stops are counted
             }
+            if (savedWhole) continue;
+            DataFolder folder(path);
+            const ChildRun stopped = folder.saveStoppedAt(static_cast<int>(step));
+            ASSERT_TRUE(stopped.exitCode == kStoppedExitCode || stopped.exitCode == 0)
+                << "exit code " << stopped.exitCode << ": " << stopped.output;
+            savedWhole = stopped.exitCode == 0;
+            const std::string afterStop = readBytes(folder.file);
+            const bool whole = afterStop == folder.oldContents() || afterStop == folder.newContents();
+            if (!path.inPlace) {
+                EXPECT_TRUE(whole) << afterStop.size() << " bytes";
+            }
+            const ChildRun start = folder.start();
+            ASSERT_EQ(start.exitCode, 0) << start.output;
+            const std::string afterStart = readBytes(folder.file);
+            EXPECT_TRUE(afterStart == folder.oldContents() || afterStart == folder.newContents())
+                << afterStart.size() << " bytes";
+            EXPECT_EQ(start.output.find("was restored") != std::string::npos, !whole) << start.output;
+            EXPECT_EQ(namesIn(folder.data), (QStringList{"Schema1Data.txt", "Schema1Data.txt.bak"}));
+            EXPECT_EQ(namesIn(records()), QStringList{});
+            ++filesChecked;
         }
     }
+    RecordProperty("filesChecked", filesChecked);
 }
 
 // A rewrite in place that fails after the new contents went down (the disk
@@ -222,13 +205,13 @@ TEST(InterruptedSave, AFailedPutBackAfterAFailedRewriteIsFinishedByTheNextStart)
         ASSERT_GT(made.size(), static_cast<std::size_t>(failing + 1));
         EXPECT_EQ(made[static_cast<std::size_t>(failing + 1)], "pwrite") << "the put-back's write";
         EXPECT_EQ(failed.exitCode, 1) << failed.output;
-        const std::string torn = readAll(folder.file);
+        const std::string torn = readBytes(folder.file);
         EXPECT_NE(torn, folder.oldContents());
         EXPECT_NE(torn, folder.newContents());
 
         const ChildRun start = folder.start();
         EXPECT_NE(start.output.find("was restored"), std::string::npos) << start.output;
-        EXPECT_EQ(readAll(folder.file), folder.oldContents());
+        EXPECT_EQ(readBytes(folder.file), folder.oldContents());
     }
 }
 
@@ -257,12 +240,12 @@ TEST(InterruptedSave, AFileTheUserMayNotWriteIsNotReplacedThoughTheFolderAllowsI
     QTemporaryDir root;
     ::chmod(QFile::encodeName(root.path()).constData(), 0777);
     const QString file = root.filePath("AdresData.txt");
-    writeAll(file, "1\r\n");
+    writeBytes(file, "1\r\n");
     ::chmod(QFile::encodeName(file).constData(), 0644);  // root's, and only root writes it
     const ChildRun refused = runSaveOnce({"save", file, "5", "n", "as-nobody"}, 0);
     EXPECT_EQ(refused.exitCode, 1) << refused.output;
     EXPECT_NE(refused.output.find("Permission denied"), std::string::npos) << refused.output;
-    EXPECT_EQ(readAll(file), "1\r\n");
+    EXPECT_EQ(readBytes(file), "1\r\n");
 }
 
 // A save's leftovers go, at start for the files the program saves and
@@ -276,11 +259,11 @@ TEST(InterruptedSave, OnlyLeftoversWhoseWriterIsGoneAreRemoved) {
     const QStringList files{"Schema1Data.txt",     "Schema1Data.txt.12.new", "Schema1Data.txt.34.new",
                             "NaamData.txt.56.new", "Schema1Data.txt.new",    "Schema1Data.txt.x1.new",
                             "notes.12.txt",        "Zomer.2025.new",         "Kopie van Schema1Data.txt.202612.new"};
-    for (const QString& name : files) writeAll(data + "/" + name, "x");
+    for (const QString& name : files) writeBytes(data + "/" + name, "x");
     // The operator keeps the weekend service elsewhere, linked in.
     QDir().mkpath(root.filePath("elders"));
-    writeAll(root.filePath("elders/Schema2Data.txt"), "x");
-    writeAll(root.filePath("elders/Schema2Data.txt.78.new"), "x");
+    writeBytes(root.filePath("elders/Schema2Data.txt"), "x");
+    writeBytes(root.filePath("elders/Schema2Data.txt.78.new"), "x");
     ASSERT_TRUE(QFile::link(root.filePath("elders/Schema2Data.txt"), data + "/Schema2Data.txt"));
     // A save of another program that is still running holds its file locked.
     const int running = ::open(QFile::encodeName(data + "/Schema1Data.txt.34.new").constData(), O_RDONLY);
@@ -308,7 +291,7 @@ TEST(InterruptedSave, ATemporaryFileWhoseWriterStillRunsStays) {
     const QString data = root.filePath("VasteData");
     QDir().mkpath(data);
     const QString file = data + "/Schema1Data.txt";
-    writeAll(file, "old");
+    writeBytes(file, "old");
     // Made before the fork: the child of a program with threads only execs.
     std::vector<std::string> environment{std::string("LD_PRELOAD=") + STOP_AT_CALL_PRELOAD,
                                          "BLOKPOST_PAUSE_AT_CALL=2"};  // the sync of the filled temporary file
@@ -334,7 +317,7 @@ TEST(InterruptedSave, ATemporaryFileWhoseWriterStillRunsStays) {
     ::kill(saver, SIGCONT);
     ASSERT_EQ(::waitpid(saver, &status, 0), saver);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    EXPECT_EQ(readAll(file), "nnnnn");
+    EXPECT_EQ(readBytes(file), "nnnnn");
     EXPECT_EQ(namesIn(data), QStringList{"Schema1Data.txt"});
 }
 
@@ -365,7 +348,7 @@ struct StoppedRewrite {
     StoppedRewrite() {
         ::setenv("XDG_STATE_HOME", encoded(state.path()).c_str(), 1);
         QDir(layout.path()).mkdir("VasteData");
-        writeAll(file, old);
+        writeBytes(file, old);
         setLayoutFolder(encoded(layout.path()));
         const Descriptor fd(::open(encoded(file).c_str(), O_RDWR));
         keepOldContents(fd.get(), encoded(file), old, next, "Schema1Data.txt");  // its writer gone at once
@@ -381,7 +364,7 @@ struct StoppedRewrite {
     }
     QString records() const { return state.filePath("blokpost"); }
     QString record() const { return records() + "/" + QDir(records()).entryList({"rewrite-*"}).value(0); }
-    void tear() { writeAll(file, next + old.substr(next.size())); }
+    void tear() { writeBytes(file, next + old.substr(next.size())); }
 
     const std::string previousState = qEnvironmentVariable("XDG_STATE_HOME").toStdString();
     QTemporaryDir layout, state, elsewhere;
@@ -402,9 +385,9 @@ struct AfterTheStop {
 
 const AfterTheStop kCases[] = {
     {"torn by the stop", [](StoppedRewrite& r) { r.tear(); }, "was restored", true, 0, 0},
-    {"the new contents whole", [](StoppedRewrite& r) { writeAll(r.file, r.next); }, "", false, 0, 0},
+    {"the new contents whole", [](StoppedRewrite& r) { writeBytes(r.file, r.next); }, "", false, 0, 0},
     {"edited by hand, same length",
-     [](StoppedRewrite& r) { writeAll(r.file, (r.next + r.old.substr(r.next.size())).replace(10, 8, "Timer 30")); },
+     [](StoppedRewrite& r) { writeBytes(r.file, (r.next + r.old.substr(r.next.size())).replace(10, 8, "Timer 30")); },
      "het is sindsdien veranderd", false, 1, 0},
     {"another file in its place",
      [](StoppedRewrite& r) {
@@ -446,7 +429,7 @@ TEST(RewriteJournal, TheStartPutsBackOnlyWhatTheStoppedRewriteLeftAndKeepsTheRes
         SCOPED_TRACE(c.what);
         StoppedRewrite r;
         c.act(r);
-        const std::string before = readAll(r.file);
+        const std::string before = readBytes(r.file);
         const std::vector<std::string> told = r.start();
         ASSERT_EQ(told.size(), *c.told ? 1u : 0u);
         const QStringList kept = QDir(r.layout.filePath("VasteData")).entryList({"* (van voor onderbroken opslaan).txt"});
@@ -455,20 +438,20 @@ TEST(RewriteJournal, TheStartPutsBackOnlyWhatTheStoppedRewriteLeftAndKeepsTheRes
             EXPECT_NE(told[0].find(c.told), std::string::npos) << told[0];
             EXPECT_NE(told[0].find(encoded(damaged ? r.record() : r.file)), std::string::npos) << told[0];
         }
-        EXPECT_EQ(readAll(r.file), c.putBack ? r.old : before);
+        EXPECT_EQ(readBytes(r.file), c.putBack ? r.old : before);
         ASSERT_EQ(kept.size(), c.keptAside);
         if (c.keptAside) {
             EXPECT_NE(told[0].find(kept[0].toStdString()), std::string::npos) << told[0];
-            EXPECT_EQ(readAll(r.layout.filePath("VasteData/" + kept[0])), r.old);
+            EXPECT_EQ(readBytes(r.layout.filePath("VasteData/" + kept[0])), r.old);
         }
         EXPECT_EQ(QDir(r.records()).entryList({"*.damaged"}).size(), damaged);
         EXPECT_EQ(QDir(r.records()).entryList({"rewrite-*"}).size(), c.recordsLeft + damaged);
         // Told once: the next start, also with a file of that name there again, says and touches nothing.
         if (c.recordsLeft == 0) {
-            if (!QFile::exists(r.file)) writeAll(r.file, "later");
-            const std::string later = readAll(r.file);
+            if (!QFile::exists(r.file)) writeBytes(r.file, "later");
+            const std::string later = readBytes(r.file);
             EXPECT_EQ(r.start(), std::vector<std::string>{});
-            EXPECT_EQ(readAll(r.file), later);
+            EXPECT_EQ(readBytes(r.file), later);
         }
     }
 }
@@ -483,12 +466,12 @@ TEST(RewriteJournal, AFileTooLargeOrOutsideTheLayoutFolderIsNotRewrittenInPlace)
         StoppedRewrite r;
         for (const QString& folder : {r.layout.path(), r.layout.filePath("VasteData")}) ::chmod(encoded(folder).c_str(), 0755);
         const QString file = r.layout.filePath("VasteData/NaamData.txt");
-        writeAll(file, std::string(length, 'o'));
+        writeBytes(file, std::string(length, 'o'));
         ASSERT_EQ(::chown(encoded(file).c_str(), kNobody, kNobody), 0);
         setLayoutFolder(encoded(inLayout ? r.layout.path() : r.elsewhere.path()));
         const ScopedEffectiveUser nobody(kNobody);
         EXPECT_NE(errorOf([&] { replaceStoredFile(file, std::string(length / 2, 'n')); }).find(reason), std::string::npos);
-        EXPECT_EQ(readAll(file), std::string(length, 'o'));
+        EXPECT_EQ(readBytes(file), std::string(length, 'o'));
     }
 }
 

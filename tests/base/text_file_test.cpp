@@ -17,21 +17,25 @@ using test::errorOf;
 using test::readBytes;
 using test::writeBytes;
 
+// A number is read from the start of its line, the rest dropped; blank
+// lines are skipped (so the numbers after them shift); past the end come zeros.
 TEST(TextFileReader, TakesANumberFromTheStartOfItsLineAndDropsTheRest) {
-    auto file = TextFileReader::fromBytes("12 rest of line\r\n  -7\tx\r\n+5\r\n");
-    EXPECT_EQ(file.readNumber(), 12);
-    EXPECT_EQ(file.readNumber(), -7);
-    EXPECT_EQ(file.readNumber(), 5);
-    // Past the end: zeros and empty texts, without complaint.
-    EXPECT_EQ(file.readNumber(), 0);
-    EXPECT_EQ(file.readText(), "");
-}
-
-TEST(TextFileReader, ANumberSkipsBlankLinesSoTheFollowingNumbersShift) {
-    auto file = TextFileReader::fromBytes("1\r\n\r\n   \r\n2\r\n3\r\n");
-    EXPECT_EQ(file.readNumber(), 1);
-    EXPECT_EQ(file.readNumber(), 2);
-    EXPECT_EQ(file.readNumber(), 3);
+    const struct {
+        std::string bytes;
+        std::vector<std::int32_t> numbers;
+    } cases[] = {
+        {"12 rest of line\r\n  -7\tx\r\n+5\r\n", {12, -7, 5, 0}},
+        {"1\r\n\r\n   \r\n2\r\n3\r\n", {1, 2, 3}},
+        {std::string(32, '0') + "77\r\n5\r\n", {0, 5}},  // only a token's first 32 characters count
+        {"2147483647\r\n-2147483648\r\n", {2147483647, -2147483647 - 1}},
+    };
+    for (const auto& c : cases) {
+        auto file = TextFileReader::fromBytes(c.bytes);
+        std::vector<std::int32_t> read;
+        for (std::size_t i = 0; i < c.numbers.size(); ++i) read.push_back(file.readNumber());
+        EXPECT_EQ(read, c.numbers) << c.bytes;
+    }
+    EXPECT_EQ(TextFileReader::fromBytes("").readText(), "");
 }
 
 TEST(TextFileReader, ATextIsTheWholeLineCutToItsSlot) {
@@ -56,16 +60,6 @@ TEST(TextFileReader, RejectsWhatIsNoThirtyTwoBitInteger) {
         auto file = TextFileReader::fromBytes(std::string(bad) + "\r\n");
         EXPECT_EQ(errorOf([&] { file.readNumber(); }), "Invalid numeric input") << bad;
     }
-    auto limits = TextFileReader::fromBytes("2147483647\r\n-2147483648\r\n");
-    EXPECT_EQ(limits.readNumber(), 2147483647);
-    EXPECT_EQ(limits.readNumber(), -2147483647 - 1);
-}
-
-TEST(TextFileReader, ConvertsAtMostThirtyTwoCharactersOfAToken) {
-    // 32 zeros, then more digits in the same token: only the first 32 count.
-    auto file = TextFileReader::fromBytes(std::string(32, '0') + "77\r\n5\r\n");
-    EXPECT_EQ(file.readNumber(), 0);
-    EXPECT_EQ(file.readNumber(), 5);
 }
 
 TEST(TextFileReader, AMissingFileOrAFolderIsReportedNotRead) {

@@ -1,14 +1,13 @@
 #include "scan/forms/simulator_window.h"
 
-#include "app/forms/blokpost_app.h"
 #include "base/forms/spin_edit.h"
 #include "board/driver_board.h"
 #include "board/usb_fake_k8055.h"
 #include "lines/step_marker.h"
 #include "scan/pins.h"
 #include "scan/simulator_view.h"
+#include "support/app_program.h"
 #include "support/test_input.h"
-#include "support/test_program.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -17,31 +16,17 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QSlider>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace blokpost::test {
 namespace {
 
-struct SimulatorProgram {
-    explicit SimulatorProgram(DriverBoard::Opener opener = {}) {
-        auto owned = std::make_unique<DriverBoard>(std::move(opener));
-        driver = owned.get();
-        app = std::make_unique<BlokpostApp>(folder.path(), &reporter, std::move(owned));
-        window = app->formAs<TForm21>(21);
+struct SimulatorProgram : AppProgram {
+    explicit SimulatorProgram(DriverBoard::Opener opener = {})
+        : AppProgram(std::make_unique<DriverBoard>(std::move(opener))), window(form<TForm21>(21)) {
         app->showForm(21);
     }
-    ProgramState& state() { return app->state(); }
-    void runThroughPhase(int phase) {
-        do app->tick();
-        while (state().cycle.Phase != phase);
-    }
-
-    QTemporaryDir folder;
-    RecordingReporter reporter;
-    DriverBoard* driver = nullptr;
-    std::unique_ptr<BlokpostApp> app;
-    TForm21* window = nullptr;
+    TForm21* window;
 };
 
 // The colour the button is painted in, beside its number.
@@ -58,7 +43,7 @@ TEST(SimulatorWindow, AClickedSensorIsOnForOneAndAHalfSecondsAndTheScanAlwaysSee
         SimulatorProgram p;
         p.runThroughPhase(phase);
         p.window->Button[7]->click();
-        EXPECT_TRUE(p.driver->simulation().sensor(7));
+        EXPECT_TRUE(p.driver()->simulation().sensor(7));
         p.app->syncAll();
         EXPECT_TRUE(showsOn(p.window->Button[7]));
         bool seen = false;
@@ -66,7 +51,7 @@ TEST(SimulatorWindow, AClickedSensorIsOnForOneAndAHalfSecondsAndTheScanAlwaysSee
         for (int tick = 0; tick < 24; ++tick) {
             p.app->tick();
             seen = seen || p.state().model.SensorState[7] == 1;
-            if (p.driver->simulation().sensor(7)) ++ticksOn;
+            if (p.driver()->simulation().sensor(7)) ++ticksOn;
         }
         EXPECT_TRUE(seen);
         EXPECT_EQ(p.state().model.HoldFlag[7], 1);
@@ -82,12 +67,12 @@ TEST(SimulatorWindow, ARightClickedSensorStaysOnUntilRightClickedAgain) {
     SimulatorProgram p;
     rightPress(p.window->Button[4]);
     for (int tick = 0; tick < 80; ++tick) p.app->tick();
-    EXPECT_TRUE(p.driver->simulation().sensor(4));
+    EXPECT_TRUE(p.driver()->simulation().sensor(4));
     EXPECT_EQ(p.state().model.SensorState[4], 1);
     EXPECT_TRUE(showsStanding(p.window->Button[4]));
     rightPress(p.window->Button[4]);
     p.runThroughPhase(2);
-    EXPECT_FALSE(p.driver->simulation().sensor(4));
+    EXPECT_FALSE(p.driver()->simulation().sensor(4));
     EXPECT_EQ(p.state().model.SensorState[4], 0);
     EXPECT_FALSE(showsStanding(p.window->Button[4]) || showsOn(p.window->Button[4]));
 
@@ -95,7 +80,7 @@ TEST(SimulatorWindow, ARightClickedSensorStaysOnUntilRightClickedAgain) {
     p.window->Button[5]->click();
     rightPress(p.window->Button[5]);
     for (int tick = 0; tick < 24; ++tick) p.app->tick();
-    EXPECT_TRUE(p.driver->simulation().sensor(5));
+    EXPECT_TRUE(p.driver()->simulation().sensor(5));
 }
 
 // "Automatisch rijden": a line waiting on a sensor gets its train after the travel time.
@@ -127,8 +112,8 @@ TEST(SimulatorWindow, WithAutomaticTrainsAWaitingLineGetsItsTrain) {
 TEST(SimulatorWindow, TheSlidersSetTheAnalogInputsThatPhaseFiveReads) {
     SimulatorProgram p;
     p.window->TrackBar[2]->setValue(200);
-    EXPECT_EQ(p.driver->simulation().analogInput(2), 200);
-    EXPECT_EQ(p.driver->ReadAnalogChannel(2), 200);
+    EXPECT_EQ(p.driver()->simulation().analogInput(2), 200);
+    EXPECT_EQ(p.driver()->ReadAnalogChannel(2), 200);
 }
 
 TEST(SimulatorWindow, ShowsTheOutputsAndTheLastPinTheDecoderTook) {
@@ -136,7 +121,7 @@ TEST(SimulatorWindow, ShowsTheOutputsAndTheLastPinTheDecoderTook) {
     p.state().pins.PinName[9] = "Wis5B";
     Plaat(p.state(), 5);  // pin 10, address 9
     p.runThroughPhase(4);
-    const SimulatorView view = simulatorView(p.driver, p.state());
+    const SimulatorView view = simulatorView(p.driver(), p.state());
     EXPECT_TRUE(view.lamp[1] && view.lamp[4] && view.lamp[8]);
     EXPECT_FALSE(view.lamp[2] || view.lamp[3] || view.lamp[5] || view.lamp[6] || view.lamp[7]);
     EXPECT_EQ(view.selectedGroup, "Groep 2: sensoren 6..10");
@@ -157,14 +142,14 @@ TEST(SimulatorWindow, TheSensorsCannotBeSwitchedWhileARealBoardServesTheLayout) 
     FakeK8055 fake;
     SimulatorProgram p(fake.opener());
     EXPECT_TRUE(p.window->Button[1]->isEnabled());
-    EXPECT_EQ(p.driver->OpenDevice(0), 0);
+    EXPECT_EQ(p.driver()->OpenDevice(0), 0);
     p.app->syncAll();
     EXPECT_FALSE(p.window->Button[1]->isEnabled());
     EXPECT_FALSE(p.window->TrackBar[1]->isEnabled());
     EXPECT_FALSE(p.window->CheckBox1->isEnabled());
     EXPECT_FALSE(p.window->SpinEdit1->isEnabled());
     // Opened, not yet heard from: it does not yet serve the layout.
-    EXPECT_EQ(simulatorView(p.driver, p.state()).status.rfind("Kaart open, wacht op antwoord", 0), 0u);
+    EXPECT_EQ(simulatorView(p.driver(), p.state()).status.rfind("Kaart open, wacht op antwoord", 0), 0u);
 }
 
 TEST(SimulatorWindow, UnderABoardLibraryOnlyTheStatusIsShown) {

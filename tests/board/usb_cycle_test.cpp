@@ -2,14 +2,12 @@
 // the fake board's clock, a board opened mid-cycle, each way the board can
 // fail and what the operator is told.
 
-#include "app/forms/blokpost_app.h"
 #include "app/main_cycle.h"
 #include "board/usb_fake_k8055.h"
 #include "scan/pins.h"
 #include "scan/simulator_view.h"
-#include "support/test_program.h"
+#include "support/app_program.h"
 
-#include <QTemporaryDir>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -21,39 +19,16 @@ using ::testing::HasSubstr;
 using ::testing::Not;
 using namespace std::chrono_literals;
 
-struct UsbProgram {
-    UsbProgram() {
-        auto driver = std::make_unique<DriverBoard>(fake.opener());
-        board = driver.get();
-        app = std::make_unique<BlokpostApp>(folder.path(), &reporter, std::move(driver));
-    }
-
-    // One tick of 125 ms on the board's clock.
-    void tick() {
-        fake.advance(125ms);
-        app->tick();
-    }
-    void ticks(int n) {
-        for (int i = 0; i < n; ++i) tick();
-    }
-    void runThroughPhase(int phase) {
-        do tick();
-        while (state().cycle.Phase != phase);
-    }
-    ProgramState& state() { return app->state(); }
-    std::vector<int> sensorsOn() {
-        std::vector<int> on;
-        for (int s = 1; s <= kSensors; ++s)
-            if (state().model.SensorState[s] == 1) on.push_back(s);
-        return on;
-    }
-    std::string status() { return simulatorView(board, state()).status; }
-
-    QTemporaryDir folder;
+// The fake board outlives the program that drives it.
+struct FakeHolder {
     FakeK8055 fake;
-    RecordingReporter reporter;
-    DriverBoard* board = nullptr;
-    std::unique_ptr<BlokpostApp> app;
+};
+
+// Each tick 125 ms on the fake board's clock.
+struct UsbProgram : FakeHolder, AppProgram {
+    UsbProgram() : AppProgram(std::make_unique<DriverBoard>(fake.opener()), [this] { fake.advance(125ms); }) {}
+    DriverBoard* board = driver();
+    std::string status() { return simulatorView(board, state()).status; }
 };
 
 TEST(UsbCycle, SensorsAndAPinTravelThroughWholeCyclesOneReportATick) {

@@ -4,20 +4,15 @@
 // transfers that the emulated board answers. Whole cycles run through the
 // program with the driver board behind it.
 
-#include "app/forms/blokpost_app.h"
 #include "app/main_cycle.h"
 #include "board/board_choice.h"
 #include "board/k8055_usb_board.h"
 #include "board_usb/emulated_k8055.h"
 #include "scan/pins.h"
 #include "scan/simulator_view.h"
-#include "support/test_program.h"
+#include "support/app_program.h"
 
 #include <QCoreApplication>
-#include <QDir>
-#include <QFileInfo>
-#include <QImage>
-#include <QTemporaryDir>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -60,12 +55,20 @@ std::size_t heapInUse() {
 // The time after which a failing side is told, in ticks, with a second to spare.
 constexpr int kTicksToTell = static_cast<int>((kSideFailureToldAfter + 1s) / kTickPeriod);
 
-class UsbTestbed : public ::testing::Test {
+class UsbTestbed : public ::testing::Test, protected AppProgram {
 protected:
+    // Each tick at the cycle's pace; between ticks the event loop runs, as in
+    // the program: transfers end and the input transfer stands again.
+    UsbTestbed() : AppProgram(Later{}) {
+        beforeTick = [this] {
+            waitUntil(lastTick_ + kTickPeriod);
+            lastTick_ = Clock::now();
+        };
+    }
     void SetUp() override {
         if (!UsbTestbedDirectory::active()) GTEST_FAIL() << "run under umockdev's preload library (ctest sets it up)";
-        writePicture("VasteData/Wijzerplaat1.bmp");
-        writePicture("VasteData/Wijzerplaat2.bmp");
+        writePicture("VasteData/Wijzerplaat1.bmp", 159, 152);
+        writePicture("VasteData/Wijzerplaat2.bmp", 159, 152);
     }
     void TearDown() override {
         app.reset();
@@ -76,12 +79,7 @@ protected:
         boards_.push_back(std::make_unique<EmulatedK8055>(testbed_.testbed(), address));
         return *boards_.back();
     }
-    void start() {
-        auto board = std::make_unique<DriverBoard>(usbBoardOpener());
-        driver = board.get();
-        app = std::make_unique<BlokpostApp>(folder.path(), &reporter, std::move(board));
-    }
-    ProgramState& state() { return app->state(); }
+    void start() { AppProgram::start(std::make_unique<DriverBoard>(usbBoardOpener())); }
     // "K8055n", expecting the board to be found once it has answered.
     void kaart() {
         Kaart(state());
@@ -89,13 +87,6 @@ protected:
         ASSERT_EQ(reporter.messages.back(), "Kaart gevonden");
     }
 
-    // One tick of the cycle, at its pace. Between ticks the event loop runs,
-    // as in the program: transfers end and the input transfer stands again.
-    void tick() {
-        waitUntil(lastTick_ + kTickPeriod);
-        lastTick_ = Clock::now();
-        app->tick();
-    }
     // Runs the event loop until shortly before the next tick is due.
     void waitUntilJustBeforeNextTick() { waitUntil(lastTick_ + kTickPeriod - 30ms); }
     static void waitUntil(Clock::time_point until) {
@@ -104,33 +95,7 @@ protected:
             std::this_thread::sleep_for(1ms);
         }
     }
-    std::vector<int> sensorsOn() {
-        std::vector<int> on;
-        for (int s = 1; s <= kSensors; ++s)
-            if (state().model.SensorState[s] == 1) on.push_back(s);
-        return on;
-    }
-    void ticks(int n) {
-        for (int i = 0; i < n; ++i) tick();
-    }
-    void runThroughPhase(int phase) {
-        do tick();
-        while (state().cycle.Phase != phase);
-    }
-    std::string status() { return simulatorView(driver, state()).status; }
-
-    void writePicture(const std::string& relative) {
-        const QString path = folder.filePath(QString::fromStdString(relative));
-        QDir().mkpath(QFileInfo(path).path());
-        QImage image(159, 152, QImage::Format_RGB32);
-        image.fill(Qt::white);
-        image.save(path, "BMP");
-    }
-
-    QTemporaryDir folder;
-    RecordingReporter reporter;
-    DriverBoard* driver = nullptr;
-    std::unique_ptr<BlokpostApp> app;
+    std::string status() { return simulatorView(driver(), state()).status; }
 
 private:
     UsbTestbedDirectory testbed_;
@@ -144,7 +109,7 @@ TEST_F(UsbTestbed, KaartOpensCardZeroTakingItFromTheKernelDriverAndGivesItBack) 
     start();
     kaart();
     EXPECT_THAT(reporter.messages, ElementsAre("Kaart gevonden"));
-    EXPECT_EQ(driver->mode(), DriverBoard::Mode::RealBoardOpen);
+    EXPECT_EQ(driver()->mode(), DriverBoard::Mode::RealBoardOpen);
     EXPECT_EQ(board.kernelDriver(), "");
     EXPECT_TRUE(board.interfaceClaimed());
     Kaart(state());  // the open board is kept, not opened twice
@@ -201,7 +166,7 @@ TEST_F(UsbTestbed, SensorsReachTheProgramThroughTheSelectorAndAnalogInputsReachT
     EXPECT_EQ(meter[2].pixel(138, 20), kBlack);
     EXPECT_NE(meter[2].pixel(35, 131), kBlack);
     // The counters travel too, though the cycle has no use for them.
-    const auto* usb = dynamic_cast<const K8055UsbBoard*>(driver->realBoard());
+    const auto* usb = dynamic_cast<const K8055UsbBoard*>(driver()->realBoard());
     ASSERT_NE(usb, nullptr);
     EXPECT_EQ(usb->lastInput().counter[0], 40000);
     EXPECT_EQ(usb->lastInput().counter[1], 7);
@@ -217,7 +182,7 @@ TEST_F(UsbTestbed, AnUnpluggedBoardLeavesTheCycleRunningQuietlyUntilKaartOpensIt
 
     board.unplug();
     ticks(8);
-    EXPECT_EQ(driver->mode(), DriverBoard::Mode::Unplugged);
+    EXPECT_EQ(driver()->mode(), DriverBoard::Mode::Unplugged);
     EXPECT_THAT(status(), HasSubstr("Kaart losgekoppeld"));
     EXPECT_THAT(reporter.messages, ElementsAre("Kaart gevonden", kBoardLostNotice));
     EXPECT_EQ(state().model.SensorState[4], 0);
@@ -231,7 +196,7 @@ TEST_F(UsbTestbed, AnUnpluggedBoardLeavesTheCycleRunningQuietlyUntilKaartOpensIt
     board.plugIn();
     kaart();
     ticks(8);
-    EXPECT_EQ(driver->mode(), DriverBoard::Mode::RealBoardOpen);
+    EXPECT_EQ(driver()->mode(), DriverBoard::Mode::RealBoardOpen);
     EXPECT_EQ(state().model.SensorState[4], 1);
 
     // Unplugged again and plugged in until the bus's device numbers have gone
@@ -245,7 +210,7 @@ TEST_F(UsbTestbed, AnUnpluggedBoardLeavesTheCycleRunningQuietlyUntilKaartOpensIt
         if (board.devnode() != node) board.unplug();
     } while (!board.pluggedIn());
     ticks(8);
-    EXPECT_EQ(driver->mode(), DriverBoard::Mode::Unplugged);
+    EXPECT_EQ(driver()->mode(), DriverBoard::Mode::Unplugged);
     EXPECT_EQ(reporter.messages.back(), kBoardLostNotice);
     kaart();
     ticks(8);
@@ -293,7 +258,7 @@ TEST_F(UsbTestbed, AFailingSideReadsSensorsOffAndIsToldOnce) {
             EXPECT_THAT(sensorsOn(), testing::IsSubsetOf({1})) << "tick " << i;
             for (int s : {6, 11, 16}) EXPECT_EQ(state().model.HoldFlag[s], 0) << "sensor " << s;
         }
-        EXPECT_EQ(driver->mode(), c.mode);
+        EXPECT_EQ(driver()->mode(), c.mode);
         EXPECT_EQ(reporter.messages, c.told);
         const UsbTraffic traffic = board.traffic();
         // A stalled input is asked for again once its halt is cleared, at a tick's collect: no spin.
@@ -327,7 +292,7 @@ TEST_F(UsbTestbed, ADeviceWhoseEndpointsDoNotFitIsRefusedNamingWhatDoesNotFit) {
     start();
     Kaart(state());
     EXPECT_THAT(reporter.messages, ElementsAre("Geen kaart gevonden op 0"));
-    EXPECT_THAT(driver->openProblem(), HasSubstr("IN-eindpunt dat elke 64 ms gelezen wil worden"));
+    EXPECT_THAT(driver()->openProblem(), HasSubstr("IN-eindpunt dat elke 64 ms gelezen wil worden"));
 }
 
 // A board pulled out while "K8055n" opens it is named gone, never a board
@@ -354,10 +319,10 @@ TEST_F(UsbTestbed, ABoardPulledOutDuringKaartIsToldGone) {
         start();
         board.unplugAt(c.moment);
         Kaart(state());
-        EXPECT_THAT(driver->openProblem(), HasSubstr(c.problem));
+        EXPECT_THAT(driver()->openProblem(), HasSubstr(c.problem));
         ticks(kTicksToTell);
         EXPECT_EQ(reporter.messages, c.told);
-        EXPECT_EQ(driver->mode(), c.mode);
+        EXPECT_EQ(driver()->mode(), c.mode);
         app.reset();
         reporter.messages.clear();
         board.unplug();
@@ -371,7 +336,7 @@ TEST_F(UsbTestbed, ABoardPulledOutDuringKaartIsToldGone) {
 // the cycle stands still the reports the bus keeps finishing take no memory
 // beyond a small bound.
 TEST_F(UsbTestbed, ASlowOrFloodingBoardServesTheLayoutAsAQuickOne) {
-    writePicture("Tekeningen/Tek10.bmp");
+    writePicture("Tekeningen/Tek10.bmp", 159, 152);
     struct Case {
         const char* what;
         std::chrono::milliseconds transfer;
@@ -415,7 +380,7 @@ TEST_F(UsbTestbed, ASlowOrFloodingBoardServesTheLayoutAsAQuickOne) {
         ticks(8);
         EXPECT_THAT(sensorsOn(), ElementsAre(2, 7, 13, 20));
         EXPECT_THAT(reporter.messages, ElementsAre("Kaart gevonden"));
-        EXPECT_EQ(driver->mode(), DriverBoard::Mode::RealBoardOpen);
+        EXPECT_EQ(driver()->mode(), DriverBoard::Mode::RealBoardOpen);
         app.reset();
         reporter.messages.clear();
         board.unplug();

@@ -1,11 +1,10 @@
 // The check in the Rijschema: by hand with "Controle", by itself after a
 // load, and a click on a finding marking its cell.
 
-#include "app/forms/blokpost_app.h"
 #include "check/forms/controle_window.h"
 #include "schedule/forms/rijschema_window.h"
+#include "support/app_program.h"
 #include "support/test_input.h"
-#include "support/test_program.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -16,15 +15,15 @@
 namespace blokpost::test {
 namespace {
 
-struct ControleInRijschema : ::testing::Test {
-    TForm4* grid() { return app.formAs<TForm4>(4); }
+struct ControleInRijschema : ::testing::Test, AppProgram {
+    TForm4* grid() { return form<TForm4>(4); }
     ControleWindow* controle() { return grid()->controleWindow(); }
     // What a variant load does to the model, without the icons of the grid.
     void load(const char* kind, int operand) {
-        app.state().model.StepKind[3][1] = kind;
-        app.state().model.StepOperand[3][1] = operand;
-        ++app.state().editor.LoadsDone;
-        app.syncAll();
+        state().model.StepKind[3][1] = kind;
+        state().model.StepOperand[3][1] = operand;
+        ++state().editor.LoadsDone;
+        app->syncAll();
     }
     void clickRow(int row) {
         QListWidget* list = controle()->list;
@@ -32,10 +31,6 @@ struct ControleInRijschema : ::testing::Test {
         sendMouse(list->viewport(), QEvent::MouseButtonPress, Qt::LeftButton, at);
         sendMouse(list->viewport(), QEvent::MouseButtonRelease, Qt::LeftButton, at);
     }
-
-    TestProgram writer;
-    RecordingReporter reporter;
-    BlokpostApp app{writer.folder.path(), &reporter, std::make_unique<RecordingBoard>()};
 };
 
 TEST_F(ControleInRijschema, AFoutAfterALoadIsToldOnceBesideTheGridAndAClickMarksItsCell) {

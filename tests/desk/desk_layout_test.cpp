@@ -1,14 +1,11 @@
 // The designed desk, worked out from the program's real windows for the
 // screens an operator is likely to have.
 
-#include "app/forms/blokpost_app.h"
 #include "app/forms/main_window.h"
 #include "desk/desk_layout.h"
 #include "desk/forms/window.h"
-#include "support/recording_board.h"
-#include "support/test_program.h"
+#include "support/app_program.h"
 
-#include <QTemporaryDir>
 #include <QWindow>
 #include <gtest/gtest.h>
 
@@ -27,15 +24,15 @@ const QMargins kWideFrame(8, 31, 8, 8);
 
 constexpr int kScrollBar = 16;
 
-struct Desk : ::testing::Test {
+struct Desk : ::testing::Test, AppProgram {
     Desk() {
-        const auto* main = app.formAs<TForm1>(1);
+        const auto* main = form<TForm1>(1);
         parts.buttonRow = main->buttonRowArea();
         parts.trackPlan = main->trackPlanArea();
         parts.lineButtons = main->lineButtonsArea();
         parts.lineButtonCaptions = main->lineButtonCaptionsArea();
-        for (int form = kFirstForm; form <= kLastForm; ++form) designed[form] = app.form(form)->designedSize();
-        work = {app.form(kRijschema)->workArea(), app.form(kTimetable)->workArea(), app.form(kRijschema)->mustReachAreas()};
+        for (int form = kFirstForm; form <= kLastForm; ++form) designed[form] = app->form(form)->designedSize();
+        work = {app->form(kRijschema)->workArea(), app->form(kTimetable)->workArea(), app->form(kRijschema)->mustReachAreas()};
     }
 
     DeskScreen screen(int width, int height, const QMargins& frame, const QPoint& origin = {}) const {
@@ -71,9 +68,6 @@ struct Desk : ::testing::Test {
         return workArea.translated(parentFrame.topLeft() + QPoint(frame.left(), frame.top()));
     }
 
-    QTemporaryDir folder;
-    RecordingReporter reporter;
-    BlokpostApp app{folder.path(), &reporter, std::make_unique<RecordingBoard>()};
     DeskScreen parts;
     ClientSizes designed{};
     WorkAreas work;
@@ -235,16 +229,16 @@ TEST_F(Desk, WindowsOpenedFromAnotherOpenBesideWhatTheyEdit) {
 // clicking it never buries the small ones, and every other window (a small
 // one or one asked for a task) can come above the others.
 TEST_F(Desk, TheSmallWindowsAndTheTaskWindowsStayAboveTheRijschemaWhichStaysAboveTheTrackPlan) {
-    app.form(1)->show();
-    const QWindow* main = app.form(1)->windowHandle();
+    app->form(1)->show();
+    const QWindow* main = app->form(1)->windowHandle();
     ASSERT_NE(main, nullptr);
     for (int form = kFirstForm; form <= kLastForm; ++form) {
-        app.showForm(form);
-        const QWidget* window = app.form(form);
+        app->showForm(form);
+        const QWidget* window = app->form(form);
         EXPECT_EQ(window->windowFlags().testFlag(Qt::WindowStaysOnTopHint), form != kRijschema) << "form " << form;
     }
-    ASSERT_NE(app.form(kRijschema)->windowHandle(), nullptr);
-    EXPECT_EQ(app.form(kRijschema)->windowHandle()->transientParent(), main);
+    ASSERT_NE(app->form(kRijschema)->windowHandle(), nullptr);
+    EXPECT_EQ(app->form(kRijschema)->windowHandle()->transientParent(), main);
 }
 
 // Remembered places that no longer fit the screens (another size, a screen

@@ -1,13 +1,11 @@
 // The places the operator left the windows in: the settings file, and the
 // round trip through a closed and restarted program.
 
-#include "app/forms/blokpost_app.h"
 #include "app/forms/desk.h"
 #include "desk/desk_layout.h"
 #include "desk/forms/window.h"
 #include "desk/window_places.h"
-#include "support/recording_board.h"
-#include "support/test_program.h"
+#include "support/app_program.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -64,9 +62,8 @@ TEST_F(WindowPlacesFile, AMissingUnreadableOrOversizedFileGivesNoPlaces) {
 }
 
 // A program on a temporary installation; closing it is destroying it.
-struct WindowRoundTrip : ::testing::Test {
-    void start() { app = std::make_unique<BlokpostApp>(folder.path(), &reporter, std::make_unique<RecordingBoard>()); }
-    void close() { app.reset(); }
+struct WindowRoundTrip : ::testing::Test, AppProgram {
+    WindowRoundTrip() : AppProgram(Later{}) {}
     QPoint placeOf(int form) const { return app->form(form)->frameGeometry().topLeft(); }
     static void settle() { QCoreApplication::processEvents(); }
     // The operator moves a window a while after it opened.
@@ -83,10 +80,6 @@ struct WindowRoundTrip : ::testing::Test {
     }
     QPoint designed(int form) const { return designedPlaces()[form].topLeft(); }
     DeskPlaces designedPlaces() const { return app->desk().firstPlaces(); }
-
-    QTemporaryDir folder;
-    RecordingReporter reporter;
-    std::unique_ptr<BlokpostApp> app;
 };
 
 TEST_F(WindowRoundTrip, AMovedWindowOpensWhereItWasLeftAfterARestart) {

@@ -239,30 +239,29 @@ protected:
     TestProgram p;
 };
 
-TEST_F(ClockFace, ThreeOClockHasTheHourHandRightAndTheOthersUp) {
-    const Canvas& face = faceAt(180, 0);
-    EXPECT_EQ(face.pixel(90, 60), kBlack);            // hour hand towards three
-    EXPECT_EQ(face.pixel(60, 40), kRed);              // second hand over the minute hand
-    EXPECT_EQ(face.pixel(60, 24), kWhite);            // the circle on the second hand
-    EXPECT_EQ(face.pixel(60, 60), kWhite);            // the hub
-    EXPECT_EQ(face.pixel(30, 60), kFaceBackground);   // nothing towards nine
-    EXPECT_EQ(face.pixel(60, 100), kFaceBackground);  // nor towards six
-}
-
-TEST_F(ClockFace, HalfPastNineHasTheMinuteHandDownAndTheSecondHandNearThree) {
-    const Canvas& face = faceAt(9 * 60 + 30, 15);
-    EXPECT_EQ(face.pixel(60, 100), kBlack);
-    EXPECT_EQ(face.pixel(100, 61), kRed);
-    EXPECT_EQ(face.pixel(60, 24), kFaceBackground);
-    // The hour hand halfway between nine and ten: up and to the left of the hub.
-    EXPECT_EQ(face.pixel(35, 53), kBlack);
-}
-
-TEST_F(ClockFace, TheMinuteHandIsCutTowardTheCentreWhereTheOthersAreRounded) {
-    // At minute 10 the hand ends 41.57 pixels right of the centre: it stops at 101, not 102.
-    const Canvas& face = faceAt(10, 30);
-    EXPECT_EQ(face.pixel(101, 36), kBlack);
-    EXPECT_EQ(face.pixel(102, 36), kFaceBackground);
+// Single pixels that tell each hand's place at a few times.
+TEST_F(ClockFace, TheHandsStandWhereTheTimeSays) {
+    const struct {
+        std::int32_t minutes;
+        int seconds, x, y;
+        std::uint32_t colour;
+        const char* what;
+    } pixels[] = {
+        {180, 0, 90, 60, kBlack, "three o'clock: the hour hand towards three"},
+        {180, 0, 60, 40, kRed, "the second hand over the minute hand"},
+        {180, 0, 60, 24, kWhite, "the circle on the second hand"},
+        {180, 0, 60, 60, kWhite, "the hub"},
+        {180, 0, 30, 60, kFaceBackground, "nothing towards nine"},
+        {180, 0, 60, 100, kFaceBackground, "nor towards six"},
+        {9 * 60 + 30, 15, 60, 100, kBlack, "half past nine: the minute hand down"},
+        {9 * 60 + 30, 15, 100, 61, kRed, "the second hand near three"},
+        {9 * 60 + 30, 15, 60, 24, kFaceBackground, "no hand up"},
+        {9 * 60 + 30, 15, 35, 53, kBlack, "the hour hand halfway between nine and ten"},
+        // At minute 10 the minute hand ends 41.57 pixels right of the centre: cut, it stops at 101.
+        {10, 30, 101, 36, kBlack, "the minute hand cut toward the centre"},
+        {10, 30, 102, 36, kFaceBackground, "and not rounded"},
+    };
+    for (const auto& c : pixels) EXPECT_EQ(faceAt(c.minutes, c.seconds).pixel(c.x, c.y), c.colour) << c.what;
 }
 
 // The face drawn again from the geometry of the hands: the hour hand 35

@@ -94,18 +94,25 @@ TEST(AutoTrains, ASensorOnByHandIsLeftAlone) {
 }
 
 // Two lines on one hold sensor: the first train's event goes to one of them;
-// the other, still waiting, gets the next train.
+// the other, still waiting, gets its next train a travel time (3..5 s) later,
+// and the next, never a burst of them.
 TEST(AutoTrains, ALineStillWaitingAfterItsTrainGetsTheNextOne) {
     Layout l;
     l.waitOn(2, kind::HSensor, 14);
-    int pulses = 0;
+    l.waitOn(5, kind::HSensor, 14);
+    std::vector<int> pulses;
     bool wasOn = false;
     for (int t = 0; t < 8 * 30; ++t) {
         l.tick();
-        if (l.board.sensor(14) && !wasOn) ++pulses;
+        if (l.board.sensor(14) && !wasOn) pulses.push_back(t);
         wasOn = l.board.sensor(14);
+        if (pulses.size() == 1) l.model.CurrentStep[5] = 4;  // line 5 took the event and moved on
     }
-    EXPECT_GE(pulses, 5);  // one every 3..5 s
+    ASSERT_GE(pulses.size(), 5u);
+    for (std::size_t i = 2; i < pulses.size(); ++i) {
+        EXPECT_GE(pulses[i] - pulses[i - 1], 3 * 8) << i;
+        EXPECT_LE(pulses[i] - pulses[i - 1], 5 * 8 + 1) << i;
+    }
 }
 
 TEST(AutoTrains, AMovedLineSendsANewTrainAndTheTravelTimeStaysInItsRange) {

@@ -1,6 +1,7 @@
 #include "scan/pins.h"
 
 #include "app/main_cycle.h"
+#include "lines/line_program_support.h"
 #include "support/test_program.h"
 
 #include <gmock/gmock.h>
@@ -10,11 +11,6 @@ namespace blokpost::test {
 namespace {
 
 using ::testing::ElementsAre;
-
-// The logbook's top line, or nothing when it is empty.
-std::string newestLogLine(const ProgramState& s) {
-    return s.screen.display.logLines.empty() ? std::string() : s.screen.display.logLines.front();
-}
 
 // The board calls of the next cycle's phase 2 and phase 4 ticks, after running up to phase 1.
 struct ServedCycle {

@@ -36,27 +36,20 @@ void showSensor(TestProgram& p, int sensor) {
 
 const Canvas& drawingOf(TestProgram& p, int sensor) { return p.state.screen.main.drawing[kPinDrawings + sensor]; }
 
+// Input k of group g is sensor 5g - 5 + k. Values above 31 decode by
+// successive subtraction: 33 takes the fifth sensor, then 8, 4 and 2 from
+// the 17 left, and 3 remains, which is not 1. Only the low eight bits count.
 TEST(SensorScan, InputKOfTheGroupIsSensorFirstPlusKMinusOne) {
     TestProgram p;
-    EXPECT_EQ(readGroup(p, 1, 1), "10000");
-    EXPECT_EQ(readGroup(p, 2, 2), "01000");
-    EXPECT_EQ(readGroup(p, 3, 4), "00100");
-    EXPECT_EQ(readGroup(p, 4, 8), "00010");
-    EXPECT_EQ(readGroup(p, 4, 16), "00001");
-    EXPECT_EQ(readGroup(p, 2, 31), "11111");
-    EXPECT_EQ(readGroup(p, 2, 0), "00000");
-    EXPECT_EQ(readGroup(p, 3, 21), "10101");
-    // Other groups are untouched by a read.
-    EXPECT_EQ(p.state.model.SensorState[20], 1);
-}
-
-TEST(SensorScan, ValuesAboveThirtyOneDecodeBySuccessiveSubtraction) {
-    TestProgram p;
-    // 33: the fifth sensor, then 17 left: 8, 4 and 2 are taken and 3 remains, which is not 1.
-    EXPECT_EQ(readGroup(p, 1, 33), "01111");
-    EXPECT_EQ(readGroup(p, 1, 255), "01111");
-    // Only the low eight bits count.
-    EXPECT_EQ(readGroup(p, 1, 256 + 1), "10000");
+    const struct {
+        int group;
+        std::int32_t inputs;
+        const char* states;
+    } reads[] = {{1, 1, "10000"},  {2, 2, "01000"},   {3, 4, "00100"},   {4, 8, "00010"},       {4, 16, "00001"},
+                 {2, 31, "11111"}, {2, 0, "00000"},   {3, 21, "10101"},  {1, 33, "01111"},      {1, 255, "01111"},
+                 {1, 256 + 1, "10000"}};
+    for (const auto& r : reads) EXPECT_EQ(readGroup(p, r.group, r.inputs), r.states) << r.inputs;
+    EXPECT_EQ(p.state.model.SensorState[20], 1) << "other groups are untouched by a read";
 }
 
 TEST(SensorScan, HoldFlagsLatchAtEveryActiveReadAndAreNeverClearedByTheScan) {

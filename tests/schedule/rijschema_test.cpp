@@ -66,15 +66,17 @@ TEST_F(Grid, IndicatorsStartWhiteAndToggleTheirFlagsWithTheirColours) {
 
 TEST_F(Grid, IndicatorNumbersOutsideTheirFamiliesChangeNothing) {
     const Screen before = state.screen;
+    const LineProgramModel flags = state.model;
     MaakHold(state, 0);
     MaakHold(state, 21);
+    MaakMem(state, 0);
     MaakMem(state, 9);
+    MaakGreen(state, 0);
     MaakGreen(state, 9);
     EXPECT_EQ(state.screen.rijschema.indicator, before.rijschema.indicator);
-    EXPECT_EQ(indicatorShape(FlagFamily::Hold, 1), 1);
-    EXPECT_EQ(indicatorShape(FlagFamily::Memory, 1), 21);
-    EXPECT_EQ(indicatorShape(FlagFamily::Green, 8), 36);
-    EXPECT_EQ(indicatorShape(FlagFamily::Green, 0), 0);
+    EXPECT_EQ(state.model.HoldFlag, flags.HoldFlag);
+    EXPECT_EQ(state.model.MemoryFlag, flags.MemoryFlag);
+    EXPECT_EQ(state.model.GreenFlag, flags.GreenFlag);
 }
 
 }  // namespace

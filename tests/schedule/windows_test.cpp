@@ -1,12 +1,11 @@
 // The grid window and the palette as the operator uses them: clicks on cells,
 // indicators and buttons, typed values in the spin boxes.
 
-#include "app/forms/blokpost_app.h"
 #include "base/forms/spin_edit.h"
 #include "schedule/forms/palette_window.h"
 #include "schedule/forms/rijschema_window.h"
+#include "support/app_program.h"
 #include "support/test_input.h"
-#include "support/test_program.h"
 
 #include <QApplication>
 #include <QFile>
@@ -26,19 +25,14 @@ void typeAndLeave(SpinEdit* box, const QString& text) {
     QApplication::sendEvent(box, &leave);
 }
 
-struct Windows : ::testing::Test {
+struct Windows : ::testing::Test, AppProgram {
     Windows() {
         for (const char* icon : {"Wie", "Timer", "PinMake", "Green"})
-            writer.writePicture(std::string("VasteData/") + icon + ".bmp", 68, 68, 0xDDDDDD);
+            writePicture(std::string("VasteData/") + icon + ".bmp", 68, 68, 0xDDDDDD);
     }
-    ProgramState& state() { return app.state(); }
-    TForm4* grid() { return app.formAs<TForm4>(4); }
-    TForm5* palette() { return app.formAs<TForm5>(5); }
+    TForm4* grid() { return form<TForm4>(4); }
+    TForm5* palette() { return form<TForm5>(5); }
     QPushButton* paletteButton(const char* handler) { return palette()->findChild<QPushButton*>(handler); }
-
-    TestProgram writer;  // lends its folder to the program
-    RecordingReporter reporter;
-    BlokpostApp app{writer.folder.path(), &reporter, std::make_unique<RecordingBoard>()};
 };
 
 TEST_F(Windows, TheGridIsBuiltAsDesigned) {
@@ -124,14 +118,14 @@ TEST_F(Windows, IndicatorPressesToggleFlagsAndTheButtonsOpenTheirWindows) {
     EXPECT_EQ(state().screen.rijschema.indicator[3], kYellow);
 
     grid()->Button[6]->click();
-    EXPECT_TRUE(app.form(19)->isVisible());
+    EXPECT_TRUE(app->form(19)->isVisible());
     state().screen.rijschema.saveEnabled = true;
-    app.syncAll();
+    app->syncAll();
     EXPECT_TRUE(grid()->Button[5]->isEnabled());
 }
 
 TEST_F(Windows, AMissingSelectionPictureKeepsThePaletteClosed) {
-    ASSERT_TRUE(QFile::remove(writer.folder.filePath("VasteData/Wie.bmp")));
+    ASSERT_TRUE(QFile::remove(folder.filePath("VasteData/Wie.bmp")));
     rightPress(grid()->Image[7]);
     EXPECT_EQ(state().editor.SelectedCell, 7);
     EXPECT_FALSE(palette()->isVisible());

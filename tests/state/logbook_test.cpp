@@ -1,7 +1,6 @@
-#include "app/forms/blokpost_app.h"
 #include "app/forms/logbook_window.h"
 #include "state/logbook.h"
-#include "support/test_program.h"
+#include "support/app_program.h"
 
 #include <QTextEdit>
 #include <gtest/gtest.h>
@@ -32,14 +31,12 @@ TEST(Logbook, StampsTheHourOfTheDayAndTwoDigitMinutes) {
 }
 
 TEST(LogbookWindow, ShowsTheEntriesReadOnly) {
-    RecordingReporter reporter;
-    QTemporaryDir folder;
-    BlokpostApp app(folder.path(), &reporter, std::make_unique<RecordingBoard>());
-    app.state().clock.ClockMinutes = 8 * 60;
-    WriteLogLine(app.state(), "Lijn-A gestart");
-    WriteLogLine(app.state(), "leeg4");
-    app.syncAll();
-    auto* box = app.form(20)->findChild<QTextEdit*>();
+    AppProgram program;
+    program.state().clock.ClockMinutes = 8 * 60;
+    WriteLogLine(program.state(), "Lijn-A gestart");
+    WriteLogLine(program.state(), "leeg4");
+    program.app->syncAll();
+    auto* box = program.app->form(20)->findChild<QTextEdit*>();
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(box->toPlainText(), QStringLiteral("8:00  leeg4\n8:00  Lijn-A gestart"));
     EXPECT_FALSE(box->isEnabled());

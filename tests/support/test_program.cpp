@@ -35,7 +35,7 @@ TestProgram::TestProgram(int minutesOfDay) : state(board, reporter, DataPaths(fo
     FormCreate(state, minutesOfDay);
 }
 
-void TestProgram::writeFile(const std::string& relative, const std::string& contents) const {
+void writeFileIn(const QTemporaryDir& folder, const std::string& relative, const std::string& contents) {
     const QString path = folder.filePath(QString::fromStdString(relative));
     QDir().mkpath(QFileInfo(path).path());
     QFile file(path);
@@ -49,7 +49,8 @@ std::string TestProgram::readFile(const std::string& relative) const {
     return file.readAll().toStdString();
 }
 
-void TestProgram::writePicture(const std::string& relative, int width, int height, unsigned colour) const {
+void writePictureIn(const QTemporaryDir& folder, const std::string& relative, int width, int height,
+                    unsigned colour) {
     const QString path = folder.filePath(QString::fromStdString(relative));
     QDir().mkpath(QFileInfo(path).path());
     QImage image(width, height, QImage::Format_RGB32);

@@ -15,6 +15,10 @@ namespace blokpost::test {
 // A whole file written (the test fails when it cannot be opened) or read ("" when it cannot).
 void writeBytes(const QString& path, const std::string& bytes);
 std::string readBytes(const QString& path);
+// A file below an installation folder, folders made as needed; a small bitmap likewise.
+void writeFileIn(const QTemporaryDir& folder, const std::string& relative, const std::string& contents);
+void writePictureIn(const QTemporaryDir& folder, const std::string& relative, int width, int height,
+                    unsigned colour = 0xFFFFFF);
 
 // The message of the OperationError the action throws, or "" when it throws none.
 inline std::string errorOf(const std::function<void()>& action) {
@@ -43,10 +47,14 @@ struct TestProgram {
     explicit TestProgram(int minutesOfDay = 12 * 60);
 
     // Writes a file below the installation folder, making folders as needed.
-    void writeFile(const std::string& relative, const std::string& contents) const;
+    void writeFile(const std::string& relative, const std::string& contents) const {
+        writeFileIn(folder, relative, contents);
+    }
     std::string readFile(const std::string& relative) const;
     // Writes a small bitmap below the installation folder.
-    void writePicture(const std::string& relative, int width, int height, unsigned colour = 0xFFFFFF) const;
+    void writePicture(const std::string& relative, int width, int height, unsigned colour = 0xFFFFFF) const {
+        writePictureIn(folder, relative, width, height, colour);
+    }
     // Runs n ticks of the main cycle.
     void ticks(int n);
     // Runs ticks until the cycle has finished phase `phase`.

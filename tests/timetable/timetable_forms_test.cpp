@@ -1,19 +1,15 @@
-#include "app/forms/blokpost_app.h"
+#include "support/app_program.h"
 #include "support/test_input.h"
-#include "support/test_program.h"
 #include "timetable/forms/timetable_editor_window.h"
 #include "timetable/forms/timetable_window.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QFile>
-#include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
-#include <QTemporaryDir>
 #include <QTextEdit>
 #include <algorithm>
 #include <array>
@@ -24,20 +20,13 @@
 namespace blokpost::test {
 namespace {
 
-struct EditorWindows {
+struct EditorWindows : AppProgram {
     EditorWindows() {
-        QDir(folder.path()).mkpath(QStringLiteral("VasteData"));
-        QImage background(332, 143, QImage::Format_RGB32);
-        background.fill(Qt::black);
-        background.save(folder.filePath(QStringLiteral("VasteData/Bord.bmp")), "BMP");
-        app.state().clock.ClockMinutes = 13 * 60 + 47;
+        writePicture("VasteData/Bord.bmp", 332, 143, 0x000000);
+        state().clock.ClockMinutes = 13 * 60 + 47;
     }
-    TForm18& editor() { return *app.formAs<TForm18>(18); }
-    TForm17& list() { return *app.formAs<TForm17>(17); }
-
-    QTemporaryDir folder;
-    RecordingReporter reporter;
-    BlokpostApp app{folder.path(), &reporter, std::make_unique<RecordingBoard>()};
+    TForm18& editor() { return *form<TForm18>(18); }
+    TForm17& list() { return *form<TForm17>(17); }
 };
 
 TEST(TimetableEditorWindow, RowsTypedInAreMadeFinalAndListed) {
@@ -56,8 +45,8 @@ TEST(TimetableEditorWindow, RowsTypedInAreMadeFinalAndListed) {
     form.Button1->click();
 
     EXPECT_EQ(form.SpinEdit[4]->value(), 10);  // snapped, and shown
-    EXPECT_EQ(w.app.state().timetable.BoardDestination[2], "Zwolle");
-    EXPECT_EQ(w.app.state().timetable.DepartureMinute[2], 13 * 60 + 55);
+    EXPECT_EQ(w.state().timetable.BoardDestination[2], "Zwolle");
+    EXPECT_EQ(w.state().timetable.DepartureMinute[2], 13 * 60 + 55);
     EXPECT_TRUE(form.Button4->isEnabled());
     const QStringList lines = w.list().RichEdit1->toPlainText().split('\n');
     ASSERT_EQ(lines.size(), 6);
@@ -89,11 +78,11 @@ TEST(TimetableEditorWindow, ALetterBeyondEightBitTextIsRefusedAsItIsTypedAndTheC
     QLineEdit* naar = w.editor().Edit[1];
     typeInto(naar, QString::fromUtf8("Caf\u20ac\u00e9"));
     EXPECT_EQ(naar->text(), QString::fromUtf8("Caf\u00e9"));
-    EXPECT_EQ(w.app.state().timetableEditor.row[1].Naar, "Caf\xe9");
+    EXPECT_EQ(w.state().timetableEditor.row[1].Naar, "Caf\xe9");
     naar->setCursorPosition(2);
     QKeyEvent euro(QEvent::KeyPress, 0, Qt::NoModifier, QString::fromUtf8("\u20ac"));
     QCoreApplication::sendEvent(naar, &euro);
-    w.app.tick();
+    w.app->tick();
     EXPECT_EQ(naar->text(), QString::fromUtf8("Caf\u00e9"));
     EXPECT_EQ(naar->cursorPosition(), 2);
 }

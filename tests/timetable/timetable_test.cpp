@@ -4,7 +4,6 @@
 #include "lines/model_clock.h"
 #include "state/program_state.h"
 #include "support/test_program.h"
-#include "write_limit/limited_writes.h"
 
 #include <QFileInfo>
 #include <algorithm>
@@ -296,20 +295,6 @@ TEST(Books, SavedBookReadsBackAsSaved) {
     }
     EXPECT_EQ(q.row(1).PlusMin, 14);
     EXPECT_EQ(q.state.timetable.DepartureMinute[1], at(13, 54));
-}
-
-TEST(Books, AFailedSaveKeepsTheOldBook) {
-    Timetable p(at(13, 47));
-    const std::string book = bookRow("Zwolle", "Deventer", "Sprinter", "3", "10", "5");
-    p.writeFile("VasteData/BoekjeRood.txt", book);
-    p.press(LeesRood);
-    p.row(1).PlusMin = 30;
-    {
-        ScopedWriteFailure diskFull(10);
-        p.press(SaveBoekje);
-    }
-    EXPECT_EQ(p.reporter.messages.size(), 1u);
-    EXPECT_EQ(p.readFile("VasteData/BoekjeRood.txt"), book);
 }
 
 }  // namespace

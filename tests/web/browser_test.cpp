@@ -2,9 +2,8 @@
 // Chromium, and the requests a stranger might send, on this laptop's
 // loopback address only.
 
-#include "app/forms/blokpost_app.h"
 #include "lines/step_marker.h"
-#include "support/test_program.h"
+#include "support/app_program.h"
 #include "web/chromium.h"
 #include "web/guards.h"
 #include "web/web_server.h"
@@ -22,7 +21,7 @@ struct HttpReply {
     QByteArray body;
 };
 
-class BrowserView : public ::testing::Test {
+class BrowserView : public ::testing::Test, protected AppProgram {
 protected:
     // One Chromium for the pages' tests, started by the first that needs it.
     static Chromium& chromium() {
@@ -35,21 +34,20 @@ protected:
     }
 
     void SetUp() override {
-        ASSERT_TRUE(app.webView().switchOn(false, 0));
-        base = app.webView().operatorAddress().chopped(1);
+        ASSERT_TRUE(app->webView().switchOn(false, 0));
+        base = app->webView().operatorAddress().chopped(1);
         // Line A runs a long timer; lines without steps are not shown.
         state().model.StepKind[1][1] = kind::Timer;
         state().model.StepOperand[1][1] = state().model.StepCounter[1][1] = 1000;
         ToggleLine(state(), 1);
-        app.syncAll();
+        app->syncAll();
     }
 
-    ProgramState& state() { return app.state(); }
     QByteArray host() const { return QUrl(base).authority().toLatin1(); }
     // One request as a stranger's program sends it, answered by the running program.
     HttpReply send(const QByteArray& request) {
         QTcpSocket socket;
-        socket.connectToHost(QHostAddress::LocalHost, app.webView().server()->port());
+        socket.connectToHost(QHostAddress::LocalHost, app->webView().server()->port());
         spinUntil([&] { return socket.state() == QAbstractSocket::ConnectedState; });
         socket.write(request);
         QByteArray all;
@@ -78,12 +76,9 @@ protected:
     }
     QByteArray stopA(const QString& pin) { return "{\"lijn\":1,\"doe\":\"stop\",\"pin\":\"" + pin.toLatin1() + "\"}"; }
     QByteArray ownOrigin() const { return "http://" + host(); }
-    QString pin() { return app.webView().pin(); }
+    QString pin() { return app->webView().pin(); }
 
     static Chromium* browser;
-    TestProgram writer;  // lends its folder to the program
-    RecordingReporter reporter;
-    BlokpostApp app{writer.folder.path(), &reporter, std::make_unique<RecordingBoard>()};
     QString base;
 };
 Chromium* BrowserView::browser = nullptr;
@@ -95,12 +90,12 @@ TEST_F(BrowserView, TheOperatorsPageShowsWhatEachLineWaitsForAndTheWatchsMark) {
     state().model.StepKind[2][1] = kind::MemRead;
     state().model.StepOperand[2][1] = 5;
     ToggleLine(state(), 2);
-    app.tick();
+    app->tick();
     browser->open(base + QStringLiteral("/"));
     const QString lineB = QStringLiteral("document.querySelector('tr[data-lijn=B]')");
     EXPECT_TRUE(browser->waitFor(lineB + QStringLiteral("?.querySelector('.wacht').textContent.includes('geheugen 5')")));
     EXPECT_EQ(browser->evaluate(lineB + QStringLiteral(".querySelector('.merk').textContent")),
-              QString::fromStdString(app.lineWatch().snapshot(state())[1].markWords));
+              QString::fromStdString(app->lineWatch().snapshot(state())[1].markWords));
     EXPECT_EQ(browser->evaluate(lineB + QStringLiteral(".className")), QStringLiteral("loopt merk-geheugen"));
     EXPECT_EQ(browser->evaluate(QStringLiteral("document.querySelector('tr[data-lijn=A] .merk').textContent")), QString());
 }
@@ -118,7 +113,7 @@ TEST_F(BrowserView, AStopWithTheRightPinStopsTheLineAsItsButtonAndAWrongPinDoesN
     EXPECT_EQ(state().screen.main.lineCaption[1], "Start Lijn A");
 
     ToggleLine(state(), 1);
-    app.syncAll();
+    app->syncAll();
     ASSERT_TRUE(browser->waitFor(stopA));
     const QString wrong = pin() == QLatin1String("000000") ? QStringLiteral("111111") : QStringLiteral("000000");
     browser->evaluate(QStringLiteral("document.getElementById('pin').value = '%1'; %2.click()").arg(wrong, stopA));
@@ -134,7 +129,7 @@ TEST_F(BrowserView, TheVisitorsPageShowsTheBoardsAndFollowsTheClockPastADepartur
     t.DepartureInterval[3] = 15;
     t.BoardDestination[3] = "Utrecht \"C\"\\\xe9";  // stored as Latin-1
     t.BoardPlatform[3] = 2;
-    app.syncAll();
+    app->syncAll();
     browser->open(base + QStringLiteral("/bezoekers"));
     const QString board = QStringLiteral("document.querySelector('tr[data-lijn=C]')");
     EXPECT_TRUE(browser->waitFor(board + QStringLiteral("?.querySelector('.naar').textContent == 'Utrecht \"C\"\\\\\u00e9'")));
@@ -142,7 +137,7 @@ TEST_F(BrowserView, TheVisitorsPageShowsTheBoardsAndFollowsTheClockPastADepartur
     // Half a minute past the departure the board shows the next one.
     state().clock.ClockMinutes = 12 * 60 + 1;
     state().clock.ClockSeconds = 29;
-    for (int i = 0; i < 8; ++i) app.tick();
+    ticks(8);
     EXPECT_TRUE(browser->waitFor(board + QStringLiteral(".querySelector('.tijd').textContent == '12:16'")));
     EXPECT_EQ(browser->evaluate(QStringLiteral("document.getElementById('klok').textContent")), QStringLiteral("12:01"));
 }
@@ -153,16 +148,16 @@ TEST_F(BrowserView, NoActionWithoutTheRightPinFromAPageOfItsOwn) {
     EXPECT_EQ(act(stopA(pin()), "http://elders.example").status, 403);
     EXPECT_EQ(act(stopA(pin()), QByteArray()).status, 403);
     // A name of another site that points at this laptop (a rebound name) gets nothing either.
-    const QByteArray rebound = "elders.example:" + QByteArray::number(app.webView().server()->port());
+    const QByteArray rebound = "elders.example:" + QByteArray::number(app->webView().server()->port());
     EXPECT_EQ(act(stopA(pin()), "http://" + rebound, rebound).status, 421);
     EXPECT_EQ(state().model.CurrentStep[1], 1);
 }
 
 TEST_F(BrowserView, NoFileIsServedButThePages) {
-    writer.writeFile("VasteData/Geheim.txt", "alleen voor de laptop");
+    writeFile("VasteData/Geheim.txt", "alleen voor de laptop");
     // The program runs in its layout folder, as it does at the desk.
     const QString before = QDir::currentPath();
-    QDir::setCurrent(writer.folder.path());
+    QDir::setCurrent(folder.path());
     EXPECT_EQ(get("/web.js").status, 200);
     for (const QByteArray path : {"/VasteData/Geheim.txt", "/../VasteData/Geheim.txt", "/%2e%2e/VasteData/Geheim.txt",
                                   "/web.js/../VasteData/Geheim.txt", "//VasteData/Geheim.txt", "/:/web/web.js"}) {
@@ -181,12 +176,12 @@ TEST_F(BrowserView, AnOversizedRequestIsRefusedUnread) {
 }
 
 TEST_F(BrowserView, TheNetworkHearsTheViewOnlyWhenChosen) {
-    EXPECT_TRUE(app.webView().server()->address().isLoopback());
-    EXPECT_TRUE(app.webView().operatorAddress().startsWith(QStringLiteral("http://127.0.0.1:")));
-    ASSERT_TRUE(app.webView().switchOn(true, 0));
-    EXPECT_EQ(app.webView().server()->address(), QHostAddress(QHostAddress::AnyIPv4));
-    app.webView().switchOff();
-    EXPECT_EQ(app.webView().operatorAddress(), QString());
+    EXPECT_TRUE(app->webView().server()->address().isLoopback());
+    EXPECT_TRUE(app->webView().operatorAddress().startsWith(QStringLiteral("http://127.0.0.1:")));
+    ASSERT_TRUE(app->webView().switchOn(true, 0));
+    EXPECT_EQ(app->webView().server()->address(), QHostAddress(QHostAddress::AnyIPv4));
+    app->webView().switchOff();
+    EXPECT_EQ(app->webView().operatorAddress(), QString());
 }
 
 // The bounds themselves, on a clock of the test's own.

@@ -2,14 +2,13 @@
 // learns, where the windows open, and the place the operator moves one to.
 // Frames and moves here are the window manager's; the offscreen platform has neither.
 
-#include "app/forms/blokpost_app.h"
 #include "app/forms/desk.h"
 #include "app/forms/main_window.h"
 #include "desk/desk_layout.h"
 #include "desk/forms/window.h"
 #include "lines/flag_indicators.h"
 #include "schedule/forms/rijschema_window.h"
-#include "support/test_program.h"
+#include "support/app_program.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -65,10 +64,11 @@ int visiblePercent(const BlokpostApp& app, const QWidget& window, const QRect& a
     return int(100 * left / std::max<qint64>(1, qint64(onScreen.width()) * onScreen.height()));
 }
 
-struct DeskUnderWindowManager : ::testing::Test {
+struct DeskUnderWindowManager : ::testing::Test, AppProgram {
+    DeskUnderWindowManager() : AppProgram(Later{}) {}
     void start(const std::string& rememberedPlaces = "") {
-        if (!rememberedPlaces.empty()) program.writeFile("VasteData/Vensters.ini", "[Vensters]\n" + rememberedPlaces);
-        app = std::make_unique<BlokpostApp>(program.folder.path(), &reporter, std::make_unique<RecordingBoard>());
+        if (!rememberedPlaces.empty()) writeFile("VasteData/Vensters.ini", "[Vensters]\n" + rememberedPlaces);
+        AppProgram::start();
         app->start();
         ASSERT_TRUE(eventsUntil([&] { return app->form(1)->isVisible(); }));
     }
@@ -95,10 +95,6 @@ struct DeskUnderWindowManager : ::testing::Test {
         if (eventsUntil([&] { return misplaced().empty(); })) return ::testing::AssertionSuccess();
         return ::testing::AssertionFailure() << misplaced();
     }
-
-    TestProgram program;  // lends its folder to the program
-    RecordingReporter reporter;
-    std::unique_ptr<BlokpostApp> app;
 };
 
 TEST_F(DeskUnderWindowManager, TheFrameIsLearntAndTheWindowsOpenedBeforeItFollow) {
@@ -139,8 +135,9 @@ TEST_F(DeskUnderWindowManager, AWindowTheOperatorMovesIsRememberedOnceItRests) {
 
     // Written while the program runs on, not only when it ends.
     const std::string expected = "Form16=" + std::to_string(movedTo.x()) + "," + std::to_string(movedTo.y());
-    EXPECT_TRUE(eventsUntil([&] { return program.readFile("VasteData/Vensters.ini").find(expected) != std::string::npos; }))
-        << expected << " not in:\n" << program.readFile("VasteData/Vensters.ini");
+    const QString places = folder.filePath(QStringLiteral("VasteData/Vensters.ini"));
+    EXPECT_TRUE(eventsUntil([&] { return readBytes(places).find(expected) != std::string::npos; }))
+        << expected << " not in:\n" << readBytes(places);
     EXPECT_EQ(app->desk().remembered().at(kClock), movedTo);
 }
 
