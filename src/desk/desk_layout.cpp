@@ -46,6 +46,8 @@ constexpr qint64 kLineButtonWeight = 16;
 constexpr qint64 kLineButtonWeightForTasks = 4096;
 // A small window covered by a task window is hidden only while the task lasts.
 constexpr qint64 kWatchedWeight = 4;
+// How much higher a tile may stand than the lowest free place, for one further right.
+constexpr int kRowSlack = 32;
 
 qint64 overlap(const QRect& a, const QRect& b) {
     const QRect common = a.intersected(b);
@@ -159,11 +161,16 @@ private:
     }
 
     // The first free place, keeping off all areas but the first `given` ones.
+    // A place a little higher but further right counts as low: tiles then
+    // stand in columns rather than dropping into the hole between two others.
     std::optional<QRect> firstFree(const QSize& size, std::size_t given) const {
-        for (const QRect& place : candidates(size))
-            if (!hitsAny(place, obstacles_) && !hitsAny(place, placed_) && !hitsAny(place, keepOff_, given))
-                return place;
-        return std::nullopt;
+        std::optional<QRect> found;
+        for (const QRect& place : candidates(size)) {
+            if (found && place.bottom() < found->bottom() - kRowSlack) break;
+            if (hitsAny(place, obstacles_) || hitsAny(place, placed_) || hitsAny(place, keepOff_, given)) continue;
+            if (!found || place.right() > found->right()) found = place;
+        }
+        return found;
     }
 
     // A screen too small for all of them: where it overlaps least of the tile

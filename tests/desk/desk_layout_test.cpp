@@ -87,13 +87,14 @@ std::string overlappingSmallWindows(const DeskPlaces& places) {
 }
 
 // On a laptop the windows an operator keeps open (the README's walk, the
-// meters, the lines) find room; the boards placed last give way to them.
-// The pairs that overlap all the same.
+// meters, the lines) find room beside each other; the boards that find none
+// are placed last. The pairs that overlap all the same.
 std::string overlappingKeptOpen(const DeskPlaces& places) {
+    constexpr std::array keptOpen{kClock, kMeter1, kMeter2, kFirstBoard, kFirstBoard + 2, kLogbook, kLinesWindow, kSimulator};
     std::string pairs;
-    for (int form : {kClock, kMeter1, kMeter2, kFirstBoard, kFirstBoard + 2, kLogbook, kLinesWindow, kSimulator})
-        for (int other : kTileOrder)
-            if (other != form && places[form].intersects(places[other]))
+    for (int form : keptOpen)
+        for (int other : keptOpen)
+            if (other > form && places[form].intersects(places[other]))
                 pairs += std::to_string(form) + "+" + std::to_string(other) + " ";
     return pairs;
 }

@@ -15,6 +15,8 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRegion>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QScreen>
 #include <QThread>
 #include <gtest/gtest.h>
@@ -168,13 +170,24 @@ TEST_F(DeskUnderWindowManager, WhatTheOperatorAsksForOrMustReachShowsWhole) {
     auto& grid = *form<TForm4>(kRijschema);
     const auto* main = form<TForm1>(1);
     using Part = std::tuple<std::string, const QWidget*, std::function<QRect()>>;
+    // A control of the grid as the operator reaches it: from the unscrolled
+    // grid, scrolled only as far as it takes to show it whole.
     const auto whole = [](QWidget* w, Window* scrolled = nullptr) {
-        return [=] { if (scrolled) scrolled->scrollTo(*w); return QRect(w->mapToGlobal(QPoint()), w->size()); };
+        return [=] {
+            if (auto* scroll = scrolled ? scrolled->findChild<QScrollArea*>() : nullptr) {
+                scroll->horizontalScrollBar()->setValue(0);
+                scroll->verticalScrollBar()->setValue(0);
+                scroll->ensureWidgetVisible(w, 0, 0);
+            }
+            return QRect(w->mapToGlobal(QPoint()), w->size());
+        };
     };
     const Part lines{"line buttons", main, [main] { return main->lineButtonCaptionsArea().translated(main->mapToGlobal(QPoint())); }};
     std::vector<Part> parts{lines, {"Simulator", app->form(kSimulator), whole(app->form(kSimulator))}};
-    for (int b : {1, 2, 3, 4, 5, 7}) parts.emplace_back("Button" + std::to_string(b), &grid, whole(grid.Button[b], &grid));
-    for (int s : {1, 10, 20}) parts.emplace_back("hold " + std::to_string(s), &grid, whole(grid.Shape[indicatorShape(FlagFamily::Hold, s)], &grid));
+    for (int b : {1, 2, 3, 4, 5, 6, 7}) parts.emplace_back("Button" + std::to_string(b), &grid, whole(grid.Button[b], &grid));
+    for (const auto& [family, n] : {std::pair(FlagFamily::Hold, 1), {FlagFamily::Hold, 10}, {FlagFamily::Hold, 20}, {FlagFamily::Memory, 1},
+                                    {FlagFamily::Memory, 8}, {FlagFamily::Green, 1}, {FlagFamily::Green, 8}})
+        parts.emplace_back("indicator " + std::to_string(indicatorShape(family, n)), &grid, whole(grid.Shape[indicatorShape(family, n)], &grid));
     std::string covered;
     const auto allShow = [&] {
         covered.clear();

@@ -189,11 +189,14 @@ void TForm4::markCell(int line, int step) {
 }
 
 QList<QRect> TForm4::mustReachAreas() const {
-    QRect holds, services;
+    QRect holds, memories, greens, services;
     for (int sensor = 1; sensor <= kSensors; ++sensor)
         holds |= Shape[indicatorShape(FlagFamily::Hold, sensor)]->geometry();
+    for (int memory = 1; memory <= kMemories; ++memory)
+        memories |= Shape[indicatorShape(FlagFamily::Memory, memory)]->geometry();
+    for (int line = 1; line <= kLines; ++line) greens |= Shape[indicatorShape(FlagFamily::Green, line)]->geometry();
     for (int button : {1, 2, 3, 4, 5, 7}) services |= Button[button]->geometry();
-    return {holds, services};
+    return {holds, memories, greens, Button[6]->geometry(), services};
 }
 
 QRect TForm4::workArea() const { return Image[1]->geometry() | Image[kCells]->geometry(); }

@@ -29,7 +29,8 @@ public:
     void sync() override;
     // The grid of cells that the palette and the pin names fill.
     QRect workArea() const override;
-    // The hold indicators and the column of service buttons with "Save dienst" and "Controle".
+    // The hold, memory and green indicators, "Give the pin a name" and the
+    // column of service buttons with "Save dienst" and "Controle".
     QList<QRect> mustReachAreas() const override;
 
     // Image1..Image200 the cells, Image201 the variant picture; [0] unused.
