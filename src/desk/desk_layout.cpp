@@ -288,6 +288,59 @@ QRect besideWork(const QSize& frameSize, const QRect& work, const DeskScreen& de
     });
 }
 
+QRect clearOf(const QRect& frame, const QRect& area, const DeskScreen& desk) {
+    if (!frame.intersects(area)) return frame;
+    const QSize size = frame.size();
+    const QRect& s = desk.screen;
+    const auto slid = [&](QRect place, bool alongRow) {
+        if (alongRow) {
+            place.moveLeft(std::clamp(place.left(), s.left(), s.right() + 1 - size.width()));
+            // Past the line buttons to the right rather than over them.
+            if (place.intersects(desk.lineButtons)) place.moveLeft(desk.lineButtons.right() + 1);
+        } else {
+            place.moveTop(std::clamp(place.top(), desk.buttonRow.bottom() + 1, s.bottom() + 1 - size.height()));
+        }
+        return place;
+    };
+    const std::array<QRect, 4> sides{slid(QRect(QPoint(frame.left(), area.bottom() + 1), size), true),
+                                     slid(QRect(QPoint(frame.left(), area.top() - size.height()), size), true),
+                                     slid(QRect(QPoint(area.left() - size.width(), frame.top()), size), false),
+                                     slid(QRect(QPoint(area.right() + 1, frame.top()), size), false)};
+    for (const QRect& place : sides)
+        if (s.contains(place) && !place.intersects(area) && !place.intersects(desk.buttonRow) &&
+            !place.intersects(desk.lineButtons))
+            return place;
+    return frame;
+}
+
+QPoint offsetShowing(const QRect& part, const QRect& viewport, const QPoint& now, const QPoint& most,
+                     const QList<QRect>& covering) {
+    // Where the part shows at offset (0,0); an offset moves it up and left.
+    const QRect atOrigin = part.translated(viewport.topLeft());
+    // The offsets worth trying put the part against an edge of the viewport
+    // or of a covering window.
+    std::vector<int> xs{now.x()}, ys{now.y()};
+    const auto addEdges = [&](const QRect& r) {
+        xs.insert(xs.end(), {atOrigin.left() - r.left(), atOrigin.right() - r.right(), atOrigin.right() - r.left() + 1,
+                             atOrigin.left() - r.right() - 1});
+        ys.insert(ys.end(), {atOrigin.top() - r.top(), atOrigin.bottom() - r.bottom(), atOrigin.bottom() - r.top() + 1,
+                             atOrigin.top() - r.bottom() - 1});
+    };
+    addEdges(viewport);
+    for (const QRect& r : covering) addEdges(r);
+    std::optional<QPoint> best;
+    for (int x : xs)
+        for (int y : ys) {
+            const QPoint offset(std::clamp(x, 0, most.x()), std::clamp(y, 0, most.y()));
+            const QRect shown = atOrigin.translated(-offset);
+            if (!viewport.contains(shown) ||
+                std::any_of(covering.begin(), covering.end(), [&](const QRect& r) { return r.intersects(shown); }))
+                continue;
+            if (!best || (offset - now).manhattanLength() < (*best - now).manhattanLength()) best = offset;
+        }
+    return best.value_or(now);
+}
+
 QRect reachableOnScreen(const QRect& part, const QRect& clientOnScreen) {
     QRect shown = part.translated(clientOnScreen.topLeft());
     // Scrolled to, a part beyond the client area comes in at its far edge.

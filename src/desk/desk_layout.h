@@ -134,6 +134,19 @@ QRect besideWork(const QSize& frameSize, const QRect& work, const DeskScreen& de
 QList<QRect> rijschemaControlsOnScreen(const QRect& frame, const QSize& client, const WorkAreas& work,
                                        const QMargins& margins);
 
+// A window moved off `area` that the operator must see (the cell a finding
+// points at): below it where there is room, else above, else beside it, in
+// the same column or row as far as it can; wholly on the screen and off the
+// button row and the line buttons. It stays where it does not cover the area
+// or where no side has room.
+QRect clearOf(const QRect& frame, const QRect& area, const DeskScreen& desk);
+
+// The scroll offset within (0,0)..`most` nearest `now` at which `part` of the
+// scrolled content shows whole in `viewport` (desktop coordinates) and under
+// none of `covering`; `now` where there is none.
+QPoint offsetShowing(const QRect& part, const QRect& viewport, const QPoint& now, const QPoint& most,
+                     const QList<QRect>& covering);
+
 // A designed place moved onto the screen as far as its size allows (the
 // title bar always on it) and off the button row.
 QRect keepOnScreen(const QRect& frame, const DeskScreen& desk);

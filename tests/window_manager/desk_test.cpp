@@ -4,6 +4,7 @@
 
 #include "app/forms/desk.h"
 #include "app/forms/main_window.h"
+#include "check/forms/controle_window.h"
 #include "desk/desk_layout.h"
 #include "desk/forms/window.h"
 #include "lines/flag_indicators.h"
@@ -12,6 +13,7 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QListWidget>
 #include <QProcess>
 #include <QPushButton>
 #include <QRegion>
@@ -196,6 +198,20 @@ TEST_F(DeskUnderWindowManager, WhatTheOperatorAsksForOrMustReachShowsWhole) {
         return covered.empty();
     };
     EXPECT_TRUE(eventsUntil(allShow)) << covered;
+    // A click on a finding brings its cell into view, with the Controle list
+    // whole: one cell on a line the boards stand over, one low in the grid.
+    for (const auto& [line, step] : {std::pair(3, 4), {7, 3}}) {
+        state().model.StepKind[line][step] = kind::MemRead;
+        state().model.StepOperand[line][step] = 8;
+    }
+    grid.Button[7]->click();
+    ControleWindow& controle = *grid.controleWindow();
+    for (int row : {0, 1}) {
+        controle.list->setCurrentRow(row);
+        parts = {lines, {"finding " + std::to_string(row), &grid, whole(grid.cellMark)}, {"Controle", &controle, whole(&controle)}};
+        EXPECT_TRUE(eventsUntil(allShow)) << covered;
+    }
+    controle.hide();
     const std::pair<int, std::function<void()>> asked[] = {
         {kPalette, [&] { app->showForm(kPalette); }},   {kControle, [&] { grid.Button[7]->click(); }},
         {kGiveName, [&] { grid.Button[6]->click(); }},  {kMakeScreen, [&] { app->showForm(kMakeScreen); }},

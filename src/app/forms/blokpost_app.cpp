@@ -78,6 +78,8 @@ BlokpostApp::~BlokpostApp() {
 
 void BlokpostApp::showForm(int number) { desk_->show(number); }
 
+void BlokpostApp::bringIntoView(Window& window, QWidget& part) { desk_->bringIntoView(window, part); }
+
 void BlokpostApp::showBrowserWindow() { browserWindow_->showWindow(); }
 
 void BlokpostApp::start() {

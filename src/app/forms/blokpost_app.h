@@ -36,6 +36,7 @@ public:
     T* formAs(int number) const { return static_cast<T*>(form(number)); }
     // Shows a window; the first time where the desk places it.
     void showForm(int number) override;
+    void bringIntoView(Window& window, QWidget& part) override;
     Desk& desk() { return *desk_; }
 
     // Shows the main window maximised and starts the cycle.

@@ -180,6 +180,22 @@ void Desk::show(int form) {
     if (desk::layerOf(form) == desk::Layer::Task) window->activateWindow();
 }
 
+void Desk::bringIntoView(Window& window, QWidget& part) {
+    const int form = watched_.at(&window);
+    window.scrollClearOf(part, watchedOnScreen(form));
+    const QRect shown(part.mapToGlobal(QPoint()), part.size());
+    const DeskScreen desk = screenNow();
+    for (int other = desk::kFirstForm; other <= desk::kLastForm; ++other) {
+        QWidget& opened = *app_.form(other);
+        if (desk::openedFrom(other) != form || !opened.isVisible()) continue;
+        // Moved by the desk for now, not remembered as the operator's place.
+        const QPoint to = clearOf(opened.frameGeometry(), shown, desk).topLeft();
+        if (to == opened.frameGeometry().topLeft()) continue;
+        placedAt_[other] = to;
+        moveFrameTo(opened, to);
+    }
+}
+
 void Desk::learnFrame(const QWidget& window) {
     // Learnt once: every window has the same frame, and a window manager that
     // framed some differently must not set the windows moving to and fro.

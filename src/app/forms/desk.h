@@ -27,6 +27,9 @@ public:
     void watchWindows();
     // Shows a window without blocking the others; the first time at its first place.
     void show(int form);
+    // Scrolls `window` until `part` shows clear of the small windows, and
+    // moves the windows opened from it off the part.
+    void bringIntoView(Window& window, QWidget& part);
     // Writes the places when one changed since the last save.
     void saveIfChanged();
 

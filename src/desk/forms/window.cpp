@@ -1,5 +1,6 @@
 #include "desk/forms/window.h"
 
+#include "desk/desk_layout.h"
 #include "desk/forms/window_host.h"
 #include "state/program_state.h"
 
@@ -7,6 +8,7 @@
 #include <QLabel>
 #include <QPixmap>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QVBoxLayout>
 
 namespace blokpost {
@@ -58,6 +60,20 @@ void Window::scrollTo(QWidget& child) {
     // A margin shows the cell's neighbours too, so the operator sees where it is.
     constexpr int kMargin = 40;
     if (auto* scroll = findChild<QScrollArea*>()) scroll->ensureWidgetVisible(&child, kMargin, kMargin);
+}
+
+void Window::scrollClearOf(QWidget& child, const QList<QRect>& covering) {
+    scrollTo(child);
+    auto* scroll = scrolledContent_ ? findChild<QScrollArea*>() : nullptr;
+    if (!scroll) return;
+    QScrollBar& across = *scroll->horizontalScrollBar();
+    QScrollBar& down = *scroll->verticalScrollBar();
+    const QRect viewport(scroll->viewport()->mapToGlobal(QPoint()), scroll->viewport()->size());
+    const QRect part(child.mapTo(scrolledContent_, QPoint()), child.size());
+    const QPoint offset = offsetShowing(part, viewport, {across.value(), down.value()},
+                                        {across.maximum(), down.maximum()}, covering);
+    across.setValue(offset.x());
+    down.setValue(offset.y());
 }
 
 void Window::showWindow() {

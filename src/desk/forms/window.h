@@ -30,6 +30,9 @@ public:
     virtual QList<QRect> mustReachAreas() const { return {}; }
     // Scrolls a cut-down window's content until `child` is in sight.
     void scrollTo(QWidget& child);
+    // Scrolls until `child` is in sight under none of `covering` (desktop
+    // coordinates), as near to that as the content allows.
+    void scrollClearOf(QWidget& child, const QList<QRect>& covering);
     // The client size the window was designed with.
     QSize designedSize() const { return designed_; }
     // Gives the window `client` as its size: smaller than designed, its content

@@ -4,9 +4,12 @@
 // board's controls. The application answers it; a window of a subsystem
 // needs nothing more of the program above it.
 
+class QWidget;
+
 namespace blokpost {
 
 struct ProgramState;
+class Window;
 class DriverBoard;
 class AutoTrains;
 
@@ -15,6 +18,9 @@ public:
     virtual ProgramState& state() = 0;
     // Shows window Form`number`; the first time where the desk places it.
     virtual void showForm(int number) = 0;
+    // Shows `part` of `window` to the operator: scrolled clear of the small
+    // windows, and the windows opened from `window` moved off it.
+    virtual void bringIntoView(Window& window, QWidget& part) = 0;
     // Copies what the logic changed onto every window's controls.
     virtual void syncAll() = 0;
     // The program's own driver, or null when a board library is in use.

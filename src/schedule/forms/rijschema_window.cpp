@@ -184,7 +184,7 @@ void TForm4::markCell(int line, int step) {
     cellMark->setGeometry(cell.adjusted(-3, -3, 3, 3));
     cellMark->show();
     cellMark->raise();
-    scrollTo(*cellMark);
+    host_.bringIntoView(*this, *cellMark);
     if (isVisible()) raise();
 }
 
