@@ -16,6 +16,8 @@
 // - remembered places that no longer fit the screens, or where a small window
 //   would cover the Simulator or a control the operator must reach, are
 //   placed again, around the places that still fit, as the designed places are;
+// - a part the operator must see (the cell a finding points at) is scrolled
+//   clear of the small windows, and the windows opened from its window move off it;
 // - every window stays wholly on the screen.
 // All rectangles are window frames (title bar and border included) in
 // desktop coordinates.

@@ -198,20 +198,6 @@ TEST_F(DeskUnderWindowManager, WhatTheOperatorAsksForOrMustReachShowsWhole) {
         return covered.empty();
     };
     EXPECT_TRUE(eventsUntil(allShow)) << covered;
-    // A click on a finding brings its cell into view, with the Controle list
-    // whole: one cell on a line the boards stand over, one low in the grid.
-    for (const auto& [line, step] : {std::pair(3, 4), {7, 3}}) {
-        state().model.StepKind[line][step] = kind::MemRead;
-        state().model.StepOperand[line][step] = 8;
-    }
-    grid.Button[7]->click();
-    ControleWindow& controle = *grid.controleWindow();
-    for (int row : {0, 1}) {
-        controle.list->setCurrentRow(row);
-        parts = {lines, {"finding " + std::to_string(row), &grid, whole(grid.cellMark)}, {"Controle", &controle, whole(&controle)}};
-        EXPECT_TRUE(eventsUntil(allShow)) << covered;
-    }
-    controle.hide();
     const std::pair<int, std::function<void()>> asked[] = {
         {kPalette, [&] { app->showForm(kPalette); }},   {kControle, [&] { grid.Button[7]->click(); }},
         {kGiveName, [&] { grid.Button[6]->click(); }},  {kMakeScreen, [&] { app->showForm(kMakeScreen); }},
@@ -221,6 +207,20 @@ TEST_F(DeskUnderWindowManager, WhatTheOperatorAsksForOrMustReachShowsWhole) {
         parts = {lines, {"Form" + std::to_string(asks), app->form(asks), whole(app->form(asks))}};
         EXPECT_TRUE(eventsUntil([&] { return app->form(asks)->isVisible() && allShow(); })) << covered;
         EXPECT_TRUE(app->desk().screenNow().screen.contains(app->form(asks)->frameGeometry())) << "Form" << asks;
+    }
+    // A click on a finding brings its cell into view, with the Controle list
+    // whole: one cell on a line the boards stand over, one low in the grid.
+    for (const auto& [line, step] : {std::pair(3, 4), {7, 3}}) {
+        state().model.StepKind[line][step] = kind::MemRead;
+        state().model.StepOperand[line][step] = 8;
+    }
+    for (int task : {kPalette, kGiveName, kMakeScreen, kReadSave, kTimetableEditor, kTimetable}) app->form(task)->hide();
+    grid.Button[7]->click();
+    ControleWindow& controle = *grid.controleWindow();
+    for (int row : {0, 1}) {
+        controle.list->setCurrentRow(row);
+        parts = {lines, {"finding " + std::to_string(row), &grid, whole(grid.cellMark)}, {"Controle", &controle, whole(&controle)}};
+        EXPECT_TRUE(eventsUntil(allShow)) << covered;
     }
 }
 

@@ -171,7 +171,9 @@ QPoint Desk::openingPlace(int form) const {
 
 void Desk::show(int form) {
     Window* window = app_.form(form);
-    if (!placedAt_.contains(form)) placeAt(form, openingPlace(form));
+    // Moved off a cell only while it stays open: opened again, it comes back.
+    const bool setAside = !window->isVisible() && setAside_.erase(form) > 0;
+    if (!placedAt_.contains(form) || setAside) placeAt(form, openingPlace(form));
     settling_.insert(form);
     QTimer::singleShot(kSettleMs, this, [this, form] { settling_.erase(form); });
     keepAboveTrackPlan(*window);
@@ -192,6 +194,7 @@ void Desk::bringIntoView(Window& window, QWidget& part) {
         const QPoint to = clearOf(opened.frameGeometry(), shown, desk).topLeft();
         if (to == opened.frameGeometry().topLeft()) continue;
         placedAt_[other] = to;
+        setAside_.insert(other);
         moveFrameTo(opened, to);
     }
 }

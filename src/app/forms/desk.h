@@ -73,6 +73,8 @@ private:
     std::map<int, QPoint> placedAt_;
     // Windows that stand where they opened; they follow when the frame becomes known.
     std::set<int> opened_;
+    // Windows moved off a part of their parent the operator must see.
+    std::set<int> setAside_;
     // Windows just shown, whose moves are still the window manager's.
     std::set<int> settling_;
     // Until a window has been shown the window manager's frame is not known;
