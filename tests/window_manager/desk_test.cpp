@@ -217,11 +217,16 @@ TEST_F(DeskUnderWindowManager, WhatTheOperatorAsksForOrMustReachShowsWhole) {
     for (int task : {kPalette, kGiveName, kMakeScreen, kReadSave, kTimetableEditor, kTimetable}) app->form(task)->hide();
     grid.Button[7]->click();
     ControleWindow& controle = *grid.controleWindow();
+    const QPoint ownPlace = controle.frameGeometry().topLeft();
     for (int row : {0, 1}) {
         controle.list->setCurrentRow(row);
         parts = {lines, {"finding " + std::to_string(row), &grid, whole(grid.cellMark)}, {"Controle", &controle, whole(&controle)}};
         EXPECT_TRUE(eventsUntil(allShow)) << covered;
     }
+    // Moved off a cell only while it stays open.
+    controle.hide();
+    grid.Button[7]->click();
+    EXPECT_TRUE(eventsUntil([&] { return controle.isVisible() && controle.frameGeometry().topLeft() == ownPlace; }));
 }
 
 }  // namespace
