@@ -52,7 +52,7 @@ TEST_F(MainWindow, APinDrawingSwitchesOnlyOnALeftClickPressedAndReleasedOnIt) {
     EXPECT_EQ(state().pins.PlateState[5], "A");
 }
 
-// While lines run, "Exit" asks once and the cycle runs on; the next press ends the program.
+// While lines run, "Exit" asks once and the cycle runs on; a press within ten seconds ends the program.
 TEST_F(MainWindow, ExitAsksOnceWhileLinesRun) {
     int quits = 0;
     main()->quit = [&] { ++quits; };
@@ -60,6 +60,9 @@ TEST_F(MainWindow, ExitAsksOnceWhileLinesRun) {
     EXPECT_NE(reporter.messages.at(0).find("geen stappen"), std::string::npos);
     const auto buttons = main()->findChildren<QPushButton*>();
     QPushButton* exit = *std::find_if(buttons.begin(), buttons.end(), [](auto* b) { return b->text() == "Exit"; });
+    exit->click();
+    EXPECT_EQ(std::pair(quits, reporter.messages.back().rfind("Lijn A rijdt nog", 0)), std::pair(0, 0ul));
+    ticks(80);  // ten seconds on, the operator chose to run on: asked again
     exit->click();
     EXPECT_EQ(std::pair(quits, reporter.messages.back().rfind("Lijn A rijdt nog", 0)), std::pair(0, 0ul));
     exit->click();

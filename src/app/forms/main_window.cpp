@@ -69,21 +69,25 @@ QPushButton* TForm1::addButton(const QString& caption, int x, int width, const s
 
 void TForm1::startTimer1() { Timer1.start(); }
 
+// Ten seconds of the cycle's ticks.
+constexpr int kExitArmedTicks = 80;
+
 void TForm1::exitPressed() {
     std::string running;
     int count = 0;
     for (int line = 1; line <= kLines; ++line)
         if (state().model.CurrentStep[line] != 0)
             running += std::string(count++ == 0 ? "" : ", ") + lineLetter(line);
-    if (running.empty() || exitAsked_) {
+    if (running.empty() || exitArmedTicks_ > 0) {
         quit();
         return;
     }
-    // Asked once, in a message that leaves the cycle running.
-    exitAsked_ = true;
+    // Asked once, in a message that leaves the cycle running. A press long after
+    // (the operator chose to run on) is asked again.
+    exitArmedTicks_ = kExitArmedTicks;
     state().reporter.message((count == 1 ? "Lijn " : "Lijnen ") + running + (count == 1 ? " rijdt" : " rijden") +
-                             " nog. Druk nog eens op \"Exit\" om Blokpost te sluiten; de lijnen blijven dan staan "
-                             "waar ze zijn.");
+                             " nog. Druk binnen tien seconden nog eens op \"Exit\" om Blokpost te sluiten; de "
+                             "lijnen blijven dan staan waar ze zijn.");
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
@@ -119,6 +123,10 @@ QWidget* TForm1::elementControl(int e) const {
 }
 
 void TForm1::sync() {
+    if (state().cycle.Phase != seenPhase_) {
+        seenPhase_ = state().cycle.Phase;
+        if (exitArmedTicks_ > 0) --exitArmedTicks_;
+    }
     const MainWindowView& view = state().screen.main;
     Image84->sync();
     for (int k = 1; k <= kPinDrawings + kSensors; ++k) Image[k]->sync();

@@ -60,7 +60,9 @@ private:
     BlokpostApp& app_;
     CanvasView* Image84;
     QRect buttonRow_;
-    bool exitAsked_ = false;
+    // Ticks left in which a second "Exit" ends the program; after that it asks again.
+    int exitArmedTicks_ = 0;
+    int seenPhase_ = 0;
     std::array<bool, 9> markShown_{};
 };
 

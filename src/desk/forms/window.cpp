@@ -19,8 +19,11 @@ Window::Window(WindowHost& host, const QString& caption, int clientWidth, int cl
     setFont(designedFont(11, false));
     setBackground(this, QColor(0x80, 0x80, 0x80));
     if (frame == Frame::FixedDialog) {
+        // Only a close button beside the caption: a window of fixed size has nothing to
+        // minimise or enlarge, and on a small window like the clock the other buttons
+        // leave no room for its caption.
         setWindowFlags(Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::MSWindowsFixedSizeDialogHint |
-                       Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+                       Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
         setFixedSize(clientWidth, clientHeight);
         // Closing a display window only hides it; only the main window ends the program.
         setAttribute(Qt::WA_QuitOnClose, false);
