@@ -17,15 +17,18 @@ using Findings = std::vector<Finding>;
 const auto str = [](auto number) { return std::to_string(number); };
 std::string letter(int line) { return std::string(1, lineLetter(line)); }
 
-// A step's kind in the words its cell on the grid shows.
-std::string onGrid(const std::string& kind) {
-    if (kind == kind::HSensor) return "HOLD";
-    if (kind == kind::MemMake) return "MEM SET";
-    if (kind == kind::MemRead) return "MEM ?";
-    std::string upper = kind;
-    for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return upper;
+std::string onGrid(const std::string& kind) { return stepKindRule(kind).onGrid; }
+
+// "(1 tot 20)": the operands the kind's executor acts on, numbered from `first`.
+std::string rangeOf(const char* kind, const char* what = "", std::int32_t first = 0) {
+    const StepKindRule& rule = stepKindRule(kind);
+    return "(" + std::string(what) + str(rule.first + first) + " tot " + str(rule.last + first) + ")";
 }
+
+// "HOLD 21": the step as its cell shows it.
+std::string cell(const std::string& kind, std::int32_t op) { return onGrid(kind) + " " + str(op); }
+
+constexpr const char* kWaitsForever = "de lijn wacht hier voor altijd";
 
 struct OperandRule {
     const char* kind;
@@ -36,43 +39,38 @@ struct OperandRule {
 const OperandRule kOperandRules[] = {
     {kind::Pin,
      [](std::int32_t op) {
-         return "Pin-" + str(std::int64_t{op} + 1) +
-                " bestaat niet (pinnen 1 tot 126): de cyclus slaat de stap over. Klik de cel en kies een pin met "
-                "\"Make Pin\".";
+         return "Pin-" + str(std::int64_t{op} + 1) + " bestaat niet " + rangeOf(kind::Pin, "pinnen ", 1) +
+                ": de cyclus slaat de stap over. Klik de cel en kies een pin met \"Make Pin\".";
      }},
     {kind::Timer,
      [](std::int32_t op) {
-         return "TIMER van " + str(op) +
+         return onGrid(kind::Timer) + " van " + str(op) +
                 " seconden: een tijd kan niet negatief zijn. Klik de cel en zet een tijd met \"Timer\".";
      }},
     {kind::Jump,
      [](std::int32_t op) {
-         return "JUMP naar stap " + str(op) +
-                ": die stap bestaat niet (1 tot 25), de lijn blijft op de sprong staan. Klik de cel en kies een stap "
-                "met \"Jump\".";
+         return onGrid(kind::Jump) + " naar stap " + str(op) + ": die stap bestaat niet " + rangeOf(kind::Jump) +
+                ", de lijn blijft op de sprong staan. Klik de cel en kies een stap met \"Jump\".";
      }},
     {kind::Sensor,
      [](std::int32_t op) {
-         return "SENSOR " + str(op) +
-                " bestaat niet (1 tot 20): de lijn wacht hier voor altijd. Klik de cel en kies een sensor met "
-                "\"Sensor\".";
+         return cell(kind::Sensor, op) + " bestaat niet " + rangeOf(kind::Sensor) + ": " + kWaitsForever +
+                ". Klik de cel en kies een sensor met \"Sensor\".";
      }},
     {kind::HSensor,
      [](std::int32_t op) {
-         return "HOLD " + str(op) +
-                " bestaat niet (1 tot 20): de lijn wacht hier voor altijd. Klik de cel en kies een sensor met "
-                "\"Hold Sen\".";
+         return cell(kind::HSensor, op) + " bestaat niet " + rangeOf(kind::HSensor) + ": " + kWaitsForever +
+                ". Klik de cel en kies een sensor met \"Hold Sen\".";
      }},
     {kind::MemMake,
      [](std::int32_t op) {
-         return "MEM SET " + str(op) + ": geheugen " + str(op) +
-                " bestaat niet (1 tot 8). Klik de cel en kies een geheugen met \"Make Mem\".";
+         return cell(kind::MemMake, op) + ": geheugen " + str(op) + " bestaat niet " + rangeOf(kind::MemMake) +
+                ". Klik de cel en kies een geheugen met \"Make Mem\".";
      }},
     {kind::MemRead,
      [](std::int32_t op) {
-         return "MEM ? " + str(op) + ": geheugen " + str(op) +
-                " bestaat niet (1 tot 8), de lijn wacht hier voor altijd. Klik de cel en kies een geheugen met "
-                "\"Read Mem\".";
+         return cell(kind::MemRead, op) + ": geheugen " + str(op) + " bestaat niet " + rangeOf(kind::MemRead) +
+                ", " + kWaitsForever + ". Klik de cel en kies een geheugen met \"Read Mem\".";
      }},
 };
 
@@ -185,7 +183,7 @@ void Check::checkDrawingsAndPins(int line) {
         if ((hasKind(line, step, kind::Sensor) || hasKind(line, step, kind::HSensor)) &&
             in_.layout.LayoutVisible[kFirstSensorElement + op - 1] != 1)
             add(FindingLevel::Waarschuwing, line, step,
-                onGrid(kindAt(line, step)) + " " + str(op) + ": sensor " + str(op) +
+                cell(kindAt(line, step), op) + ": sensor " + str(op) +
                     " heeft geen tekening op de baantekening, dus niemand ziet hem bezet. Maak hem zichtbaar met "
                     "\"Scherm\".");
         if (!hasKind(line, step, kind::Pin)) continue;

@@ -19,20 +19,23 @@ using O = OutsideRange;
 // The executors' phases: 2 MemMake; 3 Jump, then Sensor; 5 MemRead;
 // 6 Pin, then HSensor; 7 Timer; 8 the departures, then Green.
 constexpr std::array<StepKindRule, 10> kTable{{
-    {StepKindId::Empty, "", "niet gebruikt", kAny, kMost, O::NotUsed, 0, 0, W::Ever, false, E::None},
-    {StepKindId::Unknown, "", "niet gebruikt", kAny, kMost, O::NotUsed, 0, 0, W::Ever, false, E::None},
-    {StepKindId::Pin, kind::Pin, "pin (nummer - 1)", 0, kPins - 1, O::Dropped, 6, 1, W::Chosen, false, E::NextStep},
-    {StepKindId::Timer, kind::Timer, "seconden", 0, kMost, O::PassesAtOnce, 7, 1, W::Counter, false, E::NextStep},
-    {StepKindId::Jump, kind::Jump, "stap", 1, kSteps, O::StaysOnJump, 3, 1, W::Never, false, E::JumpTarget},
-    {StepKindId::Sensor, kind::Sensor, "sensor", 1, kSensors, O::WaitsForever, 3, 2, W::SensorState, false,
+    {StepKindId::Empty, "", "", "niet gebruikt", kAny, kMost, O::NotUsed, 0, 0, W::Ever, false, E::None},
+    {StepKindId::Unknown, "", "", "niet gebruikt", kAny, kMost, O::NotUsed, 0, 0, W::Ever, false, E::None},
+    {StepKindId::Pin, kind::Pin, "PIN", "pin (nummer - 1)", 0, kPins - 1, O::Dropped, 6, 1, W::Chosen, false,
      E::NextStep},
-    {StepKindId::HSensor, kind::HSensor, "sensor", 1, kSensors, O::WaitsForever, 6, 2, W::HoldFlag, true,
+    {StepKindId::Timer, kind::Timer, "TIMER", "seconden", 0, kMost, O::PassesAtOnce, 7, 1, W::Counter, false,
      E::NextStep},
-    {StepKindId::MemMake, kind::MemMake, "geheugen", 1, kMemories, O::SetsNothing, 2, 1, W::Never, false,
+    {StepKindId::Jump, kind::Jump, "JUMP", "stap", 1, kSteps, O::StaysOnJump, 3, 1, W::Never, false, E::JumpTarget},
+    {StepKindId::Sensor, kind::Sensor, "SENSOR", "sensor", 1, kSensors, O::WaitsForever, 3, 2, W::SensorState, false,
      E::NextStep},
-    {StepKindId::MemRead, kind::MemRead, "geheugen", 1, kMemories, O::WaitsForever, 5, 1, W::MemoryFlag, true,
+    {StepKindId::HSensor, kind::HSensor, "HOLD", "sensor", 1, kSensors, O::WaitsForever, 6, 2, W::HoldFlag, true,
      E::NextStep},
-    {StepKindId::Green, kind::Green, "niet gebruikt", kAny, kMost, O::NotUsed, 8, 1, W::Never, false, E::NextStep},
+    {StepKindId::MemMake, kind::MemMake, "MEM SET", "geheugen", 1, kMemories, O::SetsNothing, 2, 1, W::Never, false,
+     E::NextStep},
+    {StepKindId::MemRead, kind::MemRead, "MEM ?", "geheugen", 1, kMemories, O::WaitsForever, 5, 1, W::MemoryFlag, true,
+     E::NextStep},
+    {StepKindId::Green, kind::Green, "GROEN", "niet gebruikt", kAny, kMost, O::NotUsed, 8, 1, W::Never, false,
+     E::NextStep},
 }};
 
 }  // namespace

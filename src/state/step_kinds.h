@@ -51,6 +51,7 @@ enum class OutsideRange : std::uint8_t {
 struct StepKindRule {
     StepKindId id;
     const char* name;     // as stored (compared exactly); "" for Empty and Unknown
+    const char* onGrid;   // the word its cell's picture shows, as the operator reads the grid
     const char* operand;  // what the operand means, as the operator reads it
     std::int32_t first;   // the operand range the executor acts on
     std::int32_t last;

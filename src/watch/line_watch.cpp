@@ -222,21 +222,22 @@ std::string StepInWords(const ProgramState& s, int line, int step) {
     const StepKindRule& rule = stepKindRule(kindAt(s.model, line, step));
     const std::int32_t operand = s.model.StepOperand[line][step];
     const std::string n = operandWords(rule, operand, operand);
+    const std::string word = std::string(rule.onGrid) + ": ";
     switch (rule.id) {
         case StepKindId::Pin: {
             const std::string name =
                 operandInRange(rule, operand) ? " " + s.pins.PinName[static_cast<std::size_t>(operand)] : "";
-            return "PIN: zet pin " + operandWords(rule, operand, std::int64_t{operand} + 1) + name;
+            return word + "zet pin " + operandWords(rule, operand, std::int64_t{operand} + 1) + name;
         }
         case StepKindId::Timer:
-            return "TIMER: " + std::to_string(std::max(0, s.model.StepCounter[line][step])) + " van " +
+            return word + std::to_string(std::max(0, s.model.StepCounter[line][step])) + " van " +
                    std::to_string(operand) + " s";
-        case StepKindId::Sensor: return "SENSOR: wacht op sensor " + n;
-        case StepKindId::HSensor: return "HOLD: wacht op sensor " + n;
-        case StepKindId::MemRead: return "MEM ?: wacht op geheugen " + n;
-        case StepKindId::MemMake: return "MEM SET: zet geheugen " + n;
-        case StepKindId::Jump: return "JUMP: naar stap " + n;
-        case StepKindId::Green: return "GROEN: klaar voor vertrek";
+        case StepKindId::Sensor:
+        case StepKindId::HSensor: return word + "wacht op sensor " + n;
+        case StepKindId::MemRead: return word + "wacht op geheugen " + n;
+        case StepKindId::MemMake: return word + "zet geheugen " + n;
+        case StepKindId::Jump: return word + "naar stap " + n;
+        case StepKindId::Green: return word + "klaar voor vertrek";
         case StepKindId::Unknown: return "onbekend: \"" + kindAt(s.model, line, step) + "\" blijft staan";
         case StepKindId::Empty: break;
     }

@@ -8,6 +8,8 @@
 
 #include "artwork.h"
 #include "paint_kit.h"
+#include "state/model.h"
+#include "state/step_kinds.h"
 
 
 namespace blokpost::artwork {
@@ -35,6 +37,9 @@ void outline(QPainter& p, const QRect& area, const QColor& fill = Qt::white) {
 }
 
 // The instruction's name in the band above the panel.
+// The kind's word, as Controle and the line watch name it too.
+QString onGrid(const char* kind) { return QString::fromLatin1(blokpost::stepKindRule(kind).onGrid); }
+
 void title(QPainter& p, const QString& text, int right = 64) {
     QFont font = paintFont(11, true);
     font.setStyleStrategy(QFont::NoAntialias);
@@ -127,25 +132,25 @@ QImage icon(const std::string& file) {
     const bool wide = file == "PinMake.bmp" || file == "Timer.bmp";
     outline(p, wide ? kWidePanel : kNarrowPanel);
     if (file == "PinMake.bmp") {
-        title(p, QStringLiteral("PIN"));
+        title(p, onGrid(kind::Pin));
         pinSymbol(p);
     } else if (file == "Timer.bmp") {
-        title(p, QStringLiteral("TIMER"), 46);
+        title(p, onGrid(kind::Timer), 46);
         timerSymbol(p);
     } else if (file == "Jump.bmp") {
-        title(p, QStringLiteral("JUMP"));
+        title(p, onGrid(kind::Jump));
         jumpSymbol(p);
     } else if (file == "Sensor.bmp") {
-        title(p, QStringLiteral("SENSOR"));
+        title(p, onGrid(kind::Sensor));
         sensorSymbol(p, QColor(0x30, 0xC0, 0x50), false);
     } else if (file == "SensorH.bmp") {
-        title(p, QStringLiteral("HOLD"));
+        title(p, onGrid(kind::HSensor));
         sensorSymbol(p, QColor(0x20, 0xB0, 0xB0), true);
     } else if (file == "MemMake.bmp") {
-        title(p, QStringLiteral("MEM SET"));
+        title(p, onGrid(kind::MemMake));
         memorySymbol(p, true);
     } else if (file == "MemRead.bmp") {
-        title(p, QStringLiteral("MEM ?"));
+        title(p, onGrid(kind::MemRead));
         memorySymbol(p, false);
     }
     return image;
