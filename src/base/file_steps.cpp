@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <system_error>
@@ -81,6 +82,14 @@ int syncFolder(const std::string& folder) {
     const Descriptor fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (!fd.valid()) return errno;
     return ::fsync(fd.get()) == 0 ? 0 : errno;
+}
+
+std::string canonicalPath(const std::string& path) {
+    char* real = ::realpath(path.c_str(), nullptr);
+    if (!real) return {};
+    std::string result(real);
+    std::free(real);
+    return result;
 }
 
 int makeFolderIfMissing(const std::string& folder, mode_t mode) {

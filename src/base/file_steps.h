@@ -43,6 +43,9 @@ int readWhole(int fd, std::string& bytes);
 // The folder part of a path ("." when there is none).
 std::string folderOf(const std::string& path);
 
+// The path with every link and "." or ".." resolved; empty when it does not exist.
+std::string canonicalPath(const std::string& path);
+
 // Has the disk keep the folder's list of names, so a file made or renamed in
 // it survives a power cut. Returns 0 or the errno.
 int syncFolder(const std::string& folder);

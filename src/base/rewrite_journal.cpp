@@ -131,18 +131,10 @@ int makeFolders(const std::string& folder) {
     }
 }
 
-std::string canonical(const std::string& path) {
-    char* real = ::realpath(path.c_str(), nullptr);
-    if (!real) return {};
-    std::string result(real);
-    std::free(real);
-    return result;
-}
-
 // Why `target` (open on `fd`) may not be rewritten in place; empty when it may.
 std::string refusalOf(int fd, const std::string& target, std::string& relative) {
-    const std::string root = canonical(layoutFolder);
-    const std::string file = canonical(target);
+    const std::string root = canonicalPath(layoutFolder);
+    const std::string file = canonicalPath(target);
     if (root.empty() || file.rfind(root + "/", 0) != 0) return "it lies outside the layout folder";
     for (const char* system : {"/proc/", "/sys/", "/dev/"})
         if (file.rfind(system, 0) == 0) return "it lies in the system's folder " + std::string(system);
@@ -268,7 +260,7 @@ void finishOne(const std::string& path, const struct stat& root, Reporter& repor
 }  // namespace
 
 void setLayoutFolder(const std::string& root) {
-    const std::string real = canonical(root);
+    const std::string real = canonicalPath(root);
     layoutFolder = real.empty() ? root : real;
 }
 

@@ -84,10 +84,7 @@ namespace {
 template <typename Ours>
 int removeLeftovers(const std::string& folder, Ours ours) {
     // Never through a link: the leftovers are looked for where the program saves, nowhere else.
-    char* real = ::realpath(folder.c_str(), nullptr);
-    const bool direct = real && folder == real;
-    std::free(real);
-    if (!direct) return 0;
+    if (canonicalPath(folder) != folder) return 0;
     DIR* listing = ::opendir(folder.c_str());
     if (!listing) return 0;
     std::vector<std::string> found;
