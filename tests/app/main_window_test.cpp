@@ -12,7 +12,6 @@
 #include <QPushButton>
 #include <QUrl>
 #include <QWindow>
-#include <QMouseEvent>
 #include <gtest/gtest.h>
 
 namespace blokpost::test {
@@ -26,6 +25,10 @@ void pressAndRelease(QWidget* widget, Qt::MouseButton button, QPointF releasedAt
 
 struct MainWindow : ::testing::Test, AppProgram {
     TForm1* main() { return form<TForm1>(1); }
+    QPushButton* button(const QString& text) {
+        const auto buttons = main()->findChildren<QPushButton*>();
+        return *std::find_if(buttons.begin(), buttons.end(), [&](auto* b) { return b->text() == text; });
+    }
 };
 
 TEST_F(MainWindow, APinDrawingSwitchesOnlyOnALeftClickPressedAndReleasedOnIt) {
@@ -34,15 +37,11 @@ TEST_F(MainWindow, APinDrawingSwitchesOnlyOnALeftClickPressedAndReleasedOnIt) {
     pressAndRelease(drawing, Qt::MiddleButton);
     pressAndRelease(drawing, Qt::LeftButton, QPointF(150, 5));  // dragged off to the right
     pressAndRelease(drawing, Qt::LeftButton, QPointF(5, -3));   // and off the top
-    EXPECT_EQ(state().model.PinRequest, -1);
-    EXPECT_EQ(state().pins.PlateState[5], "");
-
+    EXPECT_EQ(std::pair(state().model.PinRequest, state().pins.PlateState[5]), std::pair(-1, std::string()));
     pressAndRelease(drawing, Qt::LeftButton, QPointF(95, 34));  // the far corner is still on it
-    EXPECT_EQ(state().model.PinRequest, 9);
-    EXPECT_EQ(state().pins.PlateState[5], "A");
+    EXPECT_EQ(std::pair(state().model.PinRequest, state().pins.PlateState[5]), std::pair(9, std::string("A")));
     pressAndRelease(drawing, Qt::LeftButton);
-    EXPECT_EQ(state().model.PinRequest, 8);
-    EXPECT_EQ(state().pins.PlateState[5], "B");
+    EXPECT_EQ(std::pair(state().model.PinRequest, state().pins.PlateState[5]), std::pair(8, std::string("B")));
 
     // A right press held while the left button clicks does not count twice.
     sendMouse(drawing, QEvent::MouseButtonPress, Qt::LeftButton, QPointF(5, 5));
@@ -58,8 +57,7 @@ TEST_F(MainWindow, ExitAsksOnceWhileLinesRun) {
     main()->quit = [&] { ++quits; };
     main()->lineButton[1]->click();  // in a service without steps for it: it says it does nothing
     EXPECT_NE(reporter.messages.at(0).find("geen stappen"), std::string::npos);
-    const auto buttons = main()->findChildren<QPushButton*>();
-    QPushButton* exit = *std::find_if(buttons.begin(), buttons.end(), [](auto* b) { return b->text() == "Exit"; });
+    QPushButton* exit = button("Exit");
     exit->click();
     EXPECT_EQ(std::pair(quits, reporter.messages.back().rfind("Lijn A rijdt nog", 0)), std::pair(0, 0ul));
     ticks(80);  // ten seconds on, the operator chose to run on: asked again
@@ -84,8 +82,7 @@ public slots:
 // viewer; without one it says where the same steps are.
 TEST_F(MainWindow, HelpOpensTheFirstStepsGuide) {
     Viewer viewer;
-    const auto buttons = main()->findChildren<QPushButton*>();
-    QPushButton* help = *std::find_if(buttons.begin(), buttons.end(), [](auto* b) { return b->text() == "Help"; });
+    QPushButton* help = button("Help");
     help->click();
     EXPECT_NE(reporter.messages.at(0).find("README.md"), std::string::npos) << reporter.messages[0];
     const QString guide = QCoreApplication::applicationDirPath() + QStringLiteral("/first-steps.html");
@@ -107,13 +104,10 @@ TEST_F(MainWindow, TheGridIndicatorsStillAnswerAPressOfAnyButton) {
 
 TEST_F(MainWindow, OnlyExitEndsTheProgramNotACloseFromTheWindowManager) {
     main()->show();
-    // The window manager's close reaches the window as the platform delivers it.
     QCloseEvent fromWindowManager;
     QApplication::sendEvent(main()->windowHandle(), &fromWindowManager);
     EXPECT_FALSE(fromWindowManager.isAccepted());
     EXPECT_TRUE(main()->isVisible());
-
-    // "Exit" quits, and the quit closes every window of the program.
     EXPECT_TRUE(main()->close());
 }
 

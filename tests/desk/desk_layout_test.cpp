@@ -111,43 +111,46 @@ struct Screen {
 const Screen kScreens[] = {{1920, 1080, kOpenboxFrame}, {1920, 1080, kWideFrame},        {1366, 768, kOpenboxFrame, false},
                            {1366, 768, kWideFrame, false}, {1280, 1024, kOpenboxFrame}, {2560, 1440, kWideFrame}};
 
-TEST_F(Desk, DisplayWindowsNeverOpenOnTopOfEachOtherNorAnyWindowOnTheButtonRow) {
-    for (const Screen& s : kScreens) {
-        SCOPED_TRACE(testing::Message() << s.width << "x" << s.height << " top frame " << s.frame.top());
-        const DeskScreen desk = screen(s.width, s.height, s.frame);
-        const DeskPlaces places = design(desk);
-        if (s.roomForAll) {
-            EXPECT_EQ(overlappingSmallWindows(places), "");
-        }
-        for (int form : kTileOrder) {
-            EXPECT_EQ(places[form].size(), designed[form].grownBy(s.frame)) << "form " << form;
-            EXPECT_FALSE(places[form].intersects(desk.lineButtons)) << "form " << form;
-        }
-        for (int form = kFirstForm; form <= kLastForm; ++form)
-            EXPECT_FALSE(places[form].intersects(desk.buttonRow)) << "form " << form;
-    }
-}
-
-// A window larger than the room below the button row is cut down to it and
-// scrolls; every window opens wholly on the screen, title bar and all.
-TEST_F(Desk, EveryWindowOpensWhollyOnTheScreenCutDownWhereItIsTooLarge) {
+// On every screen: the display windows never on each other, on the line
+// buttons, on the Simulator or on a Rijschema control the operator must reach;
+// no window on the button row; a window larger than the room below the button
+// row cut down to it (it scrolls) and every window wholly on the screen, title
+// bar and all; the Rijschema leaving the line buttons' captions in sight.
+TEST_F(Desk, OnEveryScreenEachWindowOpensWhollyInItsOwnRoom) {
     for (const Screen& s : kScreens) {
         SCOPED_TRACE(testing::Message() << s.width << "x" << s.height << " top frame " << s.frame.top());
         const DeskScreen desk = screen(s.width, s.height, s.frame);
         const ClientSizes sizes = fitted(desk);
         const DeskPlaces places = design(desk);
+        if (s.roomForAll) {
+            EXPECT_EQ(overlappingSmallWindows(places), "");
+        }
+        EXPECT_EQ(onWhatMustStayFree(desk, places), "");
+        for (int form : kTileOrder) {
+            EXPECT_EQ(places[form].size(), designed[form].grownBy(s.frame)) << "form " << form;
+            EXPECT_FALSE(places[form].intersects(desk.lineButtons)) << "form " << form;
+        }
         for (int form = kFirstForm; form <= kLastForm; ++form) {
+            EXPECT_FALSE(places[form].intersects(desk.buttonRow)) << "form " << form;
             EXPECT_TRUE(desk.screen.contains(places[form])) << "form " << form;
             EXPECT_EQ(places[form].size(), sizes[form].grownBy(s.frame)) << "form " << form;
         }
+        EXPECT_FALSE(places[kRijschema].intersects(parts.lineButtonCaptions));
+        EXPECT_EQ(places[kRijschema].bottom(), s.height - 1);
     }
-    // The Rijschema on a laptop: cut to the room right of the line buttons'
-    // captions and below the button row.
+    // "Start Lijn A" whole, centred on its 89-pixel button.
+    EXPECT_GE(parts.lineButtonCaptions.width(), 60);
+    EXPECT_LE(parts.lineButtonCaptions.width(), 89);
+}
+
+// The Rijschema on a laptop: cut to the room right of the line buttons'
+// captions and below the button row. A window that fits keeps its designed
+// size; a cut side leaves room for its scroll bar.
+TEST_F(Desk, AWindowTooLargeIsCutDownToTheRoomWithItsScrollBar) {
     const DeskScreen laptop = screen(1366, 768, kOpenboxFrame);
     const QSize rijschema = fitted(laptop)[kRijschema];
     EXPECT_EQ(rijschema.width(), 1366 - parts.lineButtonCaptions.right() - 1 - 2);
     EXPECT_EQ(rijschema.height(), 768 - parts.buttonRow.height() - 21);
-    // A window that fits keeps its designed size; a cut side leaves room for its scroll bar.
     EXPECT_EQ(fitted(laptop)[kSimulator], designed[kSimulator]);
     EXPECT_EQ(fittedClientSize(kReadSave, QSize(300, 900), laptop, kScrollBar), QSize(300 + kScrollBar, 722));
     EXPECT_EQ(fittedClientSize(kReadSave, QSize(2000, 300), laptop, kScrollBar), QSize(1366 - 2, 300 + kScrollBar));
@@ -171,32 +174,6 @@ TEST_F(Desk, OnAFullHdScreenTheDisplayWindowsKeepOffTheTrackPlan) {
     EXPECT_LT(places[kFirstBoard].right(), places[kLinesWindow].left());
     EXPECT_LT(places[kFirstBoard + 1].right(), places[kFirstBoard].left());
     EXPECT_EQ(std::pair(places[kFirstBoard].bottom(), places[kFirstBoard + 1].bottom()), std::pair(1079, 1079));
-}
-
-TEST_F(Desk, OnALaptopTheWindowsKeptOpenStandOnNoOtherSmallWindow) {
-    EXPECT_EQ(overlappingKeptOpen(design(screen(1366, 768, kOpenboxFrame))), "");
-}
-
-// Never on the Simulator nor on a control of the Rijschema the operator must
-// reach, also where it is scrolled to on a laptop, nor from a kept place.
-TEST_F(Desk, TheDisplayWindowsKeepOffTheSimulatorAndTheRijschemasControls) {
-    for (const Screen& s : kScreens) {
-        SCOPED_TRACE(testing::Message() << s.width << "x" << s.height << " top frame " << s.frame.top());
-        const DeskScreen desk = screen(s.width, s.height, s.frame);
-        EXPECT_EQ(onWhatMustStayFree(desk, design(desk)), "");
-    }
-}
-
-TEST_F(Desk, TheRijschemaLeavesTheLineButtonsCaptionsAndTheTopOfTheTrackPlanInSight) {
-    for (const Screen& s : kScreens) {
-        SCOPED_TRACE(testing::Message() << s.width << "x" << s.height << " top frame " << s.frame.top());
-        const QRect rijschema = design(screen(s.width, s.height, s.frame))[kRijschema];
-        EXPECT_FALSE(rijschema.intersects(parts.lineButtonCaptions));
-        EXPECT_EQ(rijschema.bottom(), s.height - 1);
-    }
-    // "Start Lijn A" whole, centred on its 89-pixel button.
-    EXPECT_GE(parts.lineButtonCaptions.width(), 60);
-    EXPECT_LE(parts.lineButtonCaptions.width(), 89);
 }
 
 TEST_F(Desk, WindowsOpenedFromAnotherOpenBesideWhatTheyEdit) {
@@ -237,7 +214,8 @@ TEST_F(Desk, TheSmallWindowsAndTheTaskWindowsStayAboveTheRijschemaWhichStaysAbov
 
 // Remembered places that no longer fit the screens (another size, a screen
 // that is gone, a place on the button row) are placed again together, around
-// the remembered places that still fit, without the small windows overlapping.
+// the remembered places that still fit, without the windows kept open overlapping
+// (also with nothing remembered).
 TEST_F(Desk, RememberedPlacesThatNoLongerFitArePlacedAgainAroundThoseThatStillFit) {
     const auto remember = [](const DeskPlaces& places) {
         std::map<int, QPoint> corners;
@@ -252,6 +230,7 @@ TEST_F(Desk, RememberedPlacesThatNoLongerFitArePlacedAgainAroundThoseThatStillFi
         QList<QRect> screens;
     };
     const Case cases[] = {
+        {"nothing remembered", {}, {laptop}},
         {"left on a 1920x1080 screen", remember(design(screen(1920, 1080, kOpenboxFrame))), {laptop}},
         {"left on a second screen that is gone",
          remember(design(screen(1920, 1080, kOpenboxFrame, monitor.topLeft()))), {laptop}},
