@@ -1,5 +1,6 @@
 #include "watch/line_watch.h"
 
+#include "lines/line_program_support.h"
 #include "support/test_program.h"
 
 #include <gtest/gtest.h>
@@ -14,10 +15,6 @@ struct Watched {
     LineWatch watch;
     ProgramState& s = p.state;
 
-    void setStep(int line, int step, const char* k, std::int32_t operand) {
-        s.model.StepKind[line][step] = k;
-        s.model.StepOperand[line][step] = operand;
-    }
     void pass(double seconds) {
         for (int t = 0; t < static_cast<int>(seconds * LineWatch::kTicksPerSecond); ++t) {
             watch.before(s);
@@ -36,9 +33,9 @@ struct Watched {
         moveTo(1, 1);
     }
     Watched() {
-        setStep(1, 1, kind::Pin, 4);
-        setStep(1, 2, kind::Sensor, 14);
-        setStep(1, 3, kind::Green, 0);
+        setStep(s, 1, 1, kind::Pin, 4);
+        setStep(s, 1, 2, kind::Sensor, 14);
+        setStep(s, 1, 3, kind::Green);
         moveTo(1, 1);
     }
 };
@@ -49,7 +46,7 @@ TEST(LineWatch, UsualTimeIsTheMedianOfTheLastPassesOnceThereAreAFew) {
         std::optional<double> usual;
     } cases[] = {
         {{}, std::nullopt},
-        {{8, 9}, std::nullopt},                         // not seen often enough: not judged
+        {{8, 9}, std::nullopt},  // not seen often enough: not judged
         {{8, 300, 9}, 9},                               // one odd round does not move it
         {{8, 9, 10, 11}, 9.5},
         {{500, 8, 8, 8, 8, 500, 500, 500, 500, 8}, 8},  // only the last nine count
@@ -73,8 +70,7 @@ TEST(LineWatch, AStallIsMarkedAtThreeTimesItsUsualAndAtLeastThirtySecondsMoreTol
     for (const auto& c : cases) {
         SCOPED_TRACE(c.usual);
         Watched w;
-        w.round(c.usual);
-        w.round(c.usual);
+        for (int i = 0; i < 2; ++i) w.round(c.usual);
         w.s.model.CurrentStep[1] = 0;  // a stop and a start in the middle teach nothing
         w.moveTo(1, 2);
         w.moveTo(1, 0);
@@ -106,10 +102,8 @@ TEST(LineWatch, AStallIsMarkedAtThreeTimesItsUsualAndAtLeastThirtySecondsMoreTol
         EXPECT_EQ(w.p.reporter.messages.size(), 2u) << "the next stall is told again";
     }
     Watched w;
-    w.round(8);
-    w.round(8);
-    w.round(8);
-    w.setStep(1, 2, kind::Sensor, 15);  // an edited step is learnt anew
+    for (int i = 0; i < 3; ++i) w.round(8);
+    setStep(w.s, 1, 2, kind::Sensor, 15);  // an edited step is learnt anew
     EXPECT_EQ(w.watch.usual(w.s, 1, 2), std::nullopt);
 }
 
@@ -122,19 +116,17 @@ TEST(LineWatch, ALineWaitingOnAMemoryThatNoRunningLineWillSetIsNoticed) {
         const char* words;
     } cases[] = {
         {"setter running", 1, 0, 0, 0, true, ""},
-        {"setter stopped", 0, 0, 0, 0, true,
-         "Niemand zet geheugen 3 nog (A gestopt)."},
+        {"setter stopped", 0, 0, 0, 0, true, "Niemand zet geheugen 3 nog (A gestopt)."},
         {"setter ready for its departure", 0, 1, 0, 10, true, ""},
-        {"setter ready, no departure", 0, 1, 0, 0, true,
-         "Niemand zet geheugen 3 nog (A gestopt)."},
+        {"setter ready, no departure", 0, 1, 0, 0, true, "Niemand zet geheugen 3 nog (A gestopt)."},
         {"memory already set", 0, 0, 1, 0, true, ""},
         {"nobody sets it", 1, 0, 0, 0, false, "Geen lijn zet geheugen 3."},
     };
     for (const auto& c : cases) {
         Watched w;
-        w.setStep(1, 4, kind::MemMake, c.setterHasStep ? 3 : 5);
-        w.setStep(2, 1, kind::MemRead, 3);
-        w.setStep(2, 4, kind::MemMake, 3);  // the waiting line cannot set it while it waits
+        setStep(w.s, 1, 4, kind::MemMake, c.setterHasStep ? 3 : 5);
+        setStep(w.s, 2, 1, kind::MemRead, 3);
+        setStep(w.s, 2, 4, kind::MemMake, 3);  // the waiting line cannot set it while it waits
         w.s.model.GreenFlag[1] = c.setterGreen;
         w.s.model.MemoryFlag[3] = c.memory;
         w.s.timetable.DepartureInterval[1] = c.departureInterval;
@@ -153,11 +145,7 @@ TEST(LineWatch, ADepartureThatPassesALineNotReadyIsSaidInWords) {
         std::uint8_t greenBefore, greenAfter;
         int phase;
         const char* note;
-    } cases[] = {
-        {1, 0, 8, ""},
-        {0, 0, 8, "Vertrek 12:00 gemist: niet klaar."},
-        {0, 0, 1, ""},
-    };
+    } cases[] = {{1, 0, 8, ""}, {0, 0, 8, "Vertrek 12:00 gemist: niet klaar."}, {0, 0, 1, ""}};
     for (const auto& c : cases) {
         Watched w;
         w.s.timetable.DepartureInterval[1] = 10;
@@ -175,7 +163,6 @@ TEST(LineWatch, ADepartureThatPassesALineNotReadyIsSaidInWords) {
 TEST(LineWatch, EachStepIsSaidInTheGridsWordsWithTheLayoutsNames) {
     Watched w;
     w.s.pins.PinName[4] = "Wis3A";
-    w.s.model.StepCounter[1][5] = 12;
     const struct {
         const char* k;
         std::int32_t operand;
@@ -189,7 +176,8 @@ TEST(LineWatch, EachStepIsSaidInTheGridsWordsWithTheLayoutsNames) {
         {kind::Leeg, 0, "lege stap"},
     };
     for (const auto& c : cases) {
-        w.setStep(1, 5, c.k, c.operand);
+        setStep(w.s, 1, 5, c.k, c.operand);
+        w.s.model.StepCounter[1][5] = 12;
         EXPECT_EQ(StepInWords(w.s, 1, 5), c.words);
     }
 }
