@@ -100,26 +100,22 @@ struct DeskUnderWindowManager : ::testing::Test, AppProgram {
     }
 };
 
-TEST_F(DeskUnderWindowManager, TheFrameIsLearntAndTheWindowsOpenedBeforeItFollow) {
-    start();
-    // Opened faster than the window manager frames them: the frame becomes
-    // known while some stand framed and others are still being framed.
+// Opened faster than the window manager frames them, the frame becomes known
+// while some stand framed and others are still being framed; every window then
+// stands where the real frame puts it, on this screen, the first one shown
+// included. So too with places left, in an earlier run, on a second screen to
+// the right of this one that is gone.
+struct DeskOpening : DeskUnderWindowManager, ::testing::WithParamInterface<const char*> {};
+TEST_P(DeskOpening, TheFrameIsLearntAndEveryWindowStandsAtItsPlaceOnThisScreen) {
+    start(GetParam());
     const std::initializer_list<int> forms{kClock, kMeter1, kMeter2, 8, 9, 10, 11, 12, 13, 14, 15, kLogbook, kSimulator};
     open(forms);
     EXPECT_EQ(app->desk().screenNow().frame, frameOf(*app->form(kClock)));
-    // Every window stands where the real frame puts it, the first one shown included.
     EXPECT_TRUE(atTheirPlaces(forms));
+    for (int form : forms)
+        EXPECT_TRUE(app->desk().screenNow().screen.contains(app->form(form)->frameGeometry())) << "Form" << form;
 }
-
-TEST_F(DeskUnderWindowManager, PlacesOnAScreenThatIsGoneOpenOnTheScreenThatIsThere) {
-    // Left on a second screen, to the right of this one, in an earlier run.
-    start("Form16=1500,300\nForm6=1800,300\nForm21=2400,100\n");
-    open({kClock, kMeter1, kSimulator});
-    ASSERT_TRUE(atTheirPlaces({kClock, kMeter1, kSimulator}));
-    const QRect screen = app->desk().screenNow().screen;
-    for (int form : {kClock, kMeter1, kSimulator})
-        EXPECT_TRUE(screen.contains(app->form(form)->frameGeometry())) << "Form" << form;
-}
+INSTANTIATE_TEST_SUITE_P(Remembered, DeskOpening, ::testing::Values("", "Form16=1500,300\nForm6=1800,300\nForm21=2400,100\n"));
 
 TEST_F(DeskUnderWindowManager, AWindowTheOperatorMovesIsRememberedOnceItRests) {
     start();
