@@ -21,22 +21,23 @@ struct Watched {
             watch.after(s);
         }
     }
-    void moveTo(int line, int step) {
-        s.model.CurrentStep[line] = static_cast<std::uint8_t>(step);
-        pass(0.125);
+    void moveTo(int line, std::initializer_list<int> steps) {
+        for (int step : steps) {
+            s.model.CurrentStep[line] = static_cast<std::uint8_t>(step);
+            pass(0.125);
+        }
     }
     // Line A waits `seconds` on its Sensor step 2 and moves on; then stands on step 1 again.
     void round(double seconds) {
-        moveTo(1, 2);
+        moveTo(1, {2});
         pass(seconds - 0.125);
-        moveTo(1, 3);
-        moveTo(1, 1);
+        moveTo(1, {3, 1});
     }
     Watched() {
         setStep(s, 1, 1, kind::Pin, 4);
         setStep(s, 1, 2, kind::Sensor, 14);
         setStep(s, 1, 3, kind::Green);
-        moveTo(1, 1);
+        moveTo(1, {1});
     }
 };
 
@@ -72,32 +73,26 @@ TEST(LineWatch, AStallIsMarkedAtThreeTimesItsUsualAndAtLeastThirtySecondsMoreTol
         Watched w;
         for (int i = 0; i < 2; ++i) w.round(c.usual);
         w.s.model.CurrentStep[1] = 0;  // a stop and a start in the middle teach nothing
-        w.moveTo(1, 2);
-        w.moveTo(1, 0);
-        w.moveTo(1, 1);
-        w.moveTo(1, 2);
+        w.moveTo(1, {2, 0, 1, 2});
         w.pass(100);
         EXPECT_EQ(w.watch.mark(1), LineMark::None) << "two passes are not enough to judge";
-        w.moveTo(1, 3);  // a third, odd pass does not move the usual time
-        w.moveTo(1, 1);
+        w.moveTo(1, {3, 1});  // a third, odd pass does not move the usual time
         ASSERT_EQ(w.watch.usual(w.s, 1, 2), c.usual);
 
-        w.moveTo(1, 2);
+        w.moveTo(1, {2});
         w.pass(c.stalledAfter - 0.125);
         EXPECT_EQ(w.watch.mark(1), LineMark::None);
         w.pass(0.125);
         EXPECT_EQ(w.watch.mark(1), LineMark::Stalled);
         w.pass(600);
         ASSERT_EQ(w.p.reporter.messages.size(), 1u);
-        EXPECT_EQ(w.p.reporter.messages[0],
-                  std::string(c.told) +
-                      " Kijk of de trein daar stilstaat of ontspoord is; de lijn gaat vanzelf verder zodra hij er is.");
+        EXPECT_EQ(w.p.reporter.messages[0], std::string(c.told) + " Kijk of de trein daar stilstaat of ontspoord is; "
+                                                                  "de lijn gaat vanzelf verder zodra hij er is.");
         EXPECT_EQ(w.watch.snapshot(w.s)[0].markWords, "Staat stil! Normaal " + DurationInWords(c.usual) + ".");
-        w.moveTo(1, 3);
+        w.moveTo(1, {3});
         EXPECT_EQ(w.watch.mark(1), LineMark::None);
         EXPECT_EQ(w.watch.snapshot(w.s)[0].markWords, "");
-        w.moveTo(1, 1);
-        w.moveTo(1, 2);
+        w.moveTo(1, {1, 2});
         w.pass(3600);
         EXPECT_EQ(w.p.reporter.messages.size(), 2u) << "the next stall is told again";
     }
@@ -131,8 +126,8 @@ TEST(LineWatch, ALineWaitingOnAMemoryThatNoRunningLineWillSetIsNoticed) {
         w.s.model.MemoryFlag[3] = c.memory;
         w.s.timetable.DepartureInterval[1] = c.departureInterval;
         w.s.timetable.DepartureMinute[1] = w.s.clock.ClockMinutes + 5;
-        w.moveTo(1, c.setterStep);
-        w.moveTo(2, 1);
+        w.moveTo(1, {c.setterStep});
+        w.moveTo(2, {1});
         EXPECT_EQ(w.watch.snapshot(w.s)[1].markWords, c.words) << c.what;
         EXPECT_EQ(w.watch.mark(2), *c.words ? LineMark::MemoryNobodySets : LineMark::None) << c.what;
     }
