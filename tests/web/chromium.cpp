@@ -1,26 +1,13 @@
 #include "web/chromium.h"
 
-#include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QThread>
 #include <unistd.h>
 
 namespace blokpost::test {
 
 using namespace Qt::StringLiterals;
-
-bool spinUntil(const std::function<bool()>& done, int deadlineMs) {
-    QDeadlineTimer deadline(deadlineMs);
-    while (!done()) {
-        if (deadline.hasExpired()) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(2);
-    }
-    return true;
-}
 
 Chromium::Chromium() {
     QStringList arguments{u"--headless=new"_s, u"--disable-gpu"_s, u"--no-first-run"_s,
