@@ -11,13 +11,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <vector>
 
 namespace blokpost::test {
 namespace {
-
-constexpr int kCycle = kPhasesPerCycle;
 
 std::vector<StepKindRule> executedKinds() {
     std::vector<StepKindRule> kinds;
@@ -46,15 +45,14 @@ struct ReadyProgram : TestProgram {
     }
 };
 
+// When line A leaves steps 1 and 2 within three cycles: the tick (counted from
+// the first after it stood on step 1) and the phase.
 struct Leaving {
-    int tick = -1;  // counted from the first tick after the line stood on step 1
-    int phase = 0;
+    int tick = -1, phase = 0;
 };
-
-// When line A leaves steps 1 and 2, within three cycles.
 std::array<Leaving, 3> runUntilPastStepTwo(ReadyProgram& p) {
     std::array<Leaving, 3> left{};
-    for (int tick = 0; tick < 3 * kCycle && left[2].tick < 0; ++tick) {
+    for (int tick = 0; tick < 3 * kPhasesPerCycle && left[2].tick < 0; ++tick) {
         const int before = p.state.model.CurrentStep[1];
         Hoofdlus(p.state);
         for (int step = before; step < p.state.model.CurrentStep[1] && step <= 2; ++step)
@@ -77,7 +75,7 @@ TEST(StepKindTable, TheCycleCallsEachKindInItsPhaseAndTurn) {
             EXPECT_EQ(left[1].phase, first.phase);
             EXPECT_EQ(left[2].phase, second.phase);
             const bool sameCycle = cyclePlace(second.phase, second.turn) > cyclePlace(first.phase, first.turn);
-            EXPECT_EQ(left[2].tick / kCycle, sameCycle ? 0 : 1);
+            EXPECT_EQ(left[2].tick / kPhasesPerCycle, sameCycle ? 0 : 1);
         }
 }
 
@@ -115,7 +113,6 @@ TEST(ControleRound, WarnsExactlyWhenTheRealCycleMissesDepartures) {
         p.board.setSensor(1, true);
         s.timetable.DepartureMinute[1] = 601;
         s.timetable.DepartureInterval[1] = 5;
-
         int restarts = 0;
         while (s.clock.ClockMinutes < 617) {  // departures at 10:01, 10:06, 10:11 and 10:16
             const int before = s.model.CurrentStep[1];
@@ -124,10 +121,10 @@ TEST(ControleRound, WarnsExactlyWhenTheRealCycleMissesDepartures) {
         }
         EXPECT_EQ(restarts, timer == 298 ? 4 : 2);
 
-        bool warned = false;
-        for (const Finding& f : Controleer({s.model, s.layout, s.pins.PinName, s.pins.PinAddress, s.timetable, ""}))
-            warned = warned || (f.line == 1 && f.step == 0 && f.level == FindingLevel::Waarschuwing);
-        EXPECT_EQ(warned, restarts < 4);
+        const auto findings = Controleer({s.model, s.layout, s.pins.PinName, s.pins.PinAddress, s.timetable, ""});
+        EXPECT_EQ(std::ranges::any_of(findings, [](const Finding& f) {
+                      return f.line == 1 && f.step == 0 && f.level == FindingLevel::Waarschuwing;
+                  }), restarts < 4);
     }
 }
 

@@ -2,13 +2,26 @@
 
 #include "app/main_cycle.h"
 
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QThread>
 #include <gtest/gtest.h>
 
 namespace blokpost::test {
+
+bool spinUntil(const std::function<bool()>& done, int deadlineMs) {
+    QDeadlineTimer deadline(deadlineMs);
+    while (!done()) {
+        if (deadline.hasExpired()) return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(5);
+    }
+    return true;
+}
 
 void RecordingReporter::message(const std::string& text) {
     messages.push_back(text);

@@ -20,6 +20,9 @@ void writeFileIn(const QTemporaryDir& folder, const std::string& relative, const
 void writePictureIn(const QTemporaryDir& folder, const std::string& relative, int width, int height,
                     unsigned colour = 0xFFFFFF);
 
+// Runs the event loop until `done` or a generous deadline; false when the deadline came first.
+bool spinUntil(const std::function<bool()>& done, int deadlineMs = 20000);
+
 // The message of the OperationError the action throws, or "" when it throws none.
 inline std::string errorOf(const std::function<void()>& action) {
     try {

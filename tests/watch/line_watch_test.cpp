@@ -1,5 +1,6 @@
 #include "watch/line_watch.h"
 
+#include "lines/line_program_support.h"
 #include "support/test_program.h"
 
 #include <gtest/gtest.h>
@@ -14,32 +15,29 @@ struct Watched {
     LineWatch watch;
     ProgramState& s = p.state;
 
-    void setStep(int line, int step, const char* k, std::int32_t operand) {
-        s.model.StepKind[line][step] = k;
-        s.model.StepOperand[line][step] = operand;
-    }
     void pass(double seconds) {
         for (int t = 0; t < static_cast<int>(seconds * LineWatch::kTicksPerSecond); ++t) {
             watch.before(s);
             watch.after(s);
         }
     }
-    void moveTo(int line, int step) {
-        s.model.CurrentStep[line] = static_cast<std::uint8_t>(step);
-        pass(0.125);
+    void moveTo(int line, std::initializer_list<int> steps) {
+        for (int step : steps) {
+            s.model.CurrentStep[line] = static_cast<std::uint8_t>(step);
+            pass(0.125);
+        }
     }
     // Line A waits `seconds` on its Sensor step 2 and moves on; then stands on step 1 again.
     void round(double seconds) {
-        moveTo(1, 2);
+        moveTo(1, {2});
         pass(seconds - 0.125);
-        moveTo(1, 3);
-        moveTo(1, 1);
+        moveTo(1, {3, 1});
     }
     Watched() {
-        setStep(1, 1, kind::Pin, 4);
-        setStep(1, 2, kind::Sensor, 14);
-        setStep(1, 3, kind::Green, 0);
-        moveTo(1, 1);
+        setStep(s, 1, 1, kind::Pin, 4);
+        setStep(s, 1, 2, kind::Sensor, 14);
+        setStep(s, 1, 3, kind::Green);
+        moveTo(1, {1});
     }
 };
 
@@ -49,7 +47,7 @@ TEST(LineWatch, UsualTimeIsTheMedianOfTheLastPassesOnceThereAreAFew) {
         std::optional<double> usual;
     } cases[] = {
         {{}, std::nullopt},
-        {{8, 9}, std::nullopt},                         // not seen often enough: not judged
+        {{8, 9}, std::nullopt},  // not seen often enough: not judged
         {{8, 300, 9}, 9},                               // one odd round does not move it
         {{8, 9, 10, 11}, 9.5},
         {{500, 8, 8, 8, 8, 500, 500, 500, 500, 8}, 8},  // only the last nine count
@@ -73,43 +71,34 @@ TEST(LineWatch, AStallIsMarkedAtThreeTimesItsUsualAndAtLeastThirtySecondsMoreTol
     for (const auto& c : cases) {
         SCOPED_TRACE(c.usual);
         Watched w;
-        w.round(c.usual);
-        w.round(c.usual);
+        for (int i = 0; i < 2; ++i) w.round(c.usual);
         w.s.model.CurrentStep[1] = 0;  // a stop and a start in the middle teach nothing
-        w.moveTo(1, 2);
-        w.moveTo(1, 0);
-        w.moveTo(1, 1);
-        w.moveTo(1, 2);
+        w.moveTo(1, {2, 0, 1, 2});
         w.pass(100);
         EXPECT_EQ(w.watch.mark(1), LineMark::None) << "two passes are not enough to judge";
-        w.moveTo(1, 3);  // a third, odd pass does not move the usual time
-        w.moveTo(1, 1);
+        w.moveTo(1, {3, 1});  // a third, odd pass does not move the usual time
         ASSERT_EQ(w.watch.usual(w.s, 1, 2), c.usual);
 
-        w.moveTo(1, 2);
+        w.moveTo(1, {2});
         w.pass(c.stalledAfter - 0.125);
         EXPECT_EQ(w.watch.mark(1), LineMark::None);
         w.pass(0.125);
         EXPECT_EQ(w.watch.mark(1), LineMark::Stalled);
         w.pass(600);
         ASSERT_EQ(w.p.reporter.messages.size(), 1u);
-        EXPECT_EQ(w.p.reporter.messages[0],
-                  std::string(c.told) +
-                      " Kijk of de trein daar stilstaat of ontspoord is; de lijn gaat vanzelf verder zodra hij er is.");
+        EXPECT_EQ(w.p.reporter.messages[0], std::string(c.told) + " Kijk of de trein daar stilstaat of ontspoord is; "
+                                                                  "de lijn gaat vanzelf verder zodra hij er is.");
         EXPECT_EQ(w.watch.snapshot(w.s)[0].markWords, "Staat stil! Normaal " + DurationInWords(c.usual) + ".");
-        w.moveTo(1, 3);
+        w.moveTo(1, {3});
         EXPECT_EQ(w.watch.mark(1), LineMark::None);
         EXPECT_EQ(w.watch.snapshot(w.s)[0].markWords, "");
-        w.moveTo(1, 1);
-        w.moveTo(1, 2);
+        w.moveTo(1, {1, 2});
         w.pass(3600);
         EXPECT_EQ(w.p.reporter.messages.size(), 2u) << "the next stall is told again";
     }
     Watched w;
-    w.round(8);
-    w.round(8);
-    w.round(8);
-    w.setStep(1, 2, kind::Sensor, 15);  // an edited step is learnt anew
+    for (int i = 0; i < 3; ++i) w.round(8);
+    setStep(w.s, 1, 2, kind::Sensor, 15);  // an edited step is learnt anew
     EXPECT_EQ(w.watch.usual(w.s, 1, 2), std::nullopt);
 }
 
@@ -122,25 +111,23 @@ TEST(LineWatch, ALineWaitingOnAMemoryThatNoRunningLineWillSetIsNoticed) {
         const char* words;
     } cases[] = {
         {"setter running", 1, 0, 0, 0, true, ""},
-        {"setter stopped", 0, 0, 0, 0, true,
-         "Niemand zet geheugen 3 nog (A gestopt)."},
+        {"setter stopped", 0, 0, 0, 0, true, "Niemand zet geheugen 3 nog (A gestopt)."},
         {"setter ready for its departure", 0, 1, 0, 10, true, ""},
-        {"setter ready, no departure", 0, 1, 0, 0, true,
-         "Niemand zet geheugen 3 nog (A gestopt)."},
+        {"setter ready, no departure", 0, 1, 0, 0, true, "Niemand zet geheugen 3 nog (A gestopt)."},
         {"memory already set", 0, 0, 1, 0, true, ""},
         {"nobody sets it", 1, 0, 0, 0, false, "Geen lijn zet geheugen 3."},
     };
     for (const auto& c : cases) {
         Watched w;
-        w.setStep(1, 4, kind::MemMake, c.setterHasStep ? 3 : 5);
-        w.setStep(2, 1, kind::MemRead, 3);
-        w.setStep(2, 4, kind::MemMake, 3);  // the waiting line cannot set it while it waits
+        setStep(w.s, 1, 4, kind::MemMake, c.setterHasStep ? 3 : 5);
+        setStep(w.s, 2, 1, kind::MemRead, 3);
+        setStep(w.s, 2, 4, kind::MemMake, 3);  // the waiting line cannot set it while it waits
         w.s.model.GreenFlag[1] = c.setterGreen;
         w.s.model.MemoryFlag[3] = c.memory;
         w.s.timetable.DepartureInterval[1] = c.departureInterval;
         w.s.timetable.DepartureMinute[1] = w.s.clock.ClockMinutes + 5;
-        w.moveTo(1, c.setterStep);
-        w.moveTo(2, 1);
+        w.moveTo(1, {c.setterStep});
+        w.moveTo(2, {1});
         EXPECT_EQ(w.watch.snapshot(w.s)[1].markWords, c.words) << c.what;
         EXPECT_EQ(w.watch.mark(2), *c.words ? LineMark::MemoryNobodySets : LineMark::None) << c.what;
     }
@@ -153,11 +140,7 @@ TEST(LineWatch, ADepartureThatPassesALineNotReadyIsSaidInWords) {
         std::uint8_t greenBefore, greenAfter;
         int phase;
         const char* note;
-    } cases[] = {
-        {1, 0, 8, ""},
-        {0, 0, 8, "Vertrek 12:00 gemist: niet klaar."},
-        {0, 0, 1, ""},
-    };
+    } cases[] = {{1, 0, 8, ""}, {0, 0, 8, "Vertrek 12:00 gemist: niet klaar."}, {0, 0, 1, ""}};
     for (const auto& c : cases) {
         Watched w;
         w.s.timetable.DepartureInterval[1] = 10;
@@ -175,7 +158,6 @@ TEST(LineWatch, ADepartureThatPassesALineNotReadyIsSaidInWords) {
 TEST(LineWatch, EachStepIsSaidInTheGridsWordsWithTheLayoutsNames) {
     Watched w;
     w.s.pins.PinName[4] = "Wis3A";
-    w.s.model.StepCounter[1][5] = 12;
     const struct {
         const char* k;
         std::int32_t operand;
@@ -189,7 +171,8 @@ TEST(LineWatch, EachStepIsSaidInTheGridsWordsWithTheLayoutsNames) {
         {kind::Leeg, 0, "lege stap"},
     };
     for (const auto& c : cases) {
-        w.setStep(1, 5, c.k, c.operand);
+        setStep(w.s, 1, 5, c.k, c.operand);
+        w.s.model.StepCounter[1][5] = 12;
         EXPECT_EQ(StepInWords(w.s, 1, 5), c.words);
     }
 }

@@ -1,36 +1,24 @@
 #include "web/chromium.h"
 
-#include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QThread>
 #include <unistd.h>
 
 namespace blokpost::test {
 
-bool spinUntil(const std::function<bool()>& done, int deadlineMs) {
-    QDeadlineTimer deadline(deadlineMs);
-    while (!done()) {
-        if (deadline.hasExpired()) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(2);
-    }
-    return true;
-}
+using namespace Qt::StringLiterals;
 
 Chromium::Chromium() {
-    QStringList arguments{QStringLiteral("--headless=new"), QStringLiteral("--disable-gpu"),
-                          QStringLiteral("--no-first-run"), QStringLiteral("--remote-debugging-port=0"),
-                          QStringLiteral("--user-data-dir=") + profile_.path(), QStringLiteral("about:blank")};
+    QStringList arguments{u"--headless=new"_s, u"--disable-gpu"_s, u"--no-first-run"_s,
+                          u"--remote-debugging-port=0"_s, u"--user-data-dir="_s + profile_.path(), u"about:blank"_s};
     // Chromium's sandbox refuses to run as root, as a container's test runs are.
-    if (geteuid() == 0) arguments.prepend(QStringLiteral("--no-sandbox"));
+    if (geteuid() == 0) arguments.prepend(u"--no-sandbox"_s);
     process_.setProcessChannelMode(QProcess::ForwardedOutputChannel);
     process_.setStandardErrorFile(QProcess::nullDevice());
-    process_.start(QStringLiteral("chromium"), arguments);
+    process_.start(u"chromium"_s, arguments);
     // Chromium writes the port and path of its DevTools endpoint here once it listens.
-    QFile active(profile_.filePath(QStringLiteral("DevToolsActivePort")));
+    QFile active(profile_.filePath(u"DevToolsActivePort"_s));
     QStringList endpoint;
     if (!spinUntil([&] {
             if (!active.open(QIODevice::ReadOnly)) return false;
@@ -39,16 +27,12 @@ Chromium::Chromium() {
             return endpoint.size() >= 2;
         }))
         return;
-    devtools_.open(QUrl(QStringLiteral("ws://127.0.0.1:%1%2").arg(endpoint[0], endpoint[1])));
+    devtools_.open(QUrl(u"ws://127.0.0.1:%1%2"_s.arg(endpoint[0], endpoint[1])));
     if (!spinUntil([&] { return devtools_.state() == QAbstractSocket::ConnectedState; })) return;
     const QString target =
-        call(QStringLiteral("Target.createTarget"), {{QStringLiteral("url"), QStringLiteral("about:blank")}}, false)
-            .value(QStringLiteral("targetId"))
-            .toString();
-    session_ = call(QStringLiteral("Target.attachToTarget"),
-                    {{QStringLiteral("targetId"), target}, {QStringLiteral("flatten"), true}}, false)
-                   .value(QStringLiteral("sessionId"))
-                   .toString();
+        call(u"Target.createTarget"_s, {{u"url"_s, u"about:blank"_s}}, false).value(u"targetId"_s).toString();
+    const QJsonObject attach{{u"targetId"_s, target}, {u"flatten"_s, true}};
+    session_ = call(u"Target.attachToTarget"_s, attach, false).value(u"sessionId"_s).toString();
 }
 
 Chromium::~Chromium() {
@@ -59,14 +43,14 @@ Chromium::~Chromium() {
 
 QJsonObject Chromium::call(const QString& method, const QJsonObject& params, bool inPage) {
     const int id = nextId_++;
-    QJsonObject message{{QStringLiteral("id"), id}, {QStringLiteral("method"), method}, {QStringLiteral("params"), params}};
-    if (inPage) message.insert(QStringLiteral("sessionId"), session_);
+    QJsonObject message{{u"id"_s, id}, {u"method"_s, method}, {u"params"_s, params}};
+    if (inPage) message.insert(u"sessionId"_s, session_);
     QJsonObject result;
     bool answered = false;
     const auto connection = QObject::connect(&devtools_, &QWebSocket::textMessageReceived, [&](const QString& text) {
         const QJsonObject reply = QJsonDocument::fromJson(text.toUtf8()).object();
-        if (reply.value(QStringLiteral("id")).toInt() != id) return;
-        result = reply.value(QStringLiteral("result")).toObject();
+        if (reply.value(u"id"_s).toInt() != id) return;
+        result = reply.value(u"result"_s).toObject();
         answered = true;
     });
     devtools_.sendTextMessage(QString::fromUtf8(QJsonDocument(message).toJson(QJsonDocument::Compact)));
@@ -76,18 +60,18 @@ QJsonObject Chromium::call(const QString& method, const QJsonObject& params, boo
 }
 
 void Chromium::open(const QString& url) {
-    call(QStringLiteral("Page.navigate"), {{QStringLiteral("url"), url}});
-    waitFor(QStringLiteral("document.readyState === 'complete'"));
+    call(u"Page.navigate"_s, {{u"url"_s, url}});
+    waitFor(u"document.readyState === 'complete'"_s);
 }
 
 QString Chromium::evaluate(const QString& expression) {
-    const QJsonObject result = call(QStringLiteral("Runtime.evaluate"),
-                                    {{QStringLiteral("expression"), expression}, {QStringLiteral("returnByValue"), true}});
-    return result.value(QStringLiteral("result")).toObject().value(QStringLiteral("value")).toVariant().toString();
+    const QJsonObject result =
+        call(u"Runtime.evaluate"_s, {{u"expression"_s, expression}, {u"returnByValue"_s, true}});
+    return result.value(u"result"_s).toObject().value(u"value"_s).toVariant().toString();
 }
 
 bool Chromium::waitFor(const QString& expression) {
-    return spinUntil([&] { return evaluate(QStringLiteral("!!(%1)").arg(expression)) == QLatin1String("true"); });
+    return spinUntil([&] { return evaluate(u"!!(%1)"_s.arg(expression)) == QLatin1String("true"); });
 }
 
 }  // namespace blokpost::test

@@ -3,6 +3,8 @@
 // opened, read and clicked as an operator would, while the program under
 // test serves it from the same event loop.
 
+#include "support/test_program.h"
+
 #include <QJsonObject>
 #include <QProcess>
 #include <QString>
@@ -32,8 +34,5 @@ private:
     QString session_;
     int nextId_ = 1;
 };
-
-// Runs the event loop until `done` or a generous deadline, whichever comes first.
-bool spinUntil(const std::function<bool()>& done, int deadlineMs = 20000);
 
 }  // namespace blokpost::test
