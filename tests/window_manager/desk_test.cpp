@@ -102,7 +102,8 @@ TEST_P(DeskOpening, TheFrameIsLearntAndEveryWindowStandsAtItsPlaceOnThisScreen) 
     for (int form : forms)
         EXPECT_TRUE(app->desk().screenNow().screen.contains(app->form(form)->frameGeometry())) << "Form" << form;
 }
-INSTANTIATE_TEST_SUITE_P(Remembered, DeskOpening, ::testing::Values("", "Form16=1500,300\nForm6=1800,300\nForm21=2400,100\n"));
+INSTANTIATE_TEST_SUITE_P(Remembered, DeskOpening, ::testing::Values("", "Form16=1500,300\nForm6=1800,300\nForm21=2400,100\n"),
+                         [](const auto& places) { return places.param[0] ? "OnAScreenThatIsGone" : "Nothing"; });
 
 TEST_F(DeskUnderWindowManager, AWindowTheOperatorMovesIsRememberedOnceItRests) {
     start();
