@@ -18,9 +18,22 @@ using ::testing::ElementsAre;
 
 constexpr int kCycle = 8;
 
-TEST(SensorEventRoad, SensorSevenTakesLineBThroughItsHoldStepAndSwitchesItsPin) {
+// A fresh program for each case, with its state at hand.
+struct LineRun : ::testing::Test {
     TestProgram p;
     ProgramState& s = p.state;
+};
+using SensorEventRoad = LineRun;
+using TimerStep = LineRun;
+using PinStep = LineRun;
+using Memories = LineRun;
+using HoldSensorStep = LineRun;
+using JumpAndSensorSteps = LineRun;
+using SensorStep = LineRun;
+using GreenStep = LineRun;
+using HandEditedPrograms = LineRun;
+
+TEST_F(SensorEventRoad, SensorSevenTakesLineBThroughItsHoldStepAndSwitchesItsPin) {
     setStep(s, 2, 3, kind::HSensor, 7);
     setStep(s, 2, 4, kind::Pin, 20);  // pin 21
     setStep(s, 2, 5, kind::Leeg);
@@ -72,9 +85,7 @@ TEST(SensorEventRoad, SensorSevenTakesLineBThroughItsHoldStepAndSwitchesItsPin) 
     EXPECT_EQ(s.screen.display.logLines.size(), 1u);
 }
 
-TEST(TimerStep, CountsDownInItsCellAndPassesOnTheFourthSecondWithItsCounterReloaded) {
-    TestProgram p;
-    ProgramState& s = p.state;
+TEST_F(TimerStep, CountsDownInItsCellAndPassesOnTheFourthSecondWithItsCounterReloaded) {
     setStep(s, 1, 1, kind::Timer, 3);
     placeLineAt(s, 1, 1);
     const Canvas& cell = s.screen.rijschema.cell[1];
@@ -93,9 +104,7 @@ TEST(TimerStep, CountsDownInItsCellAndPassesOnTheFourthSecondWithItsCounterReloa
     EXPECT_FALSE(marked(s, 1, 1));
 }
 
-TEST(TimerStep, AStoppedCountdownContinuesWhereItWasOnTheNextVisit) {
-    TestProgram p;
-    ProgramState& s = p.state;
+TEST_F(TimerStep, AStoppedCountdownContinuesWhereItWasOnTheNextVisit) {
     setStep(s, 2, 1, kind::Timer, 5);
     ToggleLine(s, 2);
     p.ticks(2 * kCycle);
@@ -111,9 +120,7 @@ TEST(TimerStep, AStoppedCountdownContinuesWhereItWasOnTheNextVisit) {
     EXPECT_TRUE(showsText(cell, 10, 40, "2s  ", cell.fontSize()));
 }
 
-TEST(TimerStep, ANineDrawnOverATenLeavesNoPixelOfTheOldCount) {
-    TestProgram p;
-    ProgramState& s = p.state;
+TEST_F(TimerStep, ANineDrawnOverATenLeavesNoPixelOfTheOldCount) {
     std::vector<Canvas> onlyNine;
     for (int line : {1, 2}) {
         setStep(s, line, 1, kind::Timer, 11);
@@ -149,10 +156,7 @@ struct ExpectedGenerator {
     }
 };
 
-TEST(PinStep, PrefersLineFiveWhenNoDrawHitsAWaitingLine) {
-    TestProgram p;
-    ProgramState& s = p.state;
-    // From the start state the first six draws miss lines 4, 5 and 8.
+TEST_F(PinStep, PrefersLineFiveWhenNoDrawHitsAWaitingLine) {
     ExpectedGenerator first;
     for (int draw = 0; draw < 6; ++draw) ASSERT_FALSE(std::set<int>({4, 5, 8}).contains(first.nextLine()));
     startOnFirstStep(s, {4, 5, 8}, kind::Pin, 50);
@@ -165,9 +169,7 @@ TEST(PinStep, PrefersLineFiveWhenNoDrawHitsAWaitingLine) {
 
 // Every set of waiting lines, many times over, against the generator written
 // from its definition: the line served, its pin, and the generator's state.
-TEST(PinStep, ChoosesAsTheRulesSayForEverySetOfWaitingLinesCallAfterCall) {
-    TestProgram p;
-    ProgramState& s = p.state;
+TEST_F(PinStep, ChoosesAsTheRulesSayForEverySetOfWaitingLinesCallAfterCall) {
     for (int line = 1; line <= kLines; ++line) setStep(s, line, 1, kind::Pin, 100 + line);
     ExpectedGenerator generator;
     constexpr int kRounds = 16;
@@ -192,9 +194,7 @@ TEST(PinStep, ChoosesAsTheRulesSayForEverySetOfWaitingLinesCallAfterCall) {
     }
 }
 
-TEST(PinStep, AStepOverwritesAClickMadeEarlierInTheCycle) {
-    TestProgram p;
-    ProgramState& s = p.state;
+TEST_F(PinStep, AStepOverwritesAClickMadeEarlierInTheCycle) {
     setStep(s, 1, 1, kind::Pin, 40);
     p.runThroughPhase(2);
     s.model.PinRequest = 7;  // a click between phase 2 and phase 6
@@ -206,9 +206,7 @@ TEST(PinStep, AStepOverwritesAClickMadeEarlierInTheCycle) {
     EXPECT_EQ(s.cycle.PinOutput, 0);
 }
 
-TEST(Memories, AMemoryMadeByOneLineReleasesTheLowestLineReadingIt) {
-    TestProgram p;
-    ProgramState& s = p.state;
+TEST_F(Memories, AMemoryMadeByOneLineReleasesTheLowestLineReadingIt) {
     startOnFirstStep(s, {2, 6}, kind::MemRead, 3);
     setStep(s, 1, 1, kind::MemMake, 3);
     p.ticks(2 * kCycle);
@@ -232,9 +230,7 @@ TEST(Memories, AMemoryMadeByOneLineReleasesTheLowestLineReadingIt) {
     EXPECT_EQ(s.model.MemoryFlag[3], 0);
 }
 
-TEST(HoldSensorStep, OnlyTheLowerLinePassesOnOneEventAndTheOtherWaitsForTheNext) {
-    TestProgram p;
-    ProgramState& s = p.state;
+TEST_F(HoldSensorStep, OnlyTheLowerLinePassesOnOneEventAndTheOtherWaitsForTheNext) {
     startOnFirstStep(s, {2, 5}, kind::HSensor, 4);
     s.model.HoldFlag[4] = 1;
     p.runThroughPhase(6);
@@ -252,9 +248,7 @@ TEST(HoldSensorStep, OnlyTheLowerLinePassesOnOneEventAndTheOtherWaitsForTheNext)
     EXPECT_EQ(s.model.CurrentStep[5], 2);
 }
 
-TEST(JumpAndSensorSteps, AJumpReachesASensorStepThatPassesInTheSamePhase) {
-    TestProgram p;
-    ProgramState& s = p.state;
+TEST_F(JumpAndSensorSteps, AJumpReachesASensorStepThatPassesInTheSamePhase) {
     setStep(s, 1, 1, kind::Jump, 5);
     setStep(s, 1, 5, kind::Sensor, 12);
     setStep(s, 2, 3, kind::Jump, 3);
@@ -280,9 +274,7 @@ TEST(JumpAndSensorSteps, AJumpReachesASensorStepThatPassesInTheSamePhase) {
 
 // A Sensor step waits for a train on its contact now: a train that passed
 // before the line came there (its hold flag latched) does not let it pass.
-TEST(SensorStep, PassesOnATrainOnItsSensorNotOnOneThatPassedBefore) {
-    TestProgram p;
-    ProgramState& s = p.state;
+TEST_F(SensorStep, PassesOnATrainOnItsSensorNotOnOneThatPassedBefore) {
     setStep(s, 1, 1, kind::Sensor, 12);
     p.board.setSensor(12, true);
     p.ticks(kCycle);
@@ -297,9 +289,7 @@ TEST(SensorStep, PassesOnATrainOnItsSensorNotOnOneThatPassedBefore) {
     EXPECT_EQ(s.model.CurrentStep[1], 2);
 }
 
-TEST(GreenStep, DeclaresTheLineReadyAndAProgramWithoutJumpRestsPastItsEnd) {
-    TestProgram p;
-    ProgramState& s = p.state;
+TEST_F(GreenStep, DeclaresTheLineReadyAndAProgramWithoutJumpRestsPastItsEnd) {
     setStep(s, 3, 24, kind::Green);
     setStep(s, 3, 25, kind::Green);
     s.model.GreenFlag[3] = 0;
@@ -313,9 +303,7 @@ TEST(GreenStep, DeclaresTheLineReadyAndAProgramWithoutJumpRestsPastItsEnd) {
     for (int step = 1; step <= kSteps; ++step) EXPECT_FALSE(marked(s, 3, step));
 }
 
-TEST(GreenStep, SetsOnlyItsOwnLinesFlagAndIndicator) {
-    TestProgram p;
-    ProgramState& s = p.state;
+TEST_F(GreenStep, SetsOnlyItsOwnLinesFlagAndIndicator) {
     for (int n = 1; n <= kLines; ++n) {
         s.model.GreenFlag[n] = n == 1 || n == 4 || n == 7 ? 1 : 0;  // line 5 between a set and a clear flag
         s.model.MemoryFlag[n] = n % 3 == 0 ? 1 : 0;
@@ -338,9 +326,7 @@ TEST(GreenStep, SetsOnlyItsOwnLinesFlagAndIndicator) {
 }
 
 // Values that only a hand-edited file can bring.
-TEST(HandEditedPrograms, KindsInTheUnusedSlotsNeverMoveAStoppedOrFinishedLine) {
-    TestProgram p;
-    ProgramState& s = p.state;
+TEST_F(HandEditedPrograms, KindsInTheUnusedSlotsNeverMoveAStoppedOrFinishedLine) {
     setStep(s, 1, 0, kind::Jump, 5);
     setStep(s, 4, 0, kind::MemMake, 1);
     s.model.StepKind[2][26] = kind::Pin;
@@ -357,9 +343,7 @@ TEST(HandEditedPrograms, KindsInTheUnusedSlotsNeverMoveAStoppedOrFinishedLine) {
     EXPECT_TRUE(s.screen.display.logLines.empty());
 }
 
-TEST(HandEditedPrograms, OperandsOutsideTheirRangesWaitOrStayAndNeverLeaveTheTables) {
-    TestProgram p;
-    ProgramState& s = p.state;
+TEST_F(HandEditedPrograms, OperandsOutsideTheirRangesWaitOrStayAndNeverLeaveTheTables) {
     setStep(s, 1, 1, kind::Sensor, 21);
     setStep(s, 2, 1, kind::HSensor, 0);
     setStep(s, 3, 1, kind::MemRead, 9);
@@ -384,7 +368,7 @@ TEST(HandEditedPrograms, OperandsOutsideTheirRangesWaitOrStayAndNeverLeaveTheTab
     for (int shape = 21; shape <= 28; ++shape) EXPECT_EQ(s.screen.rijschema.indicator[shape], kWhite);
 }
 
-TEST(HandEditedPrograms, APinThatDoesNotExistIsLoggedAndSwitchesNothing) {
+TEST(HandEditedPins, APinThatDoesNotExistIsLoggedAndSwitchesNothing) {
     for (const std::int32_t operand : {125 + 175, -5, std::numeric_limits<std::int32_t>::max()}) {
         TestProgram p;
         ProgramState& s = p.state;
@@ -400,9 +384,7 @@ TEST(HandEditedPrograms, APinThatDoesNotExistIsLoggedAndSwitchesNothing) {
     }
 }
 
-TEST(HandEditedPrograms, ATimerWithoutTimeLeftPassesAtOnce) {
-    TestProgram p;
-    ProgramState& s = p.state;
+TEST_F(HandEditedPrograms, ATimerWithoutTimeLeftPassesAtOnce) {
     setStep(s, 1, 1, kind::Timer, -3);
     setStep(s, 2, 1, kind::Timer, 5);
     s.model.StepCounter[2][1] = std::numeric_limits<std::int32_t>::min();
