@@ -47,14 +47,10 @@ TEST(ModelClock, PassesMidnightWithoutWrappingAndDepartsThere) {
 }
 
 TEST(ModelClock, FormatsHoursWithoutWrappingAndMinutesInTwoDigits) {
-    EXPECT_EQ(FormatClockTime(0), "0:00");
-    EXPECT_EQ(FormatClockTime(9), "0:09");
-    EXPECT_EQ(FormatClockTime(10), "0:10");
-    EXPECT_EQ(FormatClockTime(605), "10:05");
-    EXPECT_EQ(FormatClockTime(1440), "24:00");
-    EXPECT_EQ(FormatClockTime(1500), "25:00");
-    EXPECT_EQ(FormatClockTime(-65), "-1:05");
-    EXPECT_EQ(FormatClockTime(std::numeric_limits<std::int32_t>::min()), "-35791394:08");
+    const std::pair<std::int32_t, const char*> times[] = {
+        {0, "0:00"},     {9, "0:09"},     {10, "0:10"},   {605, "10:05"},
+        {1440, "24:00"}, {1500, "25:00"}, {-65, "-1:05"}, {std::numeric_limits<std::int32_t>::min(), "-35791394:08"}};
+    for (const auto& [minutes, text] : times) EXPECT_EQ(FormatClockTime(minutes), text) << minutes;
 }
 
 // Line C leaves at 10:00 every half hour, standing on step 12.
@@ -73,8 +69,8 @@ TEST(Departures, LineCIsRestartedAtSecondFourOnlyWhenReadyAndItsBoardRenewedEith
         EXPECT_EQ(s.model.CurrentStep[3], 12);
         runSeconds(p, 1);
         EXPECT_EQ(s.model.CurrentStep[3], ready ? 1 : 12);
-        EXPECT_EQ(marked(s, 3, 1), ready == 1);    // Image51
-        EXPECT_EQ(marked(s, 3, 12), ready == 0);   // Image62
+        EXPECT_EQ(marked(s, 3, 1), ready == 1);
+        EXPECT_EQ(marked(s, 3, 12), ready == 0);
         EXPECT_EQ(s.screen.main.lineCaption[3], ready ? "Stop-C" : "Start Lijn C");
         EXPECT_EQ(s.screen.rijschema.indicator[31], ready ? kRed : kWhite);
         EXPECT_EQ(s.model.GreenFlag[3], 0);
@@ -204,7 +200,6 @@ TEST(Departures, ALineOnItsGreenStepAtSecondFourWithItsFlagOffMissesTheDeparture
     runSeconds(p, 3);
     placeLineAt(s, 2, 6);
     runSeconds(p, 1);
-    EXPECT_EQ(s.clock.ClockSeconds, 4);
     EXPECT_EQ(s.model.CurrentStep[2], 7);
     EXPECT_EQ(s.model.GreenFlag[2], 1);  // ready, for the next departure
     EXPECT_FALSE(marked(s, 2, 1));
