@@ -98,7 +98,6 @@ TEST_F(TimerStep, CountsDownInItsCellAndPassesOnTheFourthSecondWithItsCounterRel
     p.runThroughPhase(7);
     EXPECT_EQ(s.model.CurrentStep[1], 2);
     EXPECT_EQ(s.model.StepCounter[1][1], 3);
-    EXPECT_EQ(s.model.StepOperand[1][1], 3);
     EXPECT_TRUE(showsText(cell, 8, 40, "3s  ", cell.fontSize()));
     EXPECT_TRUE(marked(s, 1, 2));
     EXPECT_FALSE(marked(s, 1, 1));
