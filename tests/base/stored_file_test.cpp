@@ -288,8 +288,6 @@ TEST(SafeSave, InPlaceOnAFullDiskKeepsTheOldFile) {
     EXPECT_EQ(readBytes(path), old);
 }
 
-// A file without any write permission bit is refused, also when root (who
-// may write anything) saves it.
 TEST(SafeSave, AReadOnlyFileIsRefusedAlsoForRoot) {
     QTemporaryDir folder;
     const QString path = folder.filePath("AdresData.txt");

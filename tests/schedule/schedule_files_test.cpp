@@ -89,7 +89,7 @@ TEST(ScheduleFiles, ASavedScheduleReadsBackWithTimerCountersRestarted) {
     EXPECT_EQ(m.StepOperand[3][0], 0);
 }
 
-TEST(ScheduleFiles, ALoadShowsTheVariantAndRedrawsEveryCell) {
+TEST(ScheduleFiles, ALoadShowsTheVariantItsPictureIfAnyAndRedrawsEveryCell) {
     Schedule p;
     p.writePicture("VasteData/Zomerdienst.bmp", 300, 121, 0x123456);
     p.model().CurrentStep[1] = 7;
@@ -103,16 +103,11 @@ TEST(ScheduleFiles, ALoadShowsTheVariantAndRedrawsEveryCell) {
     EXPECT_EQ(p.cellColour(1, 3), kBlankIcon);  // "Blanco" in a file is no kind: blank
     EXPECT_EQ(p.cellColour(8, 25), kBlankIcon);
     EXPECT_EQ(p.model().CurrentStep[1], 7);  // running lines go on where they are
-    EXPECT_TRUE(p.reporter.messages.empty());
-}
 
-TEST(ScheduleFiles, AMissingVariantPictureIsPassedOverSilently) {
-    Schedule p;
-    p.state.screen.rijschema.cell[kVariantPicture].fill(0xABCDEF);
-    p.load(1, allTimers());
-    EXPECT_EQ(p.state.screen.rijschema.cell[kVariantPicture].pixel(0, 0), 0xABCDEFu);
-    EXPECT_TRUE(p.reporter.messages.empty());
+    p.load(1, allTimers());  // variant 1 has no picture: passed over silently
+    EXPECT_EQ(p.state.screen.rijschema.cell[kVariantPicture].pixel(5, 5), 0x123456u);
     EXPECT_EQ(p.cellColour(4, 4), kTimerIcon);
+    EXPECT_TRUE(p.reporter.messages.empty());
 }
 
 TEST(ScheduleFiles, AMissingFileChangesNothingButTheVariantAndSaveThenCreatesIt) {
