@@ -28,6 +28,29 @@ bool contains(const std::string& text, const std::string& part) { return text.fi
 
 std::string native(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
+// Saves `text` as the whole file; the error, or "" when it was saved.
+std::string save(const QString& path, const std::string& text) {
+    TextFileWriter file(path);
+    file.text(text);
+    return errorOf([&] { file.commit(); });
+}
+
+// `bytes` as nobody's file in `folder`, where only root may add files.
+QString nobodysFile(const QString& folder, const QString& name, const std::string& bytes) {
+    EXPECT_EQ(::chmod(native(folder).c_str(), 0755), 0);
+    const QString path = folder + "/" + name;
+    writeBytes(path, bytes);
+    EXPECT_EQ(::chown(native(path).c_str(), kNobody, kNobody), 0);
+    return path;
+}
+
+// What stat says of `path`; the test fails when it cannot look.
+struct stat statOf(const QString& path) {
+    struct stat info {};
+    EXPECT_EQ(::stat(native(path).c_str(), &info), 0) << native(path);
+    return info;
+}
+
 struct Load {
     const char* file;  // below VasteData
     void (*press)(ProgramState&);
@@ -51,22 +74,22 @@ TEST(HostileFiles, WhatIsNoRegularFileIsRefusedWithWhatItIs) {
     QFile::link(folder.filePath("loop1.txt"), folder.filePath("loop2.txt"));
     QFile::link(folder.filePath("gone.txt"), folder.filePath("dangling.txt"));
 
-    const auto errorReading = [&](const char* name) {
+    const struct {
+        const char* name;
+        const char* said;
+        bool whole;  // the error is exactly this, not just contains it
+    } cases[] = {{"fifo.txt", "FIFO", false},          {"zero.txt", "character device", false},
+                 {"folder.txt", "folder", false},      {"loop1.txt", "loop of symbolic links", false},
+                 {"dangling.txt", "File not found", true}, {"missing.txt", "File not found", true}};
+    for (const auto& c : cases) {
         std::string error;
         EXPECT_TRUE(returnsWithoutBlocking(
-            [&] { error = errorOf([&] { TextFileReader::open(folder.filePath(name)); }); }, {fifo}))
-            << name << " blocked";
-        return error;
-    };
-    EXPECT_TRUE(contains(errorReading("fifo.txt"), "FIFO")) << errorReading("fifo.txt");
-    EXPECT_TRUE(contains(errorReading("zero.txt"), "character device")) << errorReading("zero.txt");
-    EXPECT_TRUE(contains(errorReading("folder.txt"), "folder")) << errorReading("folder.txt");
-    EXPECT_TRUE(contains(errorReading("loop1.txt"), "loop of symbolic links")) << errorReading("loop1.txt");
-    EXPECT_EQ(errorReading("dangling.txt"), "File not found");
-    EXPECT_EQ(errorReading("missing.txt"), "File not found");
+            [&] { error = errorOf([&] { TextFileReader::open(folder.filePath(c.name)); }); }, {fifo}))
+            << c.name << " blocked";
+        EXPECT_TRUE(c.whole ? error == c.said : contains(error, c.said)) << c.name << ": " << error;
+    }
 }
 
-// Each of the five loads meets a FIFO and an endless device in its file's place.
 TEST(HostileFiles, NoLoadBlocksOnAFifoOrReadsAnEndlessDevice) {
     for (const char* target : {"fifo", "/dev/zero"}) {
         for (const Load& load : kLoads) {
@@ -174,12 +197,8 @@ TEST(SafeSave, WhatIsNoRegularFileIsNeverReplaced) {
                  {"DataOpslag.txt", device, S_IFCHR, "character device"}};
     for (const auto& c : cases) {
         if (!QFileInfo::exists(c.target)) continue;
-        TextFileWriter writer(folder.filePath(c.file));
-        writer.text("x");
-        EXPECT_TRUE(contains(errorOf([&] { writer.commit(); }), c.said)) << c.file;
-        struct stat info {};
-        ASSERT_EQ(::stat(native(c.target).c_str(), &info), 0);
-        EXPECT_EQ(info.st_mode & S_IFMT, c.type) << c.file;
+        EXPECT_TRUE(contains(save(folder.filePath(c.file), "x"), c.said)) << c.file;
+        EXPECT_EQ(statOf(c.target).st_mode & S_IFMT, c.type) << c.file;
     }
     EXPECT_TRUE(QFileInfo(folder.filePath("AdresData.txt")).isSymLink());
     EXPECT_EQ(QDir(folder.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System), before);
@@ -192,14 +211,10 @@ TEST(SafeSave, ALinkToAFileIsFollowedAndStaysALink) {
     QFile::link("elsewhere/BoekjeRood.txt", folder.filePath("BoekjeRood.txt"));
     QFile::link(folder.filePath("loop"), folder.filePath("loop"));
 
-    TextFileWriter book(folder.filePath("BoekjeRood.txt"));
-    book.text("Hoogveen");
-    book.commit();
+    EXPECT_EQ(save(folder.filePath("BoekjeRood.txt"), "Hoogveen"), "");
     EXPECT_TRUE(QFileInfo(folder.filePath("BoekjeRood.txt")).isSymLink());
     EXPECT_EQ(readBytes(folder.filePath("elsewhere/BoekjeRood.txt")), "Hoogveen\r\n");
-
-    TextFileWriter looped(folder.filePath("loop"));
-    EXPECT_TRUE(contains(errorOf([&] { looped.commit(); }), "loop of symbolic links"));
+    EXPECT_TRUE(contains(save(folder.filePath("loop"), ""), "loop of symbolic links"));
 }
 
 TEST(SafeSave, KeepsTheOwnerAndPermissionBitsOfTheFile) {
@@ -209,12 +224,8 @@ TEST(SafeSave, KeepsTheOwnerAndPermissionBitsOfTheFile) {
     writeBytes(path, "old\r\n");
     ASSERT_EQ(::chown(native(path).c_str(), kNobody, kNobody), 0);
     ASSERT_EQ(::chmod(native(path).c_str(), 0640), 0);
-
-    TextFileWriter file(path);
-    file.text("Pin");
-    file.commit();
-    struct stat info {};
-    ASSERT_EQ(::stat(native(path).c_str(), &info), 0);
+    EXPECT_EQ(save(path, "Pin"), "");
+    const struct stat info = statOf(path);
     EXPECT_EQ(info.st_uid, kNobody);
     EXPECT_EQ(info.st_gid, kNobody);
     EXPECT_EQ(info.st_mode & 07777, 0640u);
@@ -229,13 +240,9 @@ TEST(SafeSave, ANewFileGetsTheModeTheUmaskLeaves) {
         QTemporaryDir folder;
         const QString path = folder.filePath("Schema3Data.txt");
         const mode_t before = ::umask(mask);
-        TextFileWriter file(path);
-        file.text("Pin");
-        file.commit();
+        EXPECT_EQ(save(path, "Pin"), "");
         ::umask(before);
-        struct stat info {};
-        ASSERT_EQ(::stat(native(path).c_str(), &info), 0);
-        EXPECT_EQ(info.st_mode & 07777, mode) << "umask 0" << std::oct << mask;
+        EXPECT_EQ(statOf(path).st_mode & 07777, mode) << "umask 0" << std::oct << mask;
     }
 }
 
@@ -244,26 +251,18 @@ TEST(SafeSave, ANewFileGetsTheModeTheUmaskLeaves) {
 TEST(SafeSave, AWriteProtectedFolderIsWrittenInPlace) {
     if (!runningAsRoot()) GTEST_SKIP() << "acting as another user needs root";
     QTemporaryDir folder;
-    ASSERT_EQ(::chmod(native(folder.path()).c_str(), 0755), 0);
-    const QString own = folder.filePath("NaamData.txt");
-    const QString readOnly = folder.filePath("AdresData.txt");
-    writeBytes(own, std::string(300, 'o'));
-    writeBytes(readOnly, "1\r\n");
-    for (const QString& path : {own, readOnly}) ASSERT_EQ(::chown(native(path).c_str(), kNobody, kNobody), 0);
+    const QString own = nobodysFile(folder.path(), "NaamData.txt", std::string(300, 'o'));
+    const QString readOnly = nobodysFile(folder.path(), "AdresData.txt", "1\r\n");
     ASSERT_EQ(::chmod(native(readOnly).c_str(), 0444), 0);
 
     setLayoutFolder(native(folder.path()));
     const ScopedEffectiveUser nobody(kNobody);
     ASSERT_TRUE(nobody.ok());
     for (const std::size_t size : {std::size_t{1000}, std::size_t{10}}) {  // longer, then shorter
-        TextFileWriter names(own);
-        names.text(std::string(size, 'n'));
-        EXPECT_EQ(errorOf([&] { names.commit(); }), "");
-        EXPECT_EQ(readBytes(own), names.contents());
+        EXPECT_EQ(save(own, std::string(size, 'n')), "");
+        EXPECT_EQ(readBytes(own), std::string(size, 'n') + "\r\n");
     }
-    TextFileWriter addresses(readOnly);
-    addresses.number(2);
-    EXPECT_TRUE(contains(errorOf([&] { addresses.commit(); }), "Permission denied"));
+    EXPECT_TRUE(contains(save(readOnly, "2"), "Permission denied"));
     EXPECT_EQ(readBytes(readOnly), "1\r\n");
     EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
 }
@@ -278,31 +277,23 @@ TEST(SafeSave, InPlaceOnAFullDiskKeepsTheOldFile) {
     const QString data = folder.filePath("VasteData");
     ScratchTmpfs disk(data, "size=64k,mode=0755");
     if (!disk.mounted()) GTEST_SKIP() << disk.error();
-    const QString path = data + "/DataOpslag.txt";
     const std::string old(3000, 'o');
-    writeBytes(path, old);
-    ASSERT_EQ(::chown(native(path).c_str(), kNobody, kNobody), 0);
+    const QString path = nobodysFile(data, "DataOpslag.txt", old);
     disk.fill();
 
     setLayoutFolder(native(folder.path()));
     const ScopedEffectiveUser nobody(kNobody);
     ASSERT_TRUE(nobody.ok());
-    TextFileWriter store(path);
-    store.text(std::string(9000, 's'));
-    EXPECT_TRUE(contains(errorOf([&] { store.commit(); }), "No space left on device"));
+    EXPECT_TRUE(contains(save(path, std::string(9000, 's')), "No space left on device"));
     EXPECT_EQ(readBytes(path), old);
 }
 
-// A file without any write permission bit is refused, also when root (who
-// may write anything) saves it.
 TEST(SafeSave, AReadOnlyFileIsRefusedAlsoForRoot) {
     QTemporaryDir folder;
     const QString path = folder.filePath("AdresData.txt");
     writeBytes(path, "1\r\n");
     ASSERT_EQ(::chmod(native(path).c_str(), 0444), 0);
-    TextFileWriter addresses(path);
-    addresses.number(2);
-    EXPECT_TRUE(contains(errorOf([&] { addresses.commit(); }), "Permission denied"));
+    EXPECT_TRUE(contains(save(path, "2"), "Permission denied"));
     EXPECT_EQ(readBytes(path), "1\r\n");
 }
 
@@ -312,12 +303,9 @@ TEST(SafeSave, InPlaceWithoutRoomForTheOldContentsLeavesTheFileUntouched) {
     if (!runningAsRoot()) GTEST_SKIP() << "acting as another user needs root";
     QTemporaryDir folder;
     QTemporaryDir lockedState;  // root's alone
-    ASSERT_EQ(::chmod(native(folder.path()).c_str(), 0755), 0);
     ASSERT_TRUE(QDir(lockedState.path()).mkdir("blokpost"));  // there, but not the saving user's
     ASSERT_EQ(::chmod(native(lockedState.path()).c_str(), 0755), 0);
-    const QString path = folder.filePath("NaamData.txt");
-    writeBytes(path, "Wis1A\r\n");
-    ASSERT_EQ(::chown(native(path).c_str(), kNobody, kNobody), 0);
+    const QString path = nobodysFile(folder.path(), "NaamData.txt", "Wis1A\r\n");
     const QByteArray state = qgetenv("XDG_STATE_HOME");
     qputenv("XDG_STATE_HOME", QFile::encodeName(lockedState.path()));
     setLayoutFolder(native(folder.path()));
@@ -325,9 +313,7 @@ TEST(SafeSave, InPlaceWithoutRoomForTheOldContentsLeavesTheFileUntouched) {
     {
         const ScopedEffectiveUser nobody(kNobody);
         ASSERT_TRUE(nobody.ok());
-        TextFileWriter names(path);
-        names.text("Wis9Z");
-        error = errorOf([&] { names.commit(); });
+        error = save(path, "Wis9Z");
     }
     qputenv("XDG_STATE_HOME", state);
     EXPECT_TRUE(contains(error, "no copy of its contents could be kept")) << error;

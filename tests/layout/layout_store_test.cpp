@@ -117,15 +117,20 @@ TEST(LayoutStore, AReadLoadsAddressesAndNamesIntoTablesAndGrid) {
     EXPECT_EQ(s.pinGrid.cell[125][kPinLabelColumn], "Pin-126");
 }
 
-TEST(LayoutStore, TheButtonsFollowReadEnableSaveAndClose) {
+// Without a store file a Read changes nothing: Enable stays off, the window stays open.
+TEST(LayoutStore, AMissingStoreChangesNothingAndTheButtonsFollowReadEnableSaveAndClose) {
     LayoutProgram p;
     ReadSaveView& view = p.state.layoutWindows.readSave;
-    EXPECT_FALSE(view.enableEnabled);
+    const LayoutTable before = p.state.layout;
+    const auto placements = p.state.screen.main.element;
     EXPECT_FALSE(view.saveEnabled);
-    Lezen(p.state);  // no store file: Enable stays off, the window stays open
+    Lezen(p.state);
     EXPECT_FALSE(view.enableEnabled);
     EXPECT_FALSE(view.closeRequested);
     EXPECT_EQ(p.reporter.messages, std::vector<std::string>{"File not found"});
+    EXPECT_EQ(p.state.layout.LayoutX, before.LayoutX);
+    EXPECT_EQ(p.state.screen.main.element[83].y, placements[83].y);
+    EXPECT_EQ(p.state.pins.PinName[0], "leeg0");
 
     p.writeFile(kStore, LayoutProgram::storeFile());
     Lezen(p.state);
@@ -141,16 +146,6 @@ TEST(LayoutStore, TheButtonsFollowReadEnableSaveAndClose) {
     Opslaan(p.state);
     EXPECT_TRUE(view.closeRequested);
     EXPECT_FALSE(view.saveEnabled);
-}
-
-TEST(LayoutStore, AMissingStoreChangesNothing) {
-    LayoutProgram p;
-    const LayoutTable before = p.state.layout;
-    const auto placements = p.state.screen.main.element;
-    Lezen(p.state);
-    EXPECT_EQ(p.state.layout.LayoutX, before.LayoutX);
-    EXPECT_EQ(p.state.screen.main.element[83].y, placements[83].y);
-    EXPECT_EQ(p.state.pins.PinName[0], "leeg0");
 }
 
 TEST(LayoutStore, ABadNumberKeepsWhatWasReadAndAppliesNothing) {

@@ -55,17 +55,15 @@ TEST(SensorScan, InputKOfTheGroupIsSensorFirstPlusKMinusOne) {
 TEST(SensorScan, HoldFlagsLatchAtEveryActiveReadAndAreNeverClearedByTheScan) {
     TestProgram p;
     ProgramState& s = p.state;
+    const auto latched = [&] { return s.model.HoldFlag[8] == 1 && s.screen.rijschema.indicator[8] == kYellow; };
     readGroup(p, 2, 4);  // sensor 8
-    EXPECT_EQ(s.model.HoldFlag[8], 1);
-    EXPECT_EQ(s.screen.rijschema.indicator[8], kYellow);
+    EXPECT_TRUE(latched());
     s.model.HoldFlag[8] = 0;  // consumed while the sensor is still active
     s.screen.rijschema.indicator[8] = kGray;
     readGroup(p, 2, 4);
-    EXPECT_EQ(s.model.HoldFlag[8], 1);
-    EXPECT_EQ(s.screen.rijschema.indicator[8], kYellow);
+    EXPECT_TRUE(latched());
     readGroup(p, 2, 0);
-    EXPECT_EQ(s.model.HoldFlag[8], 1);
-    EXPECT_EQ(s.screen.rijschema.indicator[8], kYellow);
+    EXPECT_TRUE(latched());
     EXPECT_EQ(s.screen.rijschema.indicator[7], kWhite);
 }
 
@@ -118,6 +116,14 @@ std::vector<std::vector<std::string>> runCycle(TestProgram& p) {
     return perTick;
 }
 
+// Pins 9 and 20 at addresses 9 (outputs 4 and 1) and 20 (outputs 5 and 3), with their pictures.
+void givePins9And20(TestProgram& p) {
+    p.writePicture("Tekeningen/Tek10.bmp", 96, 35);
+    p.writePicture("Tekeningen/Tek21.bmp", 96, 35);
+    p.state.pins.PinAddress[9] = 9;
+    p.state.pins.PinAddress[20] = 20;
+}
+
 std::string missing(const std::string& file) {
     return "Cannot open file \"" + file + "\". No such file or directory.";
 }
@@ -128,13 +134,10 @@ TEST(SensorPictureFailure, InPhaseTwoThePinTheMemMakeStepAndTheLogbookGoOnAsUsua
     ProgramState& s = p.state;
     s.screen.main.element[kPinDrawings + 2 - 1].visible = true;  // sensor 2, without pictures
     const Colour designed = drawingOf(p, 2).pixel(5, 5);
-    p.writePicture("Tekeningen/Tek10.bmp", 96, 35);
-    p.writePicture("Tekeningen/Tek21.bmp", 96, 35);
+    givePins9And20(p);
     s.model.StepKind[1][1] = kind::MemMake;
     s.model.StepOperand[1][1] = 3;
     s.model.CurrentStep[1] = 1;
-    s.pins.PinAddress[9] = 9;
-    s.pins.PinAddress[20] = 20;
 
     p.board.setSensor(2, true);
     s.model.PinRequest = 9;
@@ -170,10 +173,7 @@ TEST(SensorPictureFailure, InPhaseEightTheOutputsClearAndTheClockAndDeparturesRu
     TestProgram p;
     ProgramState& s = p.state;
     s.screen.main.element[kPinDrawings + 17 - 1].visible = true;
-    p.writePicture("Tekeningen/Tek10.bmp", 96, 35);
-    p.writePicture("Tekeningen/Tek21.bmp", 96, 35);
-    s.pins.PinAddress[9] = 9;    // outputs 4 and 1
-    s.pins.PinAddress[20] = 20;  // outputs 5 and 3
+    givePins9And20(p);
     s.timetable.DepartureMinute[2] = 12 * 60;
     s.timetable.DepartureInterval[2] = 10;
     s.model.CurrentStep[2] = 7;
@@ -207,9 +207,8 @@ TEST(SensorPictureFailure, IsSaidAgainOnlyAfterThePictureHasLoadedAndTellsMissin
     readGroup(p, 1, 8);
     readGroup(p, 1, 0);
     readGroup(p, 1, 8);
-    ASSERT_EQ(p.reporter.messages.size(), 1u);
-    EXPECT_EQ(p.reporter.messages[0],
-              "Cannot read picture \"Tekeningen/Sen4H.bmp\". The file is damaged or not a bitmap.");
+    const std::string damaged = "Cannot read picture \"Tekeningen/Sen4H.bmp\". The file is damaged or not a bitmap.";
+    EXPECT_THAT(p.reporter.messages, ElementsAre(damaged));
     EXPECT_EQ(drawingOf(p, 4).pixel(5, 5), kInactivePicture);
 
     p.writePicture("Tekeningen/Sen4H.bmp", 96, 35, kActivePicture);
@@ -219,15 +218,14 @@ TEST(SensorPictureFailure, IsSaidAgainOnlyAfterThePictureHasLoadedAndTellsMissin
     QFile::remove(p.folder.filePath(QStringLiteral("Tekeningen/Sen4H.bmp")));
     readGroup(p, 1, 0);
     readGroup(p, 1, 8);
-    ASSERT_EQ(p.reporter.messages.size(), 2u);
-    EXPECT_EQ(p.reporter.messages[1], missing("Tekeningen/Sen4H.bmp"));
+    EXPECT_THAT(p.reporter.messages, ElementsAre(damaged, missing("Tekeningen/Sen4H.bmp")));
 
     // A folder where the picture should be.
     QFile::remove(p.folder.filePath(QStringLiteral("Tekeningen/Sen4L.bmp")));
     QDir(p.folder.path()).mkpath(QStringLiteral("Tekeningen/Sen4L.bmp"));
     readGroup(p, 1, 0);
-    ASSERT_EQ(p.reporter.messages.size(), 3u);
-    EXPECT_EQ(p.reporter.messages[2], "Cannot open file \"Tekeningen/Sen4L.bmp\". It is not a readable file.");
+    EXPECT_THAT(p.reporter.messages, ElementsAre(damaged, missing("Tekeningen/Sen4H.bmp"),
+                                                 "Cannot open file \"Tekeningen/Sen4L.bmp\". It is not a readable file."));
 }
 
 // A picture that an ordinary user may not read is told so, not called

@@ -28,6 +28,11 @@ struct Schedule : TestProgram {
     }
     LineProgramModel& model() { return state.model; }
     Colour cellColour(int line, int step) { return state.screen.rijschema.cell[cellNumber(line, step)].pixel(1, 1); }
+    // Writes `text` as variant `variant`'s file and loads it.
+    void load(int variant, const std::string& text) {
+        writeFile("VasteData/Schema" + std::to_string(variant) + "Data.txt", text);
+        MaakSchema(state, variant);
+    }
 };
 
 // A schedule file with kind `kind`, operand `operand(n)` and counter `counter(n)` at cell n.
@@ -84,14 +89,12 @@ TEST(ScheduleFiles, ASavedScheduleReadsBackWithTimerCountersRestarted) {
     EXPECT_EQ(m.StepOperand[3][0], 0);
 }
 
-TEST(ScheduleFiles, ALoadShowsTheVariantAndRedrawsEveryCell) {
+TEST(ScheduleFiles, ALoadShowsTheVariantItsPictureIfAnyAndRedrawsEveryCell) {
     Schedule p;
     p.writePicture("VasteData/Zomerdienst.bmp", 300, 121, 0x123456);
-    p.writeFile("VasteData/Schema3Data.txt",
-                scheduleFile([](int n) { return n == 1 ? "Pin" : n == 2 ? "Timer" : n == 3 ? "Blanco" : ""; },
-                             [](int) { return 4; }, [](int) { return 4; }));
     p.model().CurrentStep[1] = 7;
-    MaakSchema(p.state, 3);
+    p.load(3, scheduleFile([](int n) { return n == 1 ? "Pin" : n == 2 ? "Timer" : n == 3 ? "Blanco" : ""; },
+                           [](int) { return 4; }, [](int) { return 4; }));
     EXPECT_EQ(p.state.editor.CurrentVariant, 3);
     EXPECT_TRUE(p.state.screen.rijschema.saveEnabled);
     EXPECT_EQ(p.state.screen.rijschema.cell[kVariantPicture].pixel(5, 5), 0x123456u);
@@ -100,17 +103,11 @@ TEST(ScheduleFiles, ALoadShowsTheVariantAndRedrawsEveryCell) {
     EXPECT_EQ(p.cellColour(1, 3), kBlankIcon);  // "Blanco" in a file is no kind: blank
     EXPECT_EQ(p.cellColour(8, 25), kBlankIcon);
     EXPECT_EQ(p.model().CurrentStep[1], 7);  // running lines go on where they are
-    EXPECT_TRUE(p.reporter.messages.empty());
-}
 
-TEST(ScheduleFiles, AMissingVariantPictureIsPassedOverSilently) {
-    Schedule p;
-    p.writeFile("VasteData/Schema1Data.txt", allTimers());
-    p.state.screen.rijschema.cell[kVariantPicture].fill(0xABCDEF);
-    MaakSchema(p.state, 1);
-    EXPECT_EQ(p.state.screen.rijschema.cell[kVariantPicture].pixel(0, 0), 0xABCDEFu);
-    EXPECT_TRUE(p.reporter.messages.empty());
+    p.load(1, allTimers());  // variant 1 has no picture: passed over silently
+    EXPECT_EQ(p.state.screen.rijschema.cell[kVariantPicture].pixel(5, 5), 0x123456u);
     EXPECT_EQ(p.cellColour(4, 4), kTimerIcon);
+    EXPECT_TRUE(p.reporter.messages.empty());
 }
 
 TEST(ScheduleFiles, AMissingFileChangesNothingButTheVariantAndSaveThenCreatesIt) {
@@ -145,11 +142,10 @@ TEST(ScheduleFiles, ABadNumberStopsTheLoadWithWhatWasReadInPlace) {
     // Operand of cell 101 (line E step 1) is no number.
     const std::string good = "\r\n101\r\n";
     text.replace(text.find(good), good.size(), "\r\nlots\r\n");
-    p.writeFile("VasteData/Schema2Data.txt", text);
     p.model().StepOperand[5][2] = -1;
     p.model().StepCounter[1][1] = -1;
     const Colour before = p.cellColour(1, 1);
-    MaakSchema(p.state, 2);
+    p.load(2, text);
     EXPECT_EQ(p.reporter.messages, std::vector<std::string>{"Invalid numeric input"});
     EXPECT_EQ(p.model().StepKind[8][25], "Timer");
     EXPECT_EQ(p.model().StepOperand[4][25], 100);
@@ -162,18 +158,16 @@ TEST(ScheduleFiles, AShortFileGivesEmptiesAndZerosAndStillCompletes) {
     Schedule p;
     std::string kindsOnly;
     for (int n = 1; n <= kCells; ++n) kindsOnly += (n == 30 ? "Timer" : "Pin") + std::string("\r\n");
-    p.writeFile("VasteData/Schema1Data.txt", kindsOnly);
     p.model().StepOperand[2][5] = 7;
     p.model().StepCounter[2][5] = 7;
-    MaakSchema(p.state, 1);
+    p.load(1, kindsOnly);
     EXPECT_TRUE(p.reporter.messages.empty());
     EXPECT_EQ(p.model().StepKind[2][5], "Timer");
     EXPECT_EQ(p.model().StepOperand[2][5], 0);
     EXPECT_EQ(p.model().StepCounter[2][5], 0);
     EXPECT_EQ(p.cellColour(2, 5), kTimerIcon);
 
-    p.writeFile("VasteData/Schema1Data.txt", "Jump\r\n");
-    MaakSchema(p.state, 1);
+    p.load(1, "Jump\r\n");
     EXPECT_EQ(p.model().StepKind[1][1], "Jump");
     EXPECT_EQ(p.model().StepKind[1][2], "");
     EXPECT_EQ(p.cellColour(1, 2), kBlankIcon);
@@ -184,14 +178,12 @@ TEST(ScheduleFiles, ABlankLineInANumberBlockShiftsTheRestOfTheNumbers) {
     const std::string plain =
         scheduleFile([](int) { return "Jump"; }, [](int n) { return n; }, [](int n) { return 1000 + n; });
     // Line 601 is never reached by a well-formed file.
-    p.writeFile("VasteData/Schema1Data.txt", plain + "999\r\n");
-    MaakSchema(p.state, 1);
+    p.load(1, plain + "999\r\n");
     EXPECT_EQ(p.model().StepCounter[8][25], 1200);
 
     std::string blanked = plain;
     blanked.replace(blanked.find("\r\n3\r\n"), 5, "\r\n\r\n");  // operand of cell 3 left blank
-    p.writeFile("VasteData/Schema1Data.txt", blanked + "999\r\n");
-    MaakSchema(p.state, 1);
+    p.load(1, blanked + "999\r\n");
     EXPECT_TRUE(p.reporter.messages.empty());
     EXPECT_EQ(p.model().StepOperand[1][2], 2);
     EXPECT_EQ(p.model().StepOperand[1][3], 4);
@@ -202,12 +194,10 @@ TEST(ScheduleFiles, ABlankLineInANumberBlockShiftsTheRestOfTheNumbers) {
 
 TEST(ScheduleFiles, AMissingIconStopsTheRedrawAtThatCell) {
     Schedule p;
-    p.writeFile("VasteData/Schema1Data.txt",
-                scheduleFile([](int n) { return n == 60 ? "Jump" : "Timer"; }, [](int) { return 5; },
-                             [](int) { return 5; }));
     QFile::remove(p.folder.filePath("VasteData/Jump.bmp"));
     const Colour before = p.cellColour(3, 11);
-    MaakSchema(p.state, 1);
+    p.load(1, scheduleFile([](int n) { return n == 60 ? "Jump" : "Timer"; }, [](int) { return 5; },
+                           [](int) { return 5; }));
     ASSERT_EQ(p.reporter.messages.size(), 1u);
     EXPECT_NE(p.reporter.messages[0].find("Jump.bmp"), std::string::npos);
     EXPECT_EQ(p.model().StepKind[8][25], "Timer");  // the model is loaded whole
@@ -218,8 +208,7 @@ TEST(ScheduleFiles, AMissingIconStopsTheRedrawAtThatCell) {
 TEST(ScheduleFiles, AFailedSaveKeepsThePreviousFileAndSaysSo) {
     Schedule p;
     const std::string previous = allTimers();
-    p.writeFile("VasteData/Schema2Data.txt", previous);
-    MaakSchema(p.state, 2);
+    p.load(2, previous);
     p.model().StepKind[1][1] = "Pin";
     {
         const ScopedWriteFailure diskFull(700);
@@ -239,10 +228,7 @@ TEST(ScheduleFiles, DamagedFilesNeverCrashAndStayInsideTheTables) {
         scheduleFile([](int) { return "Pin"; }, [](int n) { return n % 2 ? -2147483647 - 1 : 2147483647; },
                      [](int) { return -5; }),
     };
-    for (const std::string& bytes : damaged) {
-        p.writeFile("VasteData/Schema1Data.txt", bytes);
-        MaakSchema(p.state, 1);
-    }
+    for (const std::string& bytes : damaged) p.load(1, bytes);
     EXPECT_EQ(p.model().StepOperand[1][1], -2147483647 - 1);
     EXPECT_EQ(p.cellColour(1, 1), kPinIcon);  // a pin with no name is still drawn
 
@@ -250,8 +236,7 @@ TEST(ScheduleFiles, DamagedFilesNeverCrashAndStayInsideTheTables) {
     for (int round = 0; round < 200; ++round) {
         std::string bytes(random() % 2000, '\0');
         for (char& c : bytes) c = random() % 3 ? "0123456789-\r\n \t"[random() % 16] : static_cast<char>(random());
-        p.writeFile("VasteData/Schema1Data.txt", bytes);
-        MaakSchema(p.state, 1);
+        p.load(1, bytes);
     }
     EXPECT_EQ(p.state.editor.CurrentVariant, 1);
 }
